@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Small helpers shared by the link, the command builders, the configuration and the window.
+namespace GlobalFunctions {
+
+// s seconds as hh:mm:ss, each part at least two digits (3725 -> "01:02:05").
+QString SecondsToClockText(qint64 seconds);
+
+// Rounds to the nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+qint64 RoundHalfEven(double value);
+
+// Reads the number a text begins with, the way operators' hand-typed values are read:
+// blanks, tabs and line feeds anywhere are ignored, an optional sign, digits, decimal point
+// and exponent are taken, "&H" / "&O" introduce hexadecimal / octal, reading stops at the
+// first character that cannot continue the number; a text without a number gives 0.
+double LeadingNumber(const QString &text);
+
+// Text <-> the single-byte code page used on the wire and in files (Latin-1). Characters
+// outside it become "?".
+QByteArray ToSingleByte(const QString &text);
+QString FromSingleByte(const QByteArray &bytes);
+
+// The body of the shared error report: source + " (" + number + ") " + description,
+// preceded by heading + CR LF CR LF when the heading is not blank.
+QString ErrorReportText(const QString &heading, const QString &source, int number,
+                        const QString &description);
+// The report's title: "Error" when the given title is blank.
+QString ErrorReportTitle(const QString &title);
+
+} // namespace GlobalFunctions

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Names and values that more than one part of the program shares.
+namespace GlobalVars {
+
+inline const QString ApplicationTitle = QStringLiteral("Orvane Quillcast");
+
+// The per-user settings store is keyed by the title with every blank replaced by "-".
+inline QString SettingsAppName()
+{
+    QString name = ApplicationTitle;
+    return name.replace(QLatin1Char(' '), QLatin1Char('-'));
+}
+
+inline QString VersionText()
+{
+    return QStringLiteral("%1.%2.%3")
+        .arg(QUILLCAST_VERSION_MAJOR)
+        .arg(QUILLCAST_VERSION_MINOR)
+        .arg(QUILLCAST_VERSION_PATCH);
+}
+
+} // namespace GlobalVars

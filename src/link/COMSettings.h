@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// The five serial parameters of the encoder link. A fresh object is all zero / empty, which
+// Communications::Connect refuses to open.
+struct COMSettings
+{
+    qint16 port = 0; // 1-based entry of the port list
+    qint32 baud = 0;
+    QString parity; // "E", "O" or "N"
+    qint16 dataBits = 0;
+    qint16 StopBits = 0;
+
+    // "1200,O,7,1"
+    QString settingsText() const
+    {
+        return QStringLiteral("%1,%2,%3,%4").arg(baud).arg(parity).arg(dataBits).arg(StopBits);
+    }
+    bool operator==(const COMSettings &o) const
+    {
+        return port == o.port && baud == o.baud && parity == o.parity && dataBits == o.dataBits &&
+               StopBits == o.StopBits;
+    }
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "link/COMSettings.h"
+#include "link/CtrlACommand.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class Communications;
+
+// Speaks the encoder's Ctrl-A protocol over one Communications port: frames commands, sends the
+// readiness query, collects each reply until it ends with CR LF "*" and hands it on with Ready.
+// After a readiness query a reply counts only once it contains the maker's name "Orvane".
+class CommInterface : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CommInterface(QObject *parent = nullptr);
+    // For tests: a port wrapper made by the caller (ownership passes to this object).
+    explicit CommInterface(Communications *port, QObject *parent = nullptr);
+    ~CommInterface() override;
+
+    void setCOMSettings(const COMSettings &settings);
+    const COMSettings &getCOMSettings() const;
+    Communications *CommClass() const;
+
+    bool Connect();
+    void Disconnect(); // leaves the reply buffer and the pending query as they are
+    bool PortIsOpen() const;
+
+    // Sends the readiness query when the port is open and nothing waits in either direction.
+    bool IsPortReady();
+    void CtrlA(const CtrlACommand &command);
+
+    // Read access to the encoder identification shown on the main window; long article lists
+    // are cut short while it contains "T42" or is empty.
+    void setIdentificationSource(std::function<QString()> source);
+
+    bool readyQueryPending() const;
+    QString rxBuffer() const;
+
+signals:
+    void Ready(const QString &response);
+
+private slots:
+    void CommClass_CharactersRx();
+
+private:
+    Communications *m_comm = nullptr;
+    QString m_rxBuffer;
+    bool m_readyQueryPending = false;
+    std::function<QString()> m_identification;
+};

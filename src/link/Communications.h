@@ -1,0 +1,63 @@
+#pragma once
+
+#include "link/COMSettings.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class SerialDevice;
+class EncoderSimulator;
+
+// The only code that touches a serial port. Port n (1-based) is the n-th entry of a list made at
+// construction: first the device paths named in the settings store (section "COMSettings", key
+// "Devices", separated by ";"), then the system's serial ports sorted by name, 16 entries at
+// most; after them, always, the built-in simulated encoder as one more entry. The list and the
+// availability of each entry are not refreshed while the object lives.
+class Communications : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Communications(QObject *parent = nullptr);
+    // For tests: a port list given outright (the simulated encoder is still appended).
+    Communications(const QStringList &devices, QObject *parent = nullptr);
+    ~Communications() override;
+
+    static QString simulatedDeviceName(); // "Simulated encoder"
+
+    void setCOMSettings(const COMSettings &settings);
+    const COMSettings &getCOMSettings() const;
+
+    int TotalPorts() const;                         // entries of the port list, simulator included
+    bool PortIsAvailable(int port) const;           // 1..TotalPorts
+    QString PortDevice(int port) const;             // device path, or simulatedDeviceName()
+    int SimulatedPort() const;                      // the simulator's port number (the last entry)
+    int PortForDevice(const QString &device) const; // 0 when not listed
+
+    bool Connect();    // opens getCOMSettings().port; true when open afterwards
+    void Disconnect(); // closes the port if open
+    bool PortIsOpen() const;
+    QString GetInput(); // all waiting characters, removed from the buffer
+    // Paced write: pieces of 50 characters, each flushed to the line, with a 20 ms pause after
+    // each piece while more than 51 characters remain; the rest goes in one piece.
+    void SetOutput(const QString &text);
+    int GetInputBufferCount() const;
+    int GetOutputBufferCount() const;
+
+    // The in-process simulated encoder while the simulated port is open, else nullptr.
+    EncoderSimulator *simulatedEncoder() const;
+
+    // Replaces the 20 ms pause (tests record the pieces instead of sleeping).
+    void setPause(std::function<void(int milliseconds)> pause);
+    // Observes every piece handed to the port (tests).
+    void setWriteObserver(std::function<void(const QByteArray &piece)> observer);
+
+signals:
+    void CharactersRx();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

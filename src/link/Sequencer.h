@@ -1,0 +1,82 @@
+#pragma once
+
+#include "link/CtrlACommand.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class CommInterface;
+class QTimer;
+class QWidget;
+
+// The command queue and the transaction sequencer: drains CommandQueue one command per encoder
+// reply, watches each step with one reply time-out, connects and disconnects, keeps the link
+// alive every five minutes and reads the encoder identification and the article list out of
+// the replies. It owns no widgets: it tells the window what to show through its signals.
+class Sequencer : public QObject
+{
+    Q_OBJECT
+public:
+    // dialogParent parents the message boxes. The sequencer owns CommIFace and the timers
+    // "timerCommTimeout" and "timerSendConfigDisable" (found by objectName under the window).
+    explicit Sequencer(QWidget *dialogParent, QObject *parent = nullptr);
+    ~Sequencer() override;
+
+    CommInterface *CommIFace() const;
+    QList<CtrlACommand> &CommandQueue();
+    const CtrlACommand &CurrentCommand() const;
+
+    void AddCommand(const QString &mode, const QString &args = QString(),
+                    const QString &content = QString(), bool ctrlC = false,
+                    bool sendBlankContents = false);
+    void AddCommand(const CtrlACommand &command);
+    void StartTransaction();
+    bool EnsureConnected();
+    void SetLinkState(int state);
+    int linkState() const; // the last state set: 0, 1 or 2 (-1 before the first)
+
+    // Runs BuildConfiguration when "Send Configuration" is pressed.
+    void setConfigurationBuilder(std::function<void()> build);
+
+    QTimer *timerCommTimeout() const;
+    QTimer *timerSendConfigDisable() const;
+    int connectedSeconds() const;
+    QString identificationText() const; // panel 3
+
+    // Time-out interval in ms for a command of the given mode at the given baud rate.
+    static int CommandTimeout(const QString &mode, int baud);
+    // Article names found in an article-list reply.
+    static QStringList ArticleNames(const QString &response);
+    // Panel-3 text for a reply, or a null QString when the reply carries no identification.
+    static QString IdentificationFromReply(const QString &response);
+
+public slots:
+    void cmdConnect_Click();
+    void cmdSendConfig_Click();
+    void timerCommTimeout_Timer();
+    void timerSendConfigDisable_Timer();
+    // The link step of the window's one-second tick.
+    void secondTick();
+
+signals:
+    // The link presentation: 0 Disconnected, 1 Connected, 2 Sending.
+    void linkStateChanged(int state);
+    // Connect pressed and the port opened: "Connecting..." on a disabled Connect button.
+    void connecting();
+    void identificationChanged(const QString &text); // panel 3
+    void connectedTimeChanged(const QString &text);  // panel 2 ("" to empty it)
+    // An article-list reply: the text for txtArticleList and the names for cmbRemoveArticle.
+    void articleListReceived(const QString &text, const QStringList &names);
+    // The operator disconnected (the caption loop stops on this).
+    void operatorDisconnected();
+
+private slots:
+    void CommIFace_Ready(const QString &response);
+
+private:
+    struct Private;
+    Private *d;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "common/LocalTimeZoneSnapshot.h"
+#include "config/DefaultInfo.h"
+
+#include <QObject>
+#include <QString>
+
+class QTabWidget;
+class QWidget;
+
+// The seven feature tabs of the main window: it builds every configuration control (objectName
+// = the control's name, array members name_index), lays them out and wires their field rules,
+// so that a value set from code runs the same rule as the operator's click.
+class ConfigurationView : public QObject
+{
+    Q_OBJECT
+public:
+    ConfigurationView(QTabWidget *tabMain, const LocalTimeZoneSnapshot &snapshot,
+                      QObject *parent = nullptr);
+    ~ConfigurationView() override;
+
+    // Puts every configuration control back to its default, rules included.
+    void SetDefaults(const DefaultInfo &info);
+
+    // Enables or greys one control; an enabled text box has a white base, a greyed one the
+    // platform's inactive grey.
+    static void SetControlEnabled(QWidget *control, bool enabled);
+    // SetControlEnabled on every member name_0, name_1, ... found under root.
+    static void SetArrayEnabled(QWidget *root, const QString &arrayName, bool enabled);
+
+private:
+    struct Private;
+    Private *d;
+};
