@@ -72,6 +72,12 @@ signals:
     void articleListReceived(const QString &text, const QStringList &names);
     // The operator disconnected (the caption loop stops on this).
     void operatorDisconnected();
+    // A command was handed to the channel (after its time-out was armed).
+    void commandSent(const CtrlACommand &command);
+    // A complete encoder reply arrived (before the next command is sent).
+    void replyReceived(const QString &response);
+    // The reply time-out fired; portWasOpen tells which message was shown.
+    void timedOut(bool portWasOpen);
 
 private slots:
     void CommIFace_Ready(const QString &response);
