@@ -1,0 +1,41 @@
+#pragma once
+
+#include "link/COMSettings.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+// One entry of the port list as Communications sees it: something that opens, closes, takes
+// bytes for the line and hands back the bytes that arrived. readyRead is always delivered
+// through the event loop, never from inside write(), so a paced write is never interrupted by
+// a receive event.
+class SerialDevice : public QObject
+{
+    Q_OBJECT
+public:
+    enum class OpenResult
+    {
+        Opened,
+        InUse,   // held by this or another program, locked, or access denied: the port exists
+        Missing, // no such device
+        Failed   // any other failure
+    };
+
+    explicit SerialDevice(QObject *parent = nullptr) : QObject(parent) {}
+
+    virtual QString deviceName() const = 0;
+    // Line parameters for the next open; false when the device cannot take them.
+    virtual bool setLineSettings(const COMSettings &settings) = 0;
+    virtual OpenResult open() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // Hands the bytes to the line and pushes them out of the program before returning.
+    virtual void write(const QByteArray &bytes) = 0;
+    virtual QByteArray readAll() = 0;
+    virtual qint64 bytesAvailable() const = 0; // received, not yet read
+    virtual qint64 bytesToWrite() const = 0;   // handed over, not yet transmitted
+
+signals:
+    void readyRead();
+};

@@ -1,0 +1,152 @@
+#include "link/SerialPortDevice.h"
+
+#include <QSerialPort>
+
+#include <sys/ioctl.h>
+
+namespace {
+
+// Characters still queued in the terminal driver of an open port (0 when the driver cannot
+// tell, as pseudo-terminals do for output).
+qint64 driverCount(QSerialPort *port, unsigned long request)
+{
+    if (!port->isOpen() || port->handle() < 0)
+        return 0;
+    int count = 0;
+    if (::ioctl(port->handle(), request, &count) < 0)
+        return 0;
+    return count;
+}
+
+} // namespace
+
+SerialPortDevice::SerialPortDevice(const QString &path, QObject *parent)
+    : SerialDevice(parent), m_port(new QSerialPort(this))
+{
+    m_port->setPortName(path);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    // Queued, so that the owner never sees a receive event while it is still inside write().
+    connect(m_port, &QSerialPort::readyRead, this, &SerialDevice::readyRead, Qt::QueuedConnection);
+}
+
+SerialPortDevice::~SerialPortDevice()
+{
+    close();
+}
+
+QString SerialPortDevice::deviceName() const
+{
+    return m_port->portName();
+}
+
+bool SerialPortDevice::setLineSettings(const COMSettings &settings)
+{
+    if (settings.baud <= 0 || !m_port->setBaudRate(settings.baud))
+        return false;
+
+    // Mark and space are not offered by the settings dialog, but an edited settings store may
+    // hold them; the line supports them, so they are honoured.
+    const QString parity = settings.parity.toUpper();
+    QSerialPort::Parity p;
+    if (parity == QLatin1String("N"))
+        p = QSerialPort::NoParity;
+    else if (parity == QLatin1String("E"))
+        p = QSerialPort::EvenParity;
+    else if (parity == QLatin1String("O"))
+        p = QSerialPort::OddParity;
+    else if (parity == QLatin1String("M"))
+        p = QSerialPort::MarkParity;
+    else if (parity == QLatin1String("S"))
+        p = QSerialPort::SpaceParity;
+    else
+        return false;
+
+    QSerialPort::DataBits d;
+    switch (settings.dataBits) {
+    case 5:
+        d = QSerialPort::Data5;
+        break;
+    case 6:
+        d = QSerialPort::Data6;
+        break;
+    case 7:
+        d = QSerialPort::Data7;
+        break;
+    case 8:
+        d = QSerialPort::Data8;
+        break;
+    default:
+        return false;
+    }
+
+    QSerialPort::StopBits s;
+    switch (settings.StopBits) {
+    case 1:
+        s = QSerialPort::OneStop;
+        break;
+    case 2:
+        s = QSerialPort::TwoStop;
+        break;
+    default:
+        return false;
+    }
+
+    return m_port->setParity(p) && m_port->setDataBits(d) && m_port->setStopBits(s) &&
+           m_port->setFlowControl(QSerialPort::NoFlowControl);
+}
+
+SerialDevice::OpenResult SerialPortDevice::open()
+{
+    if (m_port->open(QIODevice::ReadWrite))
+        return OpenResult::Opened;
+    const QSerialPort::SerialPortError error = m_port->error();
+    m_port->clearError();
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return OpenResult::Missing;
+    case QSerialPort::PermissionError: // locked by another program, or access denied
+    case QSerialPort::OpenError:       // already open through this object
+        return OpenResult::InUse;
+    default:
+        return OpenResult::Failed;
+    }
+}
+
+void SerialPortDevice::close()
+{
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+bool SerialPortDevice::isOpen() const
+{
+    return m_port->isOpen();
+}
+
+void SerialPortDevice::write(const QByteArray &bytes)
+{
+    if (!m_port->isOpen() || bytes.isEmpty())
+        return;
+    m_port->write(bytes);
+    // Push the piece into the driver now, so that a pause after it is a pause on the line.
+    m_port->flush();
+    // A driver that takes nothing more gets two seconds; without flow control it never
+    // refuses for longer than the line needs to drain its own buffer.
+    if (m_port->bytesToWrite() > 0)
+        m_port->waitForBytesWritten(2000);
+}
+
+QByteArray SerialPortDevice::readAll()
+{
+    return m_port->readAll();
+}
+
+qint64 SerialPortDevice::bytesAvailable() const
+{
+    return m_port->bytesAvailable() + driverCount(m_port, FIONREAD);
+}
+
+qint64 SerialPortDevice::bytesToWrite() const
+{
+    return m_port->bytesToWrite() + driverCount(m_port, TIOCOUTQ);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "link/SerialDevice.h"
+
+class QSerialPort;
+
+// A real serial device (or a pseudo-terminal) through QSerialPort. No flow control is set and
+// the buffer sizes are the system's.
+class SerialPortDevice : public SerialDevice
+{
+    Q_OBJECT
+public:
+    explicit SerialPortDevice(const QString &path, QObject *parent = nullptr);
+    ~SerialPortDevice() override;
+
+    QString deviceName() const override;
+    bool setLineSettings(const COMSettings &settings) override;
+    OpenResult open() override;
+    void close() override;
+    bool isOpen() const override;
+    void write(const QByteArray &bytes) override;
+    QByteArray readAll() override;
+    qint64 bytesAvailable() const override;
+    qint64 bytesToWrite() const override;
+
+private:
+    QSerialPort *m_port;
+};
