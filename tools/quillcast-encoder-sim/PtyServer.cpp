@@ -1,0 +1,181 @@
+#include "PtyServer.h"
+
+#include <QDateTime>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// "01 39 0D\t<SOH>9<CR>": the bytes in hexadecimal, then readable with control characters named.
+QByteArray describe(const QByteArray &bytes)
+{
+    static const char *const names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                        "BS",  "TAB", "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                        "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                        "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    QByteArray readable;
+    for (char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 32)
+            readable += QByteArray("<") + names[u] + ">";
+        else if (u == '<' || u == '\\' || u >= 127)
+            readable += "\\x" + QByteArray::number(u, 16).rightJustified(2, '0').toUpper();
+        else
+            readable += c;
+    }
+    return bytes.toHex(' ').toUpper() + '\t' + readable;
+}
+
+} // namespace
+
+PtyServer::PtyServer(const Options &options, QObject *parent)
+    : QObject(parent), m_options(options), m_sendTimer(new QTimer(this))
+{
+    m_simulator.setSilent(options.silent);
+    m_simulator.setMakerName(options.makerName);
+    m_sendTimer->setSingleShot(true);
+    m_sendTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_sendTimer, &QTimer::timeout, this, &PtyServer::sendDue);
+    m_clock.start();
+}
+
+PtyServer::~PtyServer()
+{
+    delete m_notifier;
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+}
+
+bool PtyServer::start()
+{
+    auto fail = [this](const char *step) {
+        m_error = QStringLiteral("%1: %2").arg(QLatin1String(step),
+                                               QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    };
+
+    if (!m_options.logPath.isEmpty()) {
+        m_log.setFileName(m_options.logPath);
+        if (!m_log.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            m_error = m_log.errorString();
+            return false;
+        }
+    }
+    if (!m_options.chunkLogPath.isEmpty()) {
+        m_chunkLog.setFileName(m_options.chunkLogPath);
+        if (!m_chunkLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            m_error = m_chunkLog.errorString();
+            return false;
+        }
+    }
+
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0)
+        return fail("posix_openpt");
+    if (::grantpt(m_master) != 0)
+        return fail("grantpt");
+    if (::unlockpt(m_master) != 0)
+        return fail("unlockpt");
+    const char *name = ::ptsname(m_master);
+    if (!name)
+        return fail("ptsname");
+    m_slavePath = QString::fromLocal8Bit(name);
+
+    m_slave = ::open(name, O_RDWR | O_NOCTTY);
+    if (m_slave < 0)
+        return fail("open slave");
+    // Raw mode: no echo, no line editing, no CR/LF translation, in either direction.
+    termios settings{};
+    if (::tcgetattr(m_slave, &settings) != 0)
+        return fail("tcgetattr");
+    ::cfmakeraw(&settings);
+    if (::tcsetattr(m_slave, TCSANOW, &settings) != 0)
+        return fail("tcsetattr");
+
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &PtyServer::readMaster);
+    return true;
+}
+
+void PtyServer::readMaster()
+{
+    char buffer[4096];
+    const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+    if (n <= 0)
+        return; // EAGAIN, or EIO while no client holds the slave: nothing to read
+    const QByteArray bytes(buffer, int(n));
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+
+    if (m_chunkLog.isOpen())
+        logLine(m_chunkLog, QByteArray::number(now) + '\t' + QByteArray::number(bytes.size()) +
+                                '\t' + describe(bytes));
+
+    const int before = m_simulator.received().size();
+    const QByteArray reply = m_simulator.receive(bytes, now);
+    const QList<EncoderSimulator::ReceivedCommand> commands = m_simulator.received();
+    for (int i = before; i < commands.size(); ++i)
+        logLine(m_log, QByteArray::number(commands.at(i).msecsSinceEpoch) + '\t' +
+                           describe(commands.at(i).bytes));
+
+    if (reply.isEmpty())
+        return;
+    if (m_options.replyDelay > 0)
+        QTimer::singleShot(m_options.replyDelay, Qt::PreciseTimer, this,
+                           [this, reply] { queueReply(reply); });
+    else
+        queueReply(reply);
+}
+
+void PtyServer::queueReply(const QByteArray &reply)
+{
+    m_output += reply;
+    if (!m_sendTimer->isActive())
+        sendDue();
+}
+
+// Writes what the simulated line has had time to carry: at line rate r one character (start
+// bit, eight data bits, stop bit) takes 10 / r seconds.
+void PtyServer::sendDue()
+{
+    if (m_output.isEmpty())
+        return;
+    qsizetype count = m_output.size();
+    qint64 nextDueNs = 0;
+    if (m_options.lineRate > 0) {
+        const qint64 perByteNs = 10LL * 1000000000LL / m_options.lineRate;
+        const qint64 now = m_clock.nsecsElapsed();
+        if (m_lineFreeAtNs < now)
+            m_lineFreeAtNs = now;
+        count = 0;
+        while (count < m_output.size() && m_lineFreeAtNs <= now) {
+            m_lineFreeAtNs += perByteNs;
+            ++count;
+        }
+        nextDueNs = m_lineFreeAtNs - now;
+    }
+    const ssize_t written = ::write(m_master, m_output.constData(), size_t(count));
+    if (written > 0)
+        m_output.remove(0, written);
+    if (m_output.isEmpty())
+        return;
+    // Part of the output is still on the simulated line (or the terminal buffer was full).
+    m_sendTimer->start(int(qMax<qint64>(1, (nextDueNs + 999999) / 1000000)));
+}
+
+void PtyServer::logLine(QFile &file, const QByteArray &line)
+{
+    if (!file.isOpen())
+        return;
+    file.write(line + '\n');
+    file.flush();
+}

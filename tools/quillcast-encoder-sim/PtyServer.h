@@ -1,0 +1,61 @@
+#pragma once
+
+#include "link/EncoderSimulator.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QObject>
+#include <QString>
+
+class QSocketNotifier;
+class QTimer;
+
+// Serves one EncoderSimulator on the master side of a pseudo-terminal. Clients open the slave
+// device as if it were the encoder's serial port.
+class PtyServer : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        QString logPath;      // one line per received command
+        QString chunkLogPath; // one line per block of bytes read from the line
+        int lineRate = 0;     // bits per second of the simulated line; 0 = as fast as possible
+        int replyDelay = 0;   // milliseconds between a command and its reply
+        bool silent = false;
+        bool makerName = true;
+    };
+
+    explicit PtyServer(const Options &options, QObject *parent = nullptr);
+    ~PtyServer() override;
+
+    // Creates the pseudo-terminal; false (with errorString()) when the system refuses.
+    bool start();
+    QString slavePath() const { return m_slavePath; }
+    QString errorString() const { return m_error; }
+
+private slots:
+    void readMaster();
+    void sendDue();
+
+private:
+    void queueReply(const QByteArray &reply);
+    void logLine(QFile &file, const QByteArray &line);
+
+    Options m_options;
+    EncoderSimulator m_simulator;
+    int m_master = -1;
+    int m_slave = -1; // held open so that the master never reads end-of-file between clients
+    QString m_slavePath;
+    QString m_error;
+    QSocketNotifier *m_notifier = nullptr;
+    QFile m_log;
+    QFile m_chunkLog;
+
+    // Output waiting for the simulated line, and when the line is free for the next byte.
+    QByteArray m_output;
+    QTimer *m_sendTimer;
+    QElapsedTimer m_clock;
+    qint64 m_lineFreeAtNs = 0;
+};

@@ -1,0 +1,93 @@
+// Plays an encoder on a pseudo-terminal. The first line on standard output is the device path
+// to open as the encoder's serial port; the program then serves it until SIGTERM or SIGINT.
+
+#include "PtyServer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillcast-encoder-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated closed-caption encoder on a pseudo-terminal."));
+    parser.addHelpOption();
+    const QCommandLineOption logOption(
+        QStringLiteral("log"), QStringLiteral("Write one line per received command to <file>."),
+        QStringLiteral("file"));
+    const QCommandLineOption chunkOption(
+        QStringLiteral("log-chunks"),
+        QStringLiteral("Write one line per block of bytes read from the line to <file>."),
+        QStringLiteral("file"));
+    const QCommandLineOption rateOption(
+        QStringLiteral("line-rate"),
+        QStringLiteral("Send replies no faster than a line of <baud> bits per second."),
+        QStringLiteral("baud"));
+    const QCommandLineOption delayOption(QStringLiteral("reply-delay"),
+                                         QStringLiteral("Wait <ms> milliseconds before replying."),
+                                         QStringLiteral("ms"));
+    const QCommandLineOption silentOption(QStringLiteral("silent"), QStringLiteral("Never reply."));
+    const QCommandLineOption noMakerOption(QStringLiteral("no-maker"),
+                                           QStringLiteral("Identify without the maker's name."));
+    parser.addOptions(
+        {logOption, chunkOption, rateOption, delayOption, silentOption, noMakerOption});
+    parser.process(app);
+
+    PtyServer::Options options;
+    options.logPath = parser.value(logOption);
+    options.chunkLogPath = parser.value(chunkOption);
+    options.lineRate = parser.value(rateOption).toInt();
+    options.replyDelay = parser.value(delayOption).toInt();
+    options.silent = parser.isSet(silentOption);
+    options.makerName = !parser.isSet(noMakerOption);
+    if (options.lineRate < 0 || options.replyDelay < 0) {
+        std::fprintf(stderr, "quillcast-encoder-sim: negative numbers are not allowed\n");
+        return 2;
+    }
+
+    // Signals only write to a pipe; the event loop notices it and quits in an orderly way.
+    if (::pipe(signalPipe) != 0) {
+        std::perror("quillcast-encoder-sim: pipe");
+        return 1;
+    }
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+    QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+
+    PtyServer server(options);
+    if (!server.start()) {
+        std::fprintf(stderr, "quillcast-encoder-sim: %s\n", qPrintable(server.errorString()));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(server.slavePath()));
+    std::fflush(stdout);
+
+    const int result = app.exec();
+    ::close(signalPipe[0]);
+    ::close(signalPipe[1]);
+    return result;
+}
