@@ -1,22 +1,86 @@
 #include "ui/ConfigurationView.h"
 
+#include "ui/tabs/ArticlesTab.h"
+#include "ui/tabs/CaptionChannelsTab.h"
+#include "ui/tabs/CcLoopingTab.h"
+#include "ui/tabs/CgmsTab.h"
+#include "ui/tabs/LimitedPlainTextEdit.h"
+#include "ui/tabs/PacketField.h"
+#include "ui/tabs/PlantOptionsTab.h"
+#include "ui/tabs/VChipTab.h"
+#include "ui/tabs/WebTvTab.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPlainTextEdit>
 #include <QTabWidget>
+
+namespace {
+
+constexpr int CaptionChannelsPage = 2;
+
+// Selects a list entry and makes sure the list's rule runs, also when the entry was already
+// selected (a reset must leave the rule's effects, not only the index).
+void selectRunningRule(QComboBox *list, int index, const std::function<void()> &rule)
+{
+    if (list->currentIndex() == index)
+        rule();
+    else
+        list->setCurrentIndex(index);
+}
+
+void setChecked(QCheckBox *box, bool checked)
+{
+    box->setChecked(checked);
+}
+
+void select(QButtonGroup *group, int member)
+{
+    group->button(member)->setChecked(true);
+}
+
+} // namespace
 
 struct ConfigurationView::Private
 {
+    LocalTimeZoneSnapshot snapshot;
+    PlantOptionsTab *plantOptions;
+    VChipTab *vChip;
+    CaptionChannelsTab *captionChannels;
+    WebTvTab *webTv;
+    ArticlesTab *articles;
+    CcLoopingTab *ccLooping;
+    CgmsTab *cgms;
 };
 
-ConfigurationView::ConfigurationView(QTabWidget *tabMain, const LocalTimeZoneSnapshot &,
+ConfigurationView::ConfigurationView(QTabWidget *tabMain, const LocalTimeZoneSnapshot &snapshot,
                                      QObject *parent)
     : QObject(parent), d(new Private)
 {
-    const char *captions[] = {"Plant Options", "V-Chip",     " Caption Channels", "Web TV",
-                              "Articles",      "CC Looping", "CGMS Insertion"};
-    for (int i = 0; i < 7; ++i) {
-        auto *page = new QWidget(tabMain);
-        page->setObjectName(QStringLiteral("fBorder_%1").arg(i));
-        tabMain->addTab(page, QString::fromLatin1(captions[i]));
-    }
+    d->snapshot = snapshot;
+    d->plantOptions = new PlantOptionsTab(tabMain);
+    d->vChip = new VChipTab(tabMain);
+    d->captionChannels = new CaptionChannelsTab(tabMain);
+    d->webTv = new WebTvTab(tabMain);
+    d->articles = new ArticlesTab(tabMain);
+    d->ccLooping = new CcLoopingTab(tabMain);
+    d->cgms = new CgmsTab(tabMain);
+
+    tabMain->addTab(d->plantOptions, QStringLiteral("Plant Options"));
+    tabMain->addTab(d->vChip, QStringLiteral("V-Chip"));
+    tabMain->addTab(d->captionChannels, QStringLiteral(" Caption Channels"));
+    tabMain->addTab(d->webTv, QStringLiteral("Web TV"));
+    tabMain->addTab(d->articles, QStringLiteral("Articles"));
+    tabMain->addTab(d->ccLooping, QStringLiteral("CC Looping"));
+    tabMain->addTab(d->cgms, QStringLiteral("CGMS Insertion"));
+
+    connect(d->webTv, &WebTvTab::captionChannelsRequested, tabMain,
+            [tabMain] { tabMain->setCurrentIndex(CaptionChannelsPage); });
 }
 
 ConfigurationView::~ConfigurationView()
@@ -24,16 +88,141 @@ ConfigurationView::~ConfigurationView()
     delete d;
 }
 
-void ConfigurationView::SetDefaults(const DefaultInfo &) {}
+PlantOptionsTab *ConfigurationView::plantOptions() const
+{
+    return d->plantOptions;
+}
+VChipTab *ConfigurationView::vChip() const
+{
+    return d->vChip;
+}
+CaptionChannelsTab *ConfigurationView::captionChannels() const
+{
+    return d->captionChannels;
+}
+WebTvTab *ConfigurationView::webTv() const
+{
+    return d->webTv;
+}
+ArticlesTab *ConfigurationView::articles() const
+{
+    return d->articles;
+}
+CcLoopingTab *ConfigurationView::ccLooping() const
+{
+    return d->ccLooping;
+}
+CgmsTab *ConfigurationView::cgms() const
+{
+    return d->cgms;
+}
+
+void ConfigurationView::SetDefaults(const DefaultInfo &info)
+{
+    PlantOptionsTab *plant = d->plantOptions;
+    VChipTab *vChip = d->vChip;
+    WebTvTab *webTv = d->webTv;
+    CgmsTab *cgms = d->cgms;
+
+    // 1. Every packet disabled and passed upstream.
+    for (PacketField *field : {plant->networkName(), plant->callLetters(), plant->tsid(),
+                               plant->timeOfDay(), plant->timeZone()}) {
+        setChecked(field->check(), false);
+        field->select(PacketField::PassUpstream);
+    }
+    setChecked(vChip->programName()->check(), false);
+    vChip->programName()->select(PacketField::PassUpstream);
+    setChecked(vChip->ratingCheck(), false);
+    select(vChip->ratingGroup(), PacketField::PassUpstream);
+    setChecked(webTv->check(), false);
+    select(webTv->group(), 1);
+    setChecked(cgms->check(), false);
+    select(cgms->group(), PacketField::PassUpstream);
+
+    // 2. The plant's defaults and the channel field rules.
+    plant->networkName()->textBox()->setText(info.networkName);
+    plant->networkName()->applyEnableRule();
+    plant->callLetters()->textBox()->setText(info.callLetters);
+    plant->callLetters()->applyEnableRule();
+    plant->tsid()->textBox()->setText(info.tsid);
+    plant->tsid()->applyEnableRule();
+    plant->applyTimeOfDayRule();
+    plant->applyTimeZoneRule();
+
+    // 3. - 4. The encoder clock.
+    setChecked(plant->syncClock(), false);
+    setChecked(plant->dsObserved(), true);
+    setChecked(plant->dsInEffect(), d->snapshot.InDaylightTime);
+    plant->SetClockControlsEnabled(false);
+
+    // 5. Program name.
+    vChip->programName()->textBox()->clear();
+    vChip->programName()->applyEnableRule();
+
+    // 6. Rating.
+    vChip->SetRatingControlsEnabled(false);
+    selectRunningRule(vChip->ratingSystem(), 1, [vChip] { vChip->FillRatingList(1); });
+    vChip->applyRatingEnableRule();
+
+    // 7. Caption channels.
+    CaptionChannelsTab *channels = d->captionChannels;
+    channels->sendCaptions()->clear();
+    select(channels->sendChannel(), 0);
+    setChecked(channels->decoderSend(), false);
+    setChecked(channels->blockingSend(), false);
+    select(channels->decoder(), 10);
+    for (QCheckBox *box : channels->blocking())
+        setChecked(box, false);
+
+    // 8. - 9. Web TV, with the expiry years counted from today.
+    webTv->applyEnableRule();
+    webTv->url()->clear();
+    webTv->description()->clear();
+    webTv->script()->clear();
+    webTv->repeat()->setText(QStringLiteral("1"));
+    webTv->fillExpiryYears();
+    selectRunningRule(webTv->expiryMonth(), 0, [webTv] { webTv->applyMonthChoice(); });
+
+    // 10. Articles.
+    ArticlesTab *articles = d->articles;
+    articles->articleList()->clear();
+    select(articles->channel(), 0);
+    articles->repeat()->setText(QStringLiteral("1"));
+    articles->removeArticle()->clear();
+
+    // 11. - 12. Caption looping; "Continuous Loop" keeps its value.
+    for (QComboBox *list : d->ccLooping->loopingTime())
+        list->setCurrentIndex(0);
+    d->ccLooping->resetLoopState();
+
+    // 13. CGMS.
+    cgms->applyEnableRule();
+    selectRunningRule(cgms->cgms(), 0, [cgms] { cgms->ApplyCgmsChoice(); });
+    cgms->options()->setCurrentIndex(0);
+    select(cgms->asb(), 0);
+}
 
 void ConfigurationView::SetControlEnabled(QWidget *control, bool enabled)
 {
-    if (control)
-        control->setEnabled(enabled);
+    if (!control)
+        return;
+    control->setEnabled(enabled);
+    if (qobject_cast<QLineEdit *>(control) || qobject_cast<QPlainTextEdit *>(control)) {
+        // A greyed box shows the window's grey, as an inactive border does; an enabled one is
+        // white, whatever the style would choose.
+        QPalette palette = control->palette();
+        const QColor base =
+            enabled ? QColor(Qt::white)
+                    : QApplication::palette().color(QPalette::Inactive, QPalette::Window);
+        palette.setColor(QPalette::Base, base);
+        control->setPalette(palette);
+    }
 }
 
 void ConfigurationView::SetArrayEnabled(QWidget *root, const QString &arrayName, bool enabled)
 {
+    if (!root)
+        return;
     for (int i = 0;; ++i) {
         auto *member = root->findChild<QWidget *>(arrayName + QStringLiteral("_%1").arg(i));
         if (!member)

@@ -6,8 +6,15 @@
 #include <QObject>
 #include <QString>
 
+class ArticlesTab;
+class CaptionChannelsTab;
+class CcLoopingTab;
+class CgmsTab;
+class PlantOptionsTab;
 class QTabWidget;
 class QWidget;
+class VChipTab;
+class WebTvTab;
 
 // The seven feature tabs of the main window: it builds every configuration control (objectName
 // = the control's name, array members name_index), lays them out and wires their field rules,
@@ -28,6 +35,15 @@ public:
     static void SetControlEnabled(QWidget *control, bool enabled);
     // SetControlEnabled on every member name_0, name_1, ... found under root.
     static void SetArrayEnabled(QWidget *root, const QString &arrayName, bool enabled);
+
+    // The pages, in tab order.
+    PlantOptionsTab *plantOptions() const;
+    VChipTab *vChip() const;
+    CaptionChannelsTab *captionChannels() const;
+    WebTvTab *webTv() const;
+    ArticlesTab *articles() const;
+    CcLoopingTab *ccLooping() const;
+    CgmsTab *cgms() const;
 
 private:
     struct Private;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QWidget;
+
+// Runs a text box's field rule when the focus leaves it, and puts the focus back when the rule
+// says the operator must go on editing.
+//
+// Qt has no "about to lose focus, may veto" event, so the rule runs on FocusOut and, when the
+// focus must stay, the box takes it back from the event loop right after the move has finished.
+// While it does so no other box's leave check runs, so the widget that briefly held the focus
+// never asks its own question. A focus lost to another window (a message box, a menu) or by a
+// box that has just been greyed is not a leave: the operator has not moved on.
+class LeaveCheck : public QObject
+{
+    Q_OBJECT
+public:
+    // The rule returns true when the focus must stay in the box.
+    using Rule = std::function<bool()>;
+
+    static LeaveCheck *install(QWidget *box, Rule rule);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    LeaveCheck(QWidget *box, Rule rule);
+
+    QWidget *m_box;
+    Rule m_rule;
+    bool m_running = false;       // the rule is open (its message box may steal the focus)
+    static bool s_restoringFocus; // a box is taking its focus back
+};

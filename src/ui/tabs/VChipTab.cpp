@@ -1,0 +1,203 @@
+#include "ui/tabs/VChipTab.h"
+
+#include "config/ConfigLists.h"
+#include "ui/ConfigurationView.h"
+#include "ui/tabs/PacketField.h"
+#include "ui/tabs/TabWidgets.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int UsTv = 1;
+// Rating positions of the US-TV list.
+constexpr int TvY7 = 2;
+constexpr int TvPg = 4;
+constexpr int Tv14 = 5;
+constexpr int TvMa = 6;
+enum Flag
+{
+    FV,
+    V,
+    S,
+    L,
+    D
+};
+} // namespace
+
+VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("fBorder_1"));
+
+    m_programName = new PacketField(
+        {"fControl_5", "chCtrlProgramName", "oProgramName", "txtProgramName", "Program Name:", 32},
+        this);
+    m_programName->installLengthCheck(
+        2, QStringLiteral("The Program Name must be 2 to 32 characters in length to be inserted.  "
+                          "Would you like to continue?"));
+
+    auto *ratingFrame = new QGroupBox(QStringLiteral("Program Rating"), this);
+    ratingFrame->setObjectName(QStringLiteral("fProgramRating"));
+    m_ratingCheck = new QCheckBox(QStringLiteral("Enable Control"), ratingFrame);
+    m_ratingCheck->setObjectName(QStringLiteral("chCtrlProgramRating"));
+    m_ratingGroup = TabWidgets::packetActionGroup(QStringLiteral("oProgramRating"), ratingFrame);
+    m_ratingSystem = TabWidgets::comboBox(QStringLiteral("cmbProgRatingSys"), ratingFrame);
+    m_ratingSystem->addItems(ConfigLists::RatingSystems());
+    m_rating = TabWidgets::comboBox(QStringLiteral("cmbProgramRating"), ratingFrame);
+    m_rating->setMinimumContentsLength(10);
+
+    m_flagsLabel = new QLabel(QStringLiteral("FV     V     S      L      D"), ratingFrame);
+    m_flagsLabel->setObjectName(QStringLiteral("lblProgramRatingFlags"));
+    m_flagsLabel->setTextFormat(Qt::PlainText);
+    const QStringList flagNames = {
+        QStringLiteral("FV (fantasy violence)"), QStringLiteral("V (violence)"),
+        QStringLiteral("S (sexual situations)"), QStringLiteral("L (adult language)"),
+        QStringLiteral("D (suggestive dialogue)")};
+    auto *flagRow = new QHBoxLayout;
+    flagRow->setSpacing(0);
+    for (int i = 0; i < flagNames.size(); ++i) {
+        auto *flag = new QCheckBox(ratingFrame);
+        flag->setObjectName(QStringLiteral("chProgramRatingFlags_%1").arg(i));
+        flag->setAccessibleName(flagNames[i]);
+        flag->setToolTip(flagNames[i]);
+        // One column per letter of the caption above.
+        flag->setFixedWidth(m_flagsLabel->fontMetrics().horizontalAdvance(
+                                QStringLiteral("FV     V     S      L      D")) /
+                                5 +
+                            2);
+        flagRow->addWidget(flag);
+        m_flags << flag;
+    }
+    flagRow->addStretch();
+    m_flagsLabel->setBuddy(m_flags.first());
+
+    auto *options = new QHBoxLayout;
+    options->setSpacing(16);
+    for (QWidget *button : TabWidgets::members(m_ratingGroup))
+        options->addWidget(button);
+    options->addStretch();
+
+    auto *grid = new QGridLayout(ratingFrame);
+    grid->setContentsMargins(12, 12, 12, 12);
+    grid->setVerticalSpacing(8);
+    grid->setColumnMinimumWidth(0, 130);
+    grid->addWidget(m_ratingCheck, 0, 0, 1, 3);
+    grid->addLayout(options, 1, 0, 1, 3);
+    grid->addWidget(
+        TabWidgets::caption(QStringLiteral("Rating System:"), m_ratingSystem, ratingFrame), 2, 0);
+    grid->addWidget(m_ratingSystem, 2, 1);
+    grid->addWidget(TabWidgets::caption(QStringLiteral("Rating:"), m_rating, ratingFrame), 3, 0);
+    grid->addWidget(m_rating, 3, 1);
+    // The flags stand beside the rating lists, their letters above them.
+    grid->addWidget(m_flagsLabel, 2, 2, Qt::AlignBottom | Qt::AlignLeft);
+    grid->addLayout(flagRow, 3, 2);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnMinimumWidth(2, 200);
+
+    auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(12, 12, 12, 12);
+    page->setSpacing(12);
+    page->addWidget(m_programName);
+    page->addWidget(ratingFrame);
+    page->addStretch();
+
+    QList<QWidget *> order = m_programName->focusChain();
+    order << m_ratingCheck << TabWidgets::members(m_ratingGroup) << m_ratingSystem << m_rating;
+    for (QCheckBox *flag : m_flags)
+        order << flag;
+    TabWidgets::chainTabOrder(order);
+
+    connect(m_ratingCheck, &QCheckBox::toggled, this, [this] { applyRatingEnableRule(); });
+    connect(m_ratingGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            SetRatingControlsEnabled(id == PacketField::Insert);
+    });
+    connect(m_ratingSystem, &QComboBox::currentIndexChanged, this,
+            [this](int system) { FillRatingList(system); });
+    connect(m_rating, &QComboBox::currentIndexChanged, this, [this] { applyRatingSelection(); });
+
+    FillRatingList(m_ratingSystem->currentIndex());
+}
+
+bool VChipTab::ratingInsert() const
+{
+    return m_ratingGroup->button(PacketField::Insert)->isChecked();
+}
+
+void VChipTab::applyRatingEnableRule()
+{
+    const bool on = m_ratingCheck->checkState() != Qt::Unchecked;
+    ConfigurationView::SetArrayEnabled(this, QStringLiteral("oProgramRating"), on);
+    SetRatingControlsEnabled(on && ratingInsert());
+}
+
+void VChipTab::FillRatingList(int system)
+{
+    {
+        // The selection rule runs once, for the first entry, below.
+        const QSignalBlocker blocker(m_rating);
+        m_rating->clear();
+        m_rating->addItems(ConfigLists::RatingLists(system));
+        m_rating->setCurrentIndex(0);
+    }
+    applyRatingSelection();
+    m_flagsLabel->setVisible(system == UsTv);
+    for (QCheckBox *flag : m_flags) {
+        flag->setChecked(false);
+        flag->setEnabled(false);
+        flag->setVisible(system == UsTv);
+    }
+}
+
+void VChipTab::applyRatingSelection()
+{
+    if (m_ratingSystem->currentIndex() != UsTv)
+        return;
+    for (QCheckBox *flag : m_flags) {
+        flag->setChecked(false);
+        flag->setEnabled(false);
+    }
+    QList<int> admitted;
+    switch (m_rating->currentIndex()) {
+    case TvY7:
+        admitted = {FV};
+        break;
+    case TvPg:
+    case Tv14:
+        admitted = {V, S, L, D};
+        break;
+    case TvMa:
+        admitted = {V, S, L};
+        break;
+    default:
+        break;
+    }
+    for (int flag : admitted)
+        m_flags[flag]->setEnabled(true);
+}
+
+void VChipTab::SetRatingControlsEnabled(bool enable)
+{
+    ConfigurationView::SetControlEnabled(m_ratingSystem, enable);
+    ConfigurationView::SetControlEnabled(m_rating, enable);
+    if (!enable) {
+        for (QCheckBox *flag : m_flags)
+            flag->setEnabled(false);
+        return;
+    }
+    QList<bool> remembered;
+    for (QCheckBox *flag : m_flags)
+        remembered << flag->isChecked();
+    applyRatingSelection();
+    for (int i = 0; i < m_flags.size(); ++i)
+        m_flags[i]->setChecked(remembered[i]);
+}
