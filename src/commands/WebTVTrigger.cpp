@@ -1,0 +1,41 @@
+#include "commands/WebTVTrigger.h"
+
+#include "common/GlobalFunctions.h"
+
+namespace WebTVTrigger {
+
+QString TriggerText(const Configuration &c)
+{
+    QString text = QLatin1Char('<') + c.txtWebURL + QLatin1Char('>');
+    text += QStringLiteral("[t:p]");
+    if (!c.txtWebDescription.isEmpty())
+        text += QStringLiteral("[n:") + c.txtWebDescription + QLatin1Char(']');
+    if (!c.txtWebScript.isEmpty())
+        text += QStringLiteral("[s:") + c.txtWebScript + QLatin1Char(']');
+    // Index 0 of each expiry list is the blank entry: no expiry unless all three are chosen.
+    if (c.cmbWebExpiryYear > 0 && c.cmbWebExpiryMonth > 0 && c.cmbWebExpiryDay > 0) {
+        text += QStringLiteral("[e:%1%2%3]")
+                    .arg(c.webExpiryYearValue, 4, 10, QLatin1Char('0'))
+                    .arg(c.webExpiryMonthValue, 2, 10, QLatin1Char('0'))
+                    .arg(c.webExpiryDayValue, 2, 10, QLatin1Char('0'));
+    }
+    text += QStringLiteral("[v:tv]");
+    return text + QLatin1Char('[') + Checksum(text) + QLatin1Char(']');
+}
+
+QString Checksum(const QString &text)
+{
+    // One's-complement subtraction of 16-bit words from FFFF, done a byte at a time: odd
+    // positions (1-based) are the high bytes, even positions the low bytes.
+    const QByteArray bytes = GlobalFunctions::ToSingleByte(text);
+    qint64 sum = 0xFFFF;
+    for (int i = 0; i < bytes.size(); ++i) {
+        const int code = static_cast<unsigned char>(bytes.at(i));
+        sum -= (i % 2 == 0) ? code * 256 : code;
+        if (sum < 0)
+            sum += 0xFFFF;
+    }
+    return QStringLiteral("%1").arg(sum, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace WebTVTrigger

@@ -1,0 +1,85 @@
+#include "ScriptedDialogs.h"
+#include "common/ReadTextFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Text files as lists: the path first, then the lines, whatever the line ends.
+class tst_ReadTextFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return QString();
+        return path;
+    }
+
+private slots:
+    void lines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF") << QByteArray("Sunny\r\nWarm\r\n") << QStringList{"Sunny", "Warm"};
+        QTest::newRow("last line unterminated")
+            << QByteArray("Sunny\r\nWarm") << QStringList{"Sunny", "Warm"};
+        QTest::newRow("lone LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+        QTest::newRow("lone CR") << QByteArray("a\rb") << QStringList{"a", "b"};
+        QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("empty lines kept")
+            << QByteArray("a\r\n\r\nb\r\n\r\n") << QStringList{"a", "", "b", ""};
+        QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+        QTest::newRow("blanks kept") << QByteArray("  x  \r\n") << QStringList{"  x  "};
+        QTest::newRow("single-byte code page")
+            << QByteArray("caf\xE9") << QStringList{QString::fromLatin1("caf\xE9")};
+    }
+    void lines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        const QString path = write(QStringLiteral("lines.txt"), bytes);
+        QVERIFY(!path.isEmpty());
+        QCOMPARE(ReadTextFile(path), QStringList{path} + lines);
+    }
+
+    void unreadable()
+    {
+        ScriptedDialogs dialogs;
+        QCOMPARE(ReadTextFile(m_dir.filePath(QStringLiteral("missing.txt"))),
+                 QStringList{QString()});
+        QCOMPARE(ReadTextFile(m_dir.path()), QStringList{QString()});
+        QVERIFY(dialogs.dialogTitles.isEmpty());
+    }
+
+    void emptyPathAsks()
+    {
+        const QString path = write(QStringLiteral("asked.txt"), "one\r\n");
+        ScriptedDialogs dialogs;
+        dialogs.openPaths << path;
+        QString chosen;
+        QCOMPARE(ReadTextFile(QString(), nullptr, &chosen), (QStringList{path, "one"}));
+        QCOMPARE(chosen, path);
+        QCOMPARE(dialogs.dialogTitles, QStringList{"Open File"});
+        QCOMPARE(dialogs.dialogFilters, QStringList{"Text Files (.txt)|*.txt"});
+    }
+
+    void emptyPathCancelled()
+    {
+        ScriptedDialogs dialogs;
+        QString chosen = QStringLiteral("unchanged");
+        QCOMPARE(ReadTextFile(QString(), nullptr, &chosen), QStringList{QString()});
+        QVERIFY(chosen.isEmpty());
+        QCOMPARE(dialogs.dialogTitles.size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ReadTextFile)
+#include "tst_read_text_file.moc"
