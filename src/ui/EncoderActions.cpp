@@ -1,14 +1,186 @@
 #include "ui/EncoderActions.h"
 
+#include "common/DialogService.h"
+#include "common/ReadTextFile.h"
+#include "link/CommInterface.h"
 #include "link/Sequencer.h"
+#include "ui/ConfigurationBinder.h"
 #include "ui/frmMainWindow.h"
 
-EncoderActions::EncoderActions(frmMainWindow *window) : QObject(window), m_window(window) {}
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+const QString TextFilesFilter = QStringLiteral("Text Files (.txt)|*.txt");
+
+// Only blanks are trimmed from a test caption; other characters are the operator's.
+QString trimBlanks(const QString &text)
+{
+    int first = 0;
+    int last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+} // namespace
+
+EncoderActions::EncoderActions(frmMainWindow *window) : QObject(window), m_window(window)
+{
+    connectButtons();
+    QTimer::singleShot(0, this, &EncoderActions::connectButtons);
+}
 
 EncoderActions::~EncoderActions() = default;
 
+void EncoderActions::connectButtons()
+{
+    const struct
+    {
+        const char *name;
+        void (EncoderActions::*handler)();
+    } buttons[] = {
+        {"cmdSendCaptions", &EncoderActions::cmdSendCaptions_Click},
+        {"cmdDecoderSettings", &EncoderActions::cmdDecoderSettings_Click},
+        {"cmdBlockingSettings", &EncoderActions::cmdBlockingSettings_Click},
+        {"cmdRefreshArticles", &EncoderActions::cmdRefreshArticles_Click},
+        {"cmdInsArticle", &EncoderActions::cmdInsArticle_Click},
+        {"cmdRemoveArticle", &EncoderActions::cmdRemoveArticle_Click},
+    };
+    for (const auto &button : buttons) {
+        if (auto *control = m_window->findChild<QAbstractButton *>(QLatin1String(button.name)))
+            connect(control, &QAbstractButton::clicked, this, button.handler, Qt::UniqueConnection);
+    }
+}
+
+ControlProcessing::Context EncoderActions::buildContext() const
+{
+    ControlProcessing::Context context;
+    context.zone = m_window->snapshot();
+    return context;
+}
+
 void EncoderActions::BuildConfiguration()
 {
-    // The article-list request ends every configuration.
-    m_window->sequencer()->AddCommand(QStringLiteral("9"));
+    const Configuration configuration = readControls();
+    ControlProcessing(configuration, buildContext(), queueSink()).BuildConfiguration();
+}
+
+void EncoderActions::cmdSendCaptions_Click()
+{
+    QString text;
+    if (auto *box = m_window->findChild<QLineEdit *>(QStringLiteral("txtSendCaptions"))) {
+        text = trimBlanks(box->text());
+        box->setText(text);
+    }
+    Sequencer *sequencer = m_window->sequencer();
+    // The offer to connect comes even for an empty text.
+    const bool connected = sequencer->EnsureConnected();
+    if (text.isEmpty() || !connected)
+        return;
+    const Configuration configuration = readControls();
+    ControlProcessing(configuration, buildContext(), queueSink()).BuildTestCaptionCommand();
+    // No time-out watches this query: the command waits at the head of the queue until the
+    // encoder answers, or until the next transaction drives the queue.
+    if (queuedCount() == 1)
+        sequencer->CommIFace()->IsPortReady();
+}
+
+void EncoderActions::cmdDecoderSettings_Click()
+{
+    Sequencer *sequencer = m_window->sequencer();
+    if (!sequencer->EnsureConnected())
+        return;
+    const Configuration configuration = readControls();
+    ControlProcessing(configuration, buildContext(), queueSink()).BuildDecoderCommand();
+    if (queuedCount() == 1)
+        sequencer->StartTransaction();
+}
+
+void EncoderActions::cmdBlockingSettings_Click()
+{
+    Sequencer *sequencer = m_window->sequencer();
+    if (!sequencer->EnsureConnected())
+        return;
+    const Configuration configuration = readControls();
+    ControlProcessing(configuration, buildContext(), queueSink()).BuildBlockingCommands();
+    if (queuedCount() == configuration.chBlockingSettings.size())
+        sequencer->StartTransaction();
+}
+
+void EncoderActions::cmdRefreshArticles_Click()
+{
+    Sequencer *sequencer = m_window->sequencer();
+    if (!sequencer->EnsureConnected())
+        return;
+    const Configuration configuration = readControls();
+    ControlProcessing(configuration, buildContext(), queueSink()).BuildArticleListRequest();
+    if (auto *list = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtArticleList")))
+        list->setPlainText(QStringLiteral("Refreshing..."));
+    else if (auto *rich = m_window->findChild<QTextEdit *>(QStringLiteral("txtArticleList")))
+        rich->setPlainText(QStringLiteral("Refreshing..."));
+    if (queuedCount() == 1)
+        sequencer->StartTransaction();
+}
+
+void EncoderActions::cmdInsArticle_Click()
+{
+    Sequencer *sequencer = m_window->sequencer();
+    if (!sequencer->EnsureConnected())
+        return;
+    const QString path = DialogService::instance().openFileName(
+        m_window, QStringLiteral("Open File"), m_window->LoadPath, TextFilesFilter);
+    if (path.isEmpty())
+        return;
+    // The next dialog starts in the folder of the file just chosen.
+    m_window->LoadPath = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+
+    const QStringList lines = ReadTextFile(path, m_window);
+    const Configuration configuration = readControls();
+    const ControlProcessing builders(configuration, buildContext(), queueSink());
+    builders.BuildInsertArticleCommand(lines);
+    builders.BuildArticleListRequest();
+    if (queuedCount() == 2)
+        sequencer->StartTransaction();
+}
+
+void EncoderActions::cmdRemoveArticle_Click()
+{
+    auto *names = m_window->findChild<QComboBox *>(QStringLiteral("cmbRemoveArticle"));
+    if (!names || names->currentIndex() < 0 || names->currentText().isEmpty())
+        return;
+    const QString name = names->currentText();
+    Sequencer *sequencer = m_window->sequencer();
+    if (!sequencer->EnsureConnected())
+        return;
+    const Configuration configuration = readControls();
+    const ControlProcessing builders(configuration, buildContext(), queueSink());
+    builders.BuildRemoveArticleCommand(name);
+    builders.BuildArticleListRequest();
+    if (queuedCount() == 2)
+        sequencer->StartTransaction();
+}
+
+Configuration EncoderActions::readControls() const
+{
+    return ConfigurationBinder::read(m_window);
+}
+
+ControlProcessing::Sink EncoderActions::queueSink() const
+{
+    Sequencer *sequencer = m_window->sequencer();
+    return [sequencer](const CtrlACommand &command) { sequencer->AddCommand(command); };
+}
+
+int EncoderActions::queuedCount() const
+{
+    return m_window->sequencer()->CommandQueue().size();
 }

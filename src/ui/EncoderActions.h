@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/ControlProcessing.h"
+
 #include <QObject>
 
 class frmMainWindow;
@@ -17,6 +19,27 @@ public:
     // Appends the whole configuration's commands to the queue.
     void BuildConfiguration();
 
+    // Connects the buttons cmdSendCaptions, cmdDecoderSettings, cmdBlockingSettings,
+    // cmdRefreshArticles, cmdInsArticle and cmdRemoveArticle found under the window. Runs on
+    // construction and once more when control returns to the event loop, so the order in which
+    // the window builds its tabs does not matter; calling it again connects nothing twice.
+    void connectButtons();
+
+    // The builders over the controls as they are now, queuing into the sequencer.
+    ControlProcessing::Context buildContext() const;
+
+public slots:
+    void cmdSendCaptions_Click();
+    void cmdDecoderSettings_Click();
+    void cmdBlockingSettings_Click();
+    void cmdRefreshArticles_Click();
+    void cmdInsArticle_Click();
+    void cmdRemoveArticle_Click();
+
 private:
+    Configuration readControls() const;
+    ControlProcessing::Sink queueSink() const;
+    int queuedCount() const;
+
     frmMainWindow *m_window;
 };
