@@ -23,6 +23,9 @@ public:
     // dialogParent parents the message boxes. The sequencer owns CommIFace and the timers
     // "timerCommTimeout" and "timerSendConfigDisable" (found by objectName under the window).
     explicit Sequencer(QWidget *dialogParent, QObject *parent = nullptr);
+    // With a channel made by the caller (ownership passes to the sequencer), e.g. over a
+    // chosen port list.
+    Sequencer(QWidget *dialogParent, CommInterface *channel, QObject *parent = nullptr);
     ~Sequencer() override;
 
     CommInterface *CommIFace() const;
@@ -45,6 +48,9 @@ public:
     QTimer *timerSendConfigDisable() const;
     int connectedSeconds() const;
     QString identificationText() const; // panel 3
+
+    // Closing down: stops the timers, closes the port and drops the queue.
+    void releaseLink();
 
     // Time-out interval in ms for a command of the given mode at the given baud rate.
     static int CommandTimeout(const QString &mode, int baud);

@@ -10,8 +10,11 @@ class Sequencer;
 class ConfigurationView;
 class ConfigFileController;
 class EncoderActions;
+class QLabel;
+class QPushButton;
 class QTabWidget;
 class QTimer;
+class frmPortSettings;
 
 // The application's working window: seven feature tabs, the Connect and Send Configuration
 // buttons, the status bar, the menus and the one-second tick. The tabs' controls and rules
@@ -32,6 +35,17 @@ public:
     const DefaultInfo &defaultInfo() const;
     QTabWidget *tabMain() const;
     QTimer *timerSecondTick() const;
+    QPushButton *cmdConnect() const;
+    QPushButton *cmdSendConfig() const;
+    // The status bar's panels: 0 link state (image and text), 1 connected time, 2 encoder
+    // identification. textPanel gives the text label of each.
+    QWidget *statusPanel(int index) const;
+    QLabel *textPanel(int index) const;
+    // The Port Settings dialog once it has been shown, else nullptr.
+    frmPortSettings *portSettingsDialog() const;
+
+    // The help topic page of each tab, e.g. "Plant_Options".
+    static QString TabHelpTopic(int tabIndex);
 
     QString CurrentConfigFile; // full path of the configuration file in use; "" when none
     QString LoadPath;          // starting folder of the open and save dialogs
@@ -41,6 +55,17 @@ public:
 
 public slots:
     void timerSecondTick_Timer();
+    void mnuPortSettings_Click();
+    void mnuHelpContents_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+    // F1: the help page of the current tab.
+    void ShowTabHelp();
+
+signals:
+    // Step 2 of the one-second tick, between the clock labels and the link step (the caption
+    // loop counts down on it).
+    void secondTick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,0 +1,127 @@
+#include "link/PortSettingsStore.h"
+
+#include "common/AppSettings.h"
+#include "common/GlobalFunctions.h"
+#include "link/CommInterface.h"
+#include "link/Communications.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <limits>
+
+namespace {
+
+const QString kComSection = QStringLiteral("COMSettings");
+const QString kAppSection = QStringLiteral("Application");
+
+// A stored number: blanks around it are allowed, a fraction is rounded, anything else (or a
+// value out of the field's range) is not a number and leaves the field alone.
+template <typename Field> void readNumber(const QString &key, const QString &fallback, Field *field)
+{
+    bool ok = false;
+    const double value = AppSettings::get(kComSection, key, fallback).trimmed().toDouble(&ok);
+    if (!ok)
+        return;
+    const qint64 rounded = GlobalFunctions::RoundHalfEven(value);
+    if (rounded < std::numeric_limits<Field>::min() || rounded > std::numeric_limits<Field>::max())
+        return;
+    *field = Field(rounded);
+}
+
+bool simulatorRequested()
+{
+    return qEnvironmentVariable("QUILLCAST_SIMULATOR") == QLatin1String("1");
+}
+
+} // namespace
+
+namespace PortSettingsStore {
+
+const QList<ListRow> &Bauds()
+{
+    static const QList<ListRow> rows = {{"1200", "1200"},  {"2400", "2400"},   {"4800", "4800"},
+                                        {"9600", "9600"},  {"19200", "19200"}, {"38400", "38400"},
+                                        {"57600", "57600"}};
+    return rows;
+}
+
+const QList<ListRow> &Parities()
+{
+    static const QList<ListRow> rows = {{"Even", "E"}, {"Odd", "O"}, {"None", "N"}};
+    return rows;
+}
+
+const QList<ListRow> &DataBits()
+{
+    static const QList<ListRow> rows = {{"7", "7,1"}, {"8", "8,1"}};
+    return rows;
+}
+
+int FindIndex(const QString &value, const QList<ListRow> &rows)
+{
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows.at(i).value.compare(value, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return 0;
+}
+
+COMSettings LoadCOMSettings()
+{
+    COMSettings settings;
+    readNumber(QStringLiteral("Port"), QStringLiteral("1"), &settings.port);
+    readNumber(QStringLiteral("Baud"), QStringLiteral("1200"), &settings.baud);
+    settings.parity = AppSettings::get(kComSection, QStringLiteral("Parity"), QStringLiteral("O"));
+    readNumber(QStringLiteral("Data Bits"), QStringLiteral("7"), &settings.dataBits);
+    readNumber(QStringLiteral("Stop Bits"), QStringLiteral("1"), &settings.StopBits);
+    return settings;
+}
+
+QString DefaultLoadPath()
+{
+    // Not beside the program: once installed, the program's own folder is not writable, and
+    // the configuration files are the operator's documents.
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+           QStringLiteral("/Quillcast Data Files/");
+}
+
+void LoadAppSettings(CommInterface *channel, QString *loadPath, QString *currentConfigFile)
+{
+    COMSettings settings = LoadCOMSettings();
+
+    // Port numbers follow the order of the port list, which changes as adapters come and go;
+    // the device path stored beside the number finds the same port again.
+    const Communications *ports = channel->CommClass();
+    const QString device = AppSettings::get(kComSection, QStringLiteral("Device"));
+    const int devicePort = device.isEmpty() ? 0 : ports->PortForDevice(device);
+    if (devicePort > 0)
+        settings.port = qint16(devicePort);
+    else if (simulatorRequested())
+        settings.port = qint16(ports->SimulatedPort());
+    channel->setCOMSettings(settings);
+
+    const QString defaultPath = DefaultLoadPath();
+    *loadPath = AppSettings::get(kAppSection, QStringLiteral("Load Path"), defaultPath);
+    if (*loadPath == defaultPath)
+        QDir().mkpath(defaultPath);
+    *currentConfigFile = AppSettings::get(kAppSection, QStringLiteral("Last File"));
+}
+
+void SaveAppSettings(const CommInterface *channel, const QString &loadPath,
+                     const QString &currentConfigFile)
+{
+    const COMSettings &settings = channel->getCOMSettings();
+    AppSettings::save(kComSection, QStringLiteral("Port"), QString::number(settings.port));
+    AppSettings::save(kComSection, QStringLiteral("Baud"), QString::number(settings.baud));
+    AppSettings::save(kComSection, QStringLiteral("Parity"), settings.parity);
+    AppSettings::save(kComSection, QStringLiteral("Data Bits"), QString::number(settings.dataBits));
+    AppSettings::save(kComSection, QStringLiteral("Stop Bits"), QString::number(settings.StopBits));
+    const Communications *ports = channel->CommClass();
+    if (settings.port >= 1 && settings.port <= ports->TotalPorts())
+        AppSettings::save(kComSection, QStringLiteral("Device"), ports->PortDevice(settings.port));
+    AppSettings::save(kAppSection, QStringLiteral("Load Path"), loadPath);
+    if (!currentConfigFile.isEmpty())
+        AppSettings::save(kAppSection, QStringLiteral("Last File"), currentConfigFile);
+}
+
+} // namespace PortSettingsStore

@@ -1,0 +1,336 @@
+#include "link/Sequencer.h"
+
+#include "common/DialogService.h"
+#include "common/GlobalFunctions.h"
+#include "link/CommInterface.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+const QString kNotConnectedQuestion = QStringLiteral(
+    "A connection is not currently active.  Would you like to attempt to connect now?");
+const QString kNoReplyPortOpen =
+    QStringLiteral("Quillcast could not connect to the Encoder.  Please check the cabling and "
+                   "that the COM Port settings match the Encoder Serial Port settings.");
+const QString kNoReplyPortClosed =
+    QStringLiteral("The connection could not be verified with the unit, and the port appears to "
+                   "be closed.  Please connect and try again.");
+const QString kPortNotOpened = QStringLiteral(
+    "The port could not be opened.  Please check that the port it is not in use by another "
+    "application.");
+
+constexpr int kReadinessTimeoutMs = 3000;
+constexpr int kCommandTimeoutMs = 5000;
+constexpr int kSendingMinimumMs = 2000;
+constexpr int kKeepAliveSeconds = 300;
+
+} // namespace
+
+struct Sequencer::Private
+{
+    QWidget *dialogParent = nullptr;
+    CommInterface *comm = nullptr;
+    QList<CtrlACommand> queue;
+    CtrlACommand current;
+    QTimer *commTimeout = nullptr;
+    QTimer *sendConfigDisable = nullptr;
+    int connectedSeconds = 0;
+    int state = -1;
+    QString identification;
+    std::function<void()> buildConfiguration;
+};
+
+Sequencer::Sequencer(QWidget *dialogParent, QObject *parent)
+    : Sequencer(dialogParent, new CommInterface, parent)
+{
+}
+
+Sequencer::Sequencer(QWidget *dialogParent, CommInterface *channel, QObject *parent)
+    : QObject(parent), d(new Private)
+{
+    d->dialogParent = dialogParent;
+    d->comm = channel;
+    d->comm->setParent(this);
+    d->comm->setObjectName(QStringLiteral("CommIFace"));
+    // Long article lists are cut short depending on the encoder model shown in panel 3.
+    d->comm->setIdentificationSource([this] { return d->identification; });
+    connect(d->comm, &CommInterface::Ready, this, &Sequencer::CommIFace_Ready);
+
+    d->commTimeout = new QTimer(this);
+    d->commTimeout->setObjectName(QStringLiteral("timerCommTimeout"));
+    d->commTimeout->setSingleShot(true);
+    connect(d->commTimeout, &QTimer::timeout, this, &Sequencer::timerCommTimeout_Timer);
+
+    d->sendConfigDisable = new QTimer(this);
+    d->sendConfigDisable->setObjectName(QStringLiteral("timerSendConfigDisable"));
+    d->sendConfigDisable->setSingleShot(true);
+    d->sendConfigDisable->setInterval(kSendingMinimumMs);
+    connect(d->sendConfigDisable, &QTimer::timeout, this, &Sequencer::timerSendConfigDisable_Timer);
+}
+
+Sequencer::~Sequencer()
+{
+    delete d;
+}
+
+CommInterface *Sequencer::CommIFace() const
+{
+    return d->comm;
+}
+
+QList<CtrlACommand> &Sequencer::CommandQueue()
+{
+    return d->queue;
+}
+
+const CtrlACommand &Sequencer::CurrentCommand() const
+{
+    return d->current;
+}
+
+void Sequencer::AddCommand(const QString &mode, const QString &args, const QString &content,
+                           bool ctrlC, bool sendBlankContents)
+{
+    CtrlACommand command;
+    command.mode = mode;
+    command.args = args;
+    command.content = content;
+    command.ctrlC = ctrlC;
+    command.sendBlankContents = sendBlankContents;
+    AddCommand(command);
+}
+
+void Sequencer::AddCommand(const CtrlACommand &command)
+{
+    d->current = command;
+    d->queue.append(command);
+}
+
+void Sequencer::StartTransaction()
+{
+    d->commTimeout->start(kReadinessTimeoutMs);
+    // A busy or closed line sends nothing: the pending reply or the time-out carries on.
+    d->comm->IsPortReady();
+}
+
+bool Sequencer::EnsureConnected()
+{
+    if (d->comm->PortIsOpen())
+        return true;
+    if (DialogService::ask(d->dialogParent, kNotConnectedQuestion, DialogService::Buttons::YesNo,
+                           DialogService::Icon::Exclamation) != DialogService::Answer::Yes)
+        return false;
+    cmdConnect_Click();
+    return true;
+}
+
+void Sequencer::SetLinkState(int state)
+{
+    if (state < 0 || state > 2)
+        return;
+    d->state = state;
+    if (state == 0 && !d->identification.isEmpty()) {
+        d->identification.clear();
+        emit identificationChanged(d->identification);
+    }
+    emit linkStateChanged(state);
+}
+
+int Sequencer::linkState() const
+{
+    return d->state;
+}
+
+void Sequencer::setConfigurationBuilder(std::function<void()> build)
+{
+    d->buildConfiguration = std::move(build);
+}
+
+QTimer *Sequencer::timerCommTimeout() const
+{
+    return d->commTimeout;
+}
+
+QTimer *Sequencer::timerSendConfigDisable() const
+{
+    return d->sendConfigDisable;
+}
+
+int Sequencer::connectedSeconds() const
+{
+    return d->connectedSeconds;
+}
+
+QString Sequencer::identificationText() const
+{
+    return d->identification;
+}
+
+void Sequencer::releaseLink()
+{
+    d->commTimeout->stop();
+    d->sendConfigDisable->stop();
+    d->comm->Disconnect();
+    d->queue.clear();
+}
+
+int Sequencer::CommandTimeout(const QString &mode, int baud)
+{
+    if (mode != QLatin1String("0") && mode != QLatin1String("9"))
+        return kCommandTimeoutMs;
+    // The article store and the article list send long replies: allow for 100 000 bits of
+    // them on the line. A baud rate of 0 never opens a port; the plain interval serves then.
+    if (baud <= 0)
+        return kCommandTimeoutMs;
+    return int(GlobalFunctions::RoundHalfEven(100000.0 / baud * 100.0 + kCommandTimeoutMs));
+}
+
+QString Sequencer::IdentificationFromReply(const QString &response)
+{
+    const int p = response.indexOf(QLatin1String("Orvane"), 0, Qt::CaseInsensitive);
+    // Only a maker name within the first nine characters heads an identification banner.
+    if (p < 0 || p > 8)
+        return QString();
+
+    const int crlf = response.indexOf(QLatin1String("\r\n"), p);
+    const QString nextLine = crlf < 0 ? QString() : response.mid(crlf + 2, 6);
+
+    const int dashes = response.indexOf(QLatin1String(" --"), p + 7);
+    QString model;
+    if (dashes >= 0) {
+        model = response.mid(p, dashes - p);
+    } else {
+        // A banner without " --" after the model: show the rest of the banner line instead, so
+        // that the operator still sees which encoder answered.
+        model = (crlf < 0 ? response.mid(p) : response.mid(p, crlf - p)).trimmed();
+    }
+    return QStringLiteral("Connected to ") + model + QStringLiteral(", ") + nextLine;
+}
+
+QStringList Sequencer::ArticleNames(const QString &response)
+{
+    QStringList names;
+    if (!response.contains(QLatin1String("Article"), Qt::CaseInsensitive))
+        return names;
+    int p = response.indexOf(QLatin1String("Text"), 0, Qt::CaseInsensitive);
+    if (p < 0)
+        return names;
+    static const QStringList skippedPrefixes = {QStringLiteral("01"), QStringLiteral("03"),
+                                                QStringLiteral("05"), QStringLiteral("07")};
+    for (;;) {
+        const int cr = response.indexOf(QLatin1Char('\r'), p);
+        if (cr < 0)
+            break;
+        p = cr + 2; // the first character of the next line, past CR LF
+        const int blank = response.indexOf(QLatin1Char(' '), p);
+        if (blank < 0)
+            break; // the prompt line: no blank follows any more
+        const QString name = response.mid(p, blank - p);
+        if (skippedPrefixes.contains(name.left(2)) || name.startsWith(QLatin1Char('-')) ||
+            name == QLatin1String("URL"))
+            continue;
+        names.append(name);
+    }
+    return names;
+}
+
+void Sequencer::CommIFace_Ready(const QString &response)
+{
+    d->commTimeout->stop();
+    emit replyReceived(response);
+
+    if (!d->queue.isEmpty()) {
+        d->current = d->queue.takeFirst();
+        d->commTimeout->start(CommandTimeout(d->current.mode, d->comm->getCOMSettings().baud));
+        d->comm->CtrlA(d->current);
+        emit commandSent(d->current);
+    } else if (!d->sendConfigDisable->isActive()) {
+        SetLinkState(1);
+    }
+
+    const QString identification = IdentificationFromReply(response);
+    if (!identification.isNull()) {
+        d->identification = identification;
+        emit identificationChanged(identification);
+    }
+
+    if (response.contains(QLatin1String("Article"), Qt::CaseInsensitive))
+        emit articleListReceived(response.mid(2), ArticleNames(response));
+}
+
+void Sequencer::timerCommTimeout_Timer()
+{
+    d->commTimeout->stop();
+    if (d->comm->PortIsOpen()) {
+        DialogService::tell(d->dialogParent, kNoReplyPortOpen, DialogService::Icon::Critical);
+        d->queue.clear();
+        cmdConnect_Click(); // disconnects, even from the connecting and sending presentations
+        emit timedOut(true);
+    } else {
+        DialogService::tell(d->dialogParent, kNoReplyPortClosed, DialogService::Icon::Critical);
+        emit timedOut(false);
+    }
+}
+
+void Sequencer::cmdConnect_Click()
+{
+    if (!d->comm->PortIsOpen()) {
+        if (d->comm->Connect()) {
+            emit connecting();
+            StartTransaction();
+        } else {
+            DialogService::tell(d->dialogParent, kPortNotOpened, DialogService::Icon::Exclamation);
+        }
+        return;
+    }
+    d->comm->Disconnect();
+    SetLinkState(0);
+    d->commTimeout->stop();
+    emit operatorDisconnected();
+}
+
+void Sequencer::cmdSendConfig_Click()
+{
+    if (!EnsureConnected()) {
+        SetLinkState(0);
+        return;
+    }
+    if (!d->comm->PortIsOpen()) {
+        // The operator agreed to connect but the port would not open (that message has been
+        // shown). Nothing can reach the encoder, so rather than sitting in the sending state
+        // until a second, closed-port message, go back to the disconnected presentation with
+        // an empty queue; the operator fixes the port and presses the button again.
+        d->queue.clear();
+        SetLinkState(0);
+        return;
+    }
+    d->sendConfigDisable->start(kSendingMinimumMs);
+    SetLinkState(2);
+    if (d->buildConfiguration)
+        d->buildConfiguration();
+    StartTransaction();
+}
+
+void Sequencer::timerSendConfigDisable_Timer()
+{
+    d->sendConfigDisable->stop();
+    // A link lost during the sending period stays disconnected.
+    if (d->queue.isEmpty() && d->comm->PortIsOpen())
+        SetLinkState(1);
+}
+
+void Sequencer::secondTick()
+{
+    if (d->comm->PortIsOpen()) {
+        emit connectedTimeChanged(GlobalFunctions::SecondsToClockText(d->connectedSeconds));
+        if (d->queue.isEmpty() && d->connectedSeconds != 0 &&
+            d->connectedSeconds % kKeepAliveSeconds == 0)
+            StartTransaction(); // keep-alive: the encoder answers the readiness query
+        ++d->connectedSeconds;
+    } else if (d->connectedSeconds != 0) {
+        d->connectedSeconds = 0;
+        emit connectedTimeChanged(QString());
+    }
+}

@@ -1,0 +1,204 @@
+#include "link/frmPortSettings.h"
+
+#include "common/DialogService.h"
+#include "link/CommInterface.h"
+#include "link/Communications.h"
+#include "link/PortSettingsStore.h"
+#include "link/Sequencer.h"
+#include "ui/HelpLauncher.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <exception>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Port Settings");
+const QString kDisconnectQuestion = QStringLiteral(
+    "The port is currently open, and must be closed to apply the new settings.  You will need "
+    "to re-connect once the settings are applied.  Continue?");
+
+void fill(QComboBox *list, const QList<PortSettingsStore::ListRow> &rows)
+{
+    for (const PortSettingsStore::ListRow &row : rows)
+        list->addItem(row.text, row.value);
+}
+
+void select(QComboBox *list, const QString &value, const QList<PortSettingsStore::ListRow> &rows)
+{
+    list->setCurrentIndex(PortSettingsStore::FindIndex(value, rows));
+}
+
+} // namespace
+
+frmPortSettings::frmPortSettings(Sequencer *sequencer, QWidget *parent)
+    : QDialog(parent), m_sequencer(sequencer)
+{
+    setObjectName(QStringLiteral("frmPortSettings"));
+    setWindowTitle(kCaption);
+    setModal(true);
+
+    auto *frame = new QGroupBox(QStringLiteral("COM Settings"), this);
+    frame->setObjectName(QStringLiteral("fCOMSettings"));
+    auto *grid = new QGridLayout(frame);
+
+    const QStringList captions = {QStringLiteral("COM Port:"), QStringLiteral("Baud:"),
+                                  QStringLiteral("Parity:"), QStringLiteral("Data Bits:")};
+    const QStringList listNames = {QStringLiteral("cmbCOMPort"), QStringLiteral("cmbBaud"),
+                                   QStringLiteral("cmbParity"), QStringLiteral("cmbDataStopBits")};
+    QList<QComboBox *> lists;
+    for (int i = 0; i < captions.size(); ++i) {
+        auto *label = new QLabel(captions.at(i), frame);
+        label->setObjectName(QStringLiteral("lblPortSettings_%1").arg(i));
+        auto *list = new QComboBox(frame);
+        list->setObjectName(listNames.at(i));
+        label->setBuddy(list);
+        grid->addWidget(label, i, 0);
+        grid->addWidget(list, i, 1);
+        lists << list;
+    }
+    m_port = lists.at(0);
+    m_baud = lists.at(1);
+    m_parity = lists.at(2);
+    m_dataBits = lists.at(3);
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setDefault(true);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    connect(ok, &QPushButton::clicked, this, &frmPortSettings::OKButton_Click);
+    connect(cancel, &QPushButton::clicked, this, &frmPortSettings::CancelButton_Click);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+
+    setTabOrder(m_port, m_baud);
+    setTabOrder(m_baud, m_parity);
+    setTabOrder(m_parity, m_dataBits);
+    setTabOrder(m_dataBits, ok);
+    setTabOrder(ok, cancel);
+
+    Form_Load();
+}
+
+frmPortSettings::~frmPortSettings() = default;
+
+QComboBox *frmPortSettings::cmbCOMPort() const
+{
+    return m_port;
+}
+
+QComboBox *frmPortSettings::cmbBaud() const
+{
+    return m_baud;
+}
+
+QComboBox *frmPortSettings::cmbParity() const
+{
+    return m_parity;
+}
+
+QComboBox *frmPortSettings::cmbDataStopBits() const
+{
+    return m_dataBits;
+}
+
+void frmPortSettings::Form_Load()
+{
+    try {
+        // The ports are listed from the channel's own port list, not from a fresh scan, so that
+        // "COM n" here always names the device the channel opens as port n.
+        const Communications *ports = m_sequencer->CommIFace()->CommClass();
+        for (int k = 1; k <= ports->TotalPorts(); ++k) {
+            if (ports->PortIsAvailable(k))
+                m_port->addItem(QStringLiteral("COM %1 (%2)").arg(k).arg(ports->PortDevice(k)), k);
+        }
+        fill(m_baud, PortSettingsStore::Bauds());
+        fill(m_parity, PortSettingsStore::Parities());
+        fill(m_dataBits, PortSettingsStore::DataBits());
+    } catch (const std::exception &e) {
+        DialogService::ShowError(this, QStringLiteral("Error Loading Form"), kCaption,
+                                 QStringLiteral("frmPortSettings"), 0,
+                                 QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void frmPortSettings::Form_Activate()
+{
+    try {
+        const COMSettings &s = m_sequencer->CommIFace()->getCOMSettings();
+        const int portRow = m_port->findData(int(s.port));
+        m_port->setCurrentIndex(portRow >= 0 ? portRow : 0);
+        select(m_baud, QString::number(s.baud), PortSettingsStore::Bauds());
+        select(m_parity, s.parity, PortSettingsStore::Parities());
+        select(m_dataBits, QStringLiteral("%1,%2").arg(s.dataBits).arg(s.StopBits),
+               PortSettingsStore::DataBits());
+    } catch (const std::exception &e) {
+        DialogService::ShowError(this, QStringLiteral("Error Activating Form"), kCaption,
+                                 QStringLiteral("frmPortSettings"), 0,
+                                 QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void frmPortSettings::OKButton_Click()
+{
+    try {
+        CommInterface *channel = m_sequencer->CommIFace();
+        if (channel->PortIsOpen()) {
+            if (DialogService::ask(this, kDisconnectQuestion, DialogService::Buttons::YesNo,
+                                   DialogService::Icon::Exclamation) != DialogService::Answer::Yes)
+                return;
+            m_sequencer->cmdConnect_Click(); // disconnects
+        }
+
+        COMSettings settings;
+        // The simulated encoder is always listed, so the port list is never empty in practice;
+        // should it be, the port in use is kept and only the line parameters change.
+        settings.port = m_port->count() > 0 ? qint16(m_port->currentData().toInt())
+                                            : channel->getCOMSettings().port;
+        settings.baud = m_baud->currentData().toInt();
+        settings.parity = m_parity->currentData().toString();
+        const QStringList dataStop = m_dataBits->currentData().toString().split(QLatin1Char(','));
+        settings.dataBits = qint16(dataStop.value(0).toInt());
+        settings.StopBits = qint16(dataStop.value(1).toInt());
+        channel->setCOMSettings(settings);
+        accept(); // hides the dialog
+    } catch (const std::exception &e) {
+        DialogService::ShowError(this, QStringLiteral("Error closing Form"), kCaption,
+                                 QStringLiteral("frmPortSettings"), 0,
+                                 QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void frmPortSettings::CancelButton_Click()
+{
+    reject();
+}
+
+void frmPortSettings::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+void frmPortSettings::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1) {
+        HelpLauncher::ShowHelp(QStringLiteral("Port_Menu.htm"));
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
