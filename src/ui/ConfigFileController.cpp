@@ -1,24 +1,255 @@
 #include "ui/ConfigFileController.h"
 
 #include "common/DialogService.h"
+#include "common/GlobalVars.h"
+#include "config/ConfigurationFile.h"
+#include "ui/ChangeTracker.h"
+#include "ui/ConfigurationBinder.h"
+#include "ui/ConfigurationView.h"
 #include "ui/frmMainWindow.h"
 
+#include <QDir>
+#include <exception>
+
+namespace {
+
+using Answer = DialogService::Answer;
+using Buttons = DialogService::Buttons;
+using Icon = DialogService::Icon;
+
+// Unexpected failures end the command and are reported with the shared error report, titled
+// "Error". A configuration too large for the file format is one of them.
+void reportFailure(QWidget *parent, const QString &heading, const std::exception &failure)
+{
+    const bool build = dynamic_cast<const ConfigurationFile::BuildError *>(&failure) != nullptr;
+    DialogService::ShowError(
+        parent, heading, QString(),
+        build ? QStringLiteral("SaveConfiguration") : QStringLiteral("Quillcast"),
+        build ? ConfigurationFile::BuildError::Number : 0, QString::fromLocal8Bit(failure.what()));
+}
+
+} // namespace
+
+const QString ConfigFileController::OpenFilter =
+    QStringLiteral("Orvane Configuration Files (.qcf)|*.qcf");
+const QString ConfigFileController::SaveFilter =
+    QStringLiteral("Orvane Configuration File (.qcf)|*.qcf");
+
 ConfigFileController::ConfigFileController(frmMainWindow *window)
-    : QObject(window), m_window(window)
+    : QObject(window), m_window(window), m_tracker(new ChangeTracker(window))
 {
 }
 
-ConfigFileController::~ConfigFileController() = default;
+ConfigFileController::~ConfigFileController()
+{
+    delete m_tracker;
+}
+
+bool ConfigFileController::TrackChanges(bool takeSnapshot)
+{
+    return m_tracker->TrackChanges(takeSnapshot);
+}
 
 bool ConfigFileController::closeRequest()
 {
-    return DialogService::ask(m_window, QStringLiteral("Are you sure you want to exit?"),
-                              DialogService::Buttons::YesNo,
-                              DialogService::Icon::None) == DialogService::Answer::Yes;
+    try {
+        if (TrackChanges(false))
+            return PromptSaveChanges();
+        return DialogService::ask(m_window, QStringLiteral("Are you sure you want to exit?"),
+                                  Buttons::YesNo, Icon::None) == Answer::Yes;
+    } catch (const std::exception &failure) {
+        // The window stays open, so that the unsaved changes are not lost with it.
+        reportFailure(m_window, QStringLiteral("Error saving file"), failure);
+        return false;
+    }
 }
 
-void ConfigFileController::startupOffer() {}
-void ConfigFileController::mnuNew_Click() {}
-void ConfigFileController::mnuOpenFile_Click() {}
-void ConfigFileController::mnuSaveFile_Click() {}
-void ConfigFileController::mnuSaveFileAs_Click() {}
+void ConfigFileController::startupOffer()
+{
+    try {
+        QString &current = m_window->CurrentConfigFile;
+        if (!current.isEmpty()) {
+            const Answer answer = DialogService::ask(
+                m_window, QStringLiteral("Would you like to load ") + current + QStringLiteral("?"),
+                Buttons::YesNo, Icon::Information);
+            if (answer == Answer::Yes) {
+                // The window is visible while the file loads, so that the field rules can
+                // move the focus; the start-up sequence shows it for good afterwards.
+                const bool wasVisible = m_window->isVisible();
+                m_window->show();
+                OpenCurrentFile();
+                if (!wasVisible)
+                    m_window->hide();
+            } else {
+                current.clear();
+            }
+        }
+        TrackChanges(true);
+    } catch (const std::exception &failure) {
+        reportFailure(m_window, QStringLiteral("Error opening file"), failure);
+    }
+}
+
+bool ConfigFileController::PromptSaveChanges()
+{
+    QString &current = m_window->CurrentConfigFile;
+    if (TrackChanges(false)) {
+        if (current.isEmpty()) {
+            const Answer answer = DialogService::ask(
+                m_window, QStringLiteral("Would you like to save the current Configuration?"),
+                Buttons::YesNoCancel, Icon::Warning);
+            if (answer == Answer::Cancel)
+                return false;
+            if (answer == Answer::Yes) {
+                current = ShowSaveDialog(SaveFilter);
+                if (current.isEmpty())
+                    return false;
+                if (!SaveConfiguration(current)) {
+                    current.clear();
+                    return false;
+                }
+            }
+        } else {
+            const Answer answer = DialogService::ask(
+                m_window,
+                QStringLiteral("Changes have been made to the current file.  Would you like to "
+                               "save those changes?"),
+                Buttons::YesNoCancel, Icon::Warning);
+            if (answer == Answer::Cancel)
+                return false;
+            // A failed write has shown its message; the operation that asked goes on.
+            if (answer == Answer::Yes)
+                SaveConfiguration(current);
+        }
+    }
+    TrackChanges(true);
+    return true;
+}
+
+void ConfigFileController::mnuNew_Click()
+{
+    try {
+        if (!PromptSaveChanges())
+            return;
+        m_window->CurrentConfigFile.clear();
+        setDefaults();
+        TrackChanges(true);
+    } catch (const std::exception &failure) {
+        reportFailure(m_window, QStringLiteral("Error creating new file"), failure);
+    }
+}
+
+void ConfigFileController::mnuOpenFile_Click()
+{
+    try {
+        if (!PromptSaveChanges())
+            return;
+        m_window->CurrentConfigFile = ShowOpenDialog(OpenFilter);
+        OpenCurrentFile();
+    } catch (const std::exception &failure) {
+        reportFailure(m_window, QStringLiteral("Error opening file"), failure);
+    }
+}
+
+void ConfigFileController::mnuSaveFile_Click()
+{
+    try {
+        if (m_window->CurrentConfigFile.isEmpty())
+            m_window->CurrentConfigFile = ShowSaveDialog(SaveFilter);
+        saveCurrentFile();
+    } catch (const std::exception &failure) {
+        reportFailure(m_window, QStringLiteral("Error saving file"), failure);
+    }
+}
+
+void ConfigFileController::mnuSaveFileAs_Click()
+{
+    try {
+        m_window->CurrentConfigFile = ShowSaveDialog(SaveFilter);
+        saveCurrentFile();
+    } catch (const std::exception &failure) {
+        reportFailure(m_window, QStringLiteral("Error saving file"), failure);
+    }
+}
+
+void ConfigFileController::OpenCurrentFile()
+{
+    QString &current = m_window->CurrentConfigFile;
+    if (current.isEmpty())
+        return;
+    // Fields that the file does not hold start from their defaults.
+    setDefaults();
+    if (LoadConfiguration(current)) {
+        showFileInTitle();
+    } else {
+        setDefaults();
+        current.clear();
+    }
+    TrackChanges(true);
+}
+
+bool ConfigFileController::LoadConfiguration(const QString &path)
+{
+    Configuration configuration = ConfigurationBinder::read(m_window);
+    if (!ConfigurationFile::LoadConfiguration(path, configuration, m_window))
+        return false;
+    ConfigurationBinder::apply(m_window, configuration);
+    if (auto *connect = m_window->findChild<QWidget *>(QStringLiteral("cmdConnect")))
+        connect->setFocus();
+    return true;
+}
+
+bool ConfigFileController::SaveConfiguration(const QString &path)
+{
+    return ConfigurationFile::SaveConfiguration(path, ConfigurationBinder::read(m_window),
+                                                m_window);
+}
+
+QString ConfigFileController::ShowOpenDialog(const QString &filter)
+{
+    const QString path = DialogService::instance().openFileName(
+        m_window, QStringLiteral("Open File"), m_window->LoadPath, filter);
+    rememberFolder(path);
+    return path;
+}
+
+QString ConfigFileController::ShowSaveDialog(const QString &filter)
+{
+    const QString path = DialogService::instance().saveFileName(
+        m_window, QStringLiteral("Save File"), m_window->LoadPath, filter);
+    rememberFolder(path);
+    return path;
+}
+
+void ConfigFileController::setDefaults()
+{
+    m_window->view()->SetDefaults(m_window->defaultInfo());
+}
+
+// Steps shared by Save and Save As once the file name is known: the title names the file
+// only after a successful write, and the snapshot is taken whatever the outcome.
+void ConfigFileController::saveCurrentFile()
+{
+    QString &current = m_window->CurrentConfigFile;
+    if (!current.isEmpty()) {
+        if (SaveConfiguration(current))
+            showFileInTitle();
+        else
+            current.clear();
+    }
+    TrackChanges(true);
+}
+
+void ConfigFileController::showFileInTitle()
+{
+    m_window->setWindowTitle(GlobalVars::ApplicationTitle + QStringLiteral(" - ") +
+                             m_window->CurrentConfigFile);
+}
+
+void ConfigFileController::rememberFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    const int cut = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QDir::separator()));
+    m_window->LoadPath = path.left(cut + 1);
+}

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
+class ChangeTracker;
 class frmMainWindow;
 
 // The File menu (New, Open File..., Save, Save As...), change tracking, the window title, the
@@ -18,6 +20,27 @@ public:
     // The offer to reload CurrentConfigFile at start-up, then a snapshot.
     void startupOffer();
 
+    // With takeSnapshot true records what every control shows; with false tells whether
+    // anything differs from the last snapshot.
+    bool TrackChanges(bool takeSnapshot);
+    // Offers to save a changed configuration; true when the caller may go on.
+    bool PromptSaveChanges();
+    // Loads CurrentConfigFile into the window (nothing when it is "").
+    void OpenCurrentFile();
+
+    // The window's configuration to and from a file. LoadConfiguration expects the defaults
+    // to be in the controls and puts the focus on cmdConnect after a complete load.
+    bool LoadConfiguration(const QString &path);
+    bool SaveConfiguration(const QString &path);
+
+    // The file dialogs: the chosen full path, or "" when cancelled. A chosen path's folder
+    // becomes the starting folder of the next dialog of either kind.
+    QString ShowOpenDialog(const QString &filter);
+    QString ShowSaveDialog(const QString &filter);
+
+    static const QString OpenFilter; // "Orvane Configuration Files (.qcf)|*.qcf"
+    static const QString SaveFilter; // "Orvane Configuration File (.qcf)|*.qcf"
+
 public slots:
     void mnuNew_Click();
     void mnuOpenFile_Click();
@@ -25,5 +48,11 @@ public slots:
     void mnuSaveFileAs_Click();
 
 private:
+    void setDefaults();
+    void showFileInTitle();
+    void saveCurrentFile();
+    void rememberFolder(const QString &path);
+
     frmMainWindow *m_window;
+    ChangeTracker *m_tracker;
 };

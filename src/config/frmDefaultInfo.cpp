@@ -1,0 +1,156 @@
+#include "config/frmDefaultInfo.h"
+
+#include "common/DialogService.h"
+#include "common/GlobalVars.h"
+#include "ui/HelpLauncher.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+void refuse(QWidget *parent, const QString &text, QLineEdit *field)
+{
+    DialogService::tell(parent, text, DialogService::Icon::Warning);
+    field->setFocus();
+}
+
+} // namespace
+
+frmDefaultInfo::frmDefaultInfo(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmDefaultInfo"));
+    setWindowTitle(GlobalVars::ApplicationTitle + QStringLiteral(" - Default Information"));
+
+    fContainer = new QFrame(this);
+    fContainer->setObjectName(QStringLiteral("fContainer"));
+    fContainer->setFrameShape(QFrame::StyledPanel);
+
+    const char *captions[] = {"Network Name:", "Call Letters:", "TSID (1 - 65535):"};
+    for (int i = 0; i < 3; ++i) {
+        lblDefaultInfo[i] = new QLabel(QString::fromLatin1(captions[i]), fContainer);
+        lblDefaultInfo[i]->setObjectName(QStringLiteral("lblDefaultInfo_%1").arg(i));
+    }
+    txtNetworkName = new QLineEdit(fContainer);
+    txtNetworkName->setObjectName(QStringLiteral("txtNetworkName"));
+    txtNetworkName->setMaxLength(32);
+    txtCallLetters = new QLineEdit(fContainer);
+    txtCallLetters->setObjectName(QStringLiteral("txtCallLetters"));
+    txtCallLetters->setMaxLength(6);
+    txtTSID = new QLineEdit(fContainer);
+    txtTSID->setObjectName(QStringLiteral("txtTSID"));
+    txtTSID->installEventFilter(this);
+
+    QLineEdit *fields[] = {txtNetworkName, txtCallLetters, txtTSID};
+    auto *grid = new QGridLayout(fContainer);
+    for (int i = 0; i < 3; ++i) {
+        lblDefaultInfo[i]->setBuddy(fields[i]);
+        grid->addWidget(lblDefaultInfo[i], i, 0);
+        grid->addWidget(fields[i], i, 1);
+    }
+
+    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setDefault(true);
+    cmdExit = new QPushButton(QStringLiteral("Exit"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    connect(cmdOk, &QPushButton::clicked, this, &frmDefaultInfo::cmdOk_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmDefaultInfo::cmdExit_Click);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdExit);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(fContainer);
+    layout->addLayout(buttons);
+
+    setTabOrder(txtNetworkName, txtCallLetters);
+    setTabOrder(txtCallLetters, txtTSID);
+    setTabOrder(txtTSID, cmdOk);
+    setTabOrder(cmdOk, cmdExit);
+    txtNetworkName->setFocus();
+}
+
+bool frmDefaultInfo::obtain(DefaultInfo *info, QWidget *parent)
+{
+    bool found = false;
+    const DefaultInfo stored = DefaultInfo::LoadDefaultInfo(&found);
+    if (found) {
+        if (info)
+            *info = stored;
+        return true;
+    }
+    frmDefaultInfo dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (info)
+        *info = dialog.defaultInfo();
+    return true;
+}
+
+void frmDefaultInfo::cmdOk_Click()
+{
+    for (QLineEdit *field : {txtNetworkName, txtCallLetters, txtTSID})
+        field->setText(field->text().trimmed());
+
+    if (txtNetworkName->text().size() < 2) {
+        refuse(this, QStringLiteral("The Network Name must be 2 to 32 characters in length."),
+               txtNetworkName);
+        return;
+    }
+    if (txtCallLetters->text().size() < 3) {
+        refuse(this, QStringLiteral("The Call Letters must be 3 to 6 characters in length."),
+               txtCallLetters);
+        return;
+    }
+    bool isNumber = false;
+    const qlonglong tsid = txtTSID->text().toLongLong(&isNumber);
+    if (!isNumber || tsid < 1 || tsid > 65535) {
+        refuse(this, QStringLiteral("The Transmission ID (TSID) must be a value from 1 to 65535."),
+               txtTSID);
+        return;
+    }
+
+    // The TSID is kept as typed, not reformatted.
+    m_info.networkName = txtNetworkName->text();
+    m_info.callLetters = txtCallLetters->text();
+    m_info.tsid = txtTSID->text();
+    m_info.SaveDefaultInfo();
+    accept();
+}
+
+void frmDefaultInfo::cmdExit_Click()
+{
+    reject();
+}
+
+void frmDefaultInfo::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1) {
+        HelpLauncher::ShowHelp(QStringLiteral("Starting.htm"));
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// The TSID box takes only digits and Backspace from the keyboard; navigation and shortcut
+// keys, which type no character, pass. Pasted text is checked by OK.
+bool frmDefaultInfo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtTSID && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        const QChar c = typed.isEmpty() ? QChar() : typed.at(0);
+        if (c.isPrint() && (c < QLatin1Char('0') || c > QLatin1Char('9')))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

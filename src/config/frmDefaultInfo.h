@@ -1,0 +1,45 @@
+#pragma once
+
+#include "config/DefaultInfo.h"
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Asks once per user for the plant's default network name, call letters and TSID, which every
+// configuration reset puts into the main window. The boxes start empty; stored values are
+// never shown.
+class frmDefaultInfo : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmDefaultInfo(QWidget *parent = nullptr);
+
+    // The stored defaults when all three are there (the dialog is never seen); otherwise asks
+    // for them. true with info filled after OK, false after Exit or the close box.
+    static bool obtain(DefaultInfo *info, QWidget *parent = nullptr);
+
+    // The values accepted by OK.
+    DefaultInfo defaultInfo() const { return m_info; }
+
+public slots:
+    void cmdOk_Click();
+    void cmdExit_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QFrame *fContainer;
+    QLabel *lblDefaultInfo[3];
+    QLineEdit *txtNetworkName;
+    QLineEdit *txtCallLetters;
+    QLineEdit *txtTSID;
+    QPushButton *cmdOk;
+    QPushButton *cmdExit;
+    DefaultInfo m_info;
+};
