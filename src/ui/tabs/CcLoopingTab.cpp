@@ -96,6 +96,7 @@ CcLoopingTab::CcLoopingTab(QWidget *parent) : QWidget(parent)
         TabWidgets::caption(QStringLiteral("Closed Caption Channel:"), channel, fileFrame), 8, 0);
     fileGrid->addWidget(channel, 8, 1, Qt::AlignLeft);
     fileGrid->setColumnStretch(1, 1);
+    fileGrid->setRowStretch(9, 1);
     // The path label abbreviates its text beyond 40 characters; leave room for that much.
     path->setMinimumWidth(path->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('W'))) * 3 /
                           4);

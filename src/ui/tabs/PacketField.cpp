@@ -34,6 +34,7 @@ PacketField::PacketField(const Names &names, QWidget *parent)
     if (!names.text.isEmpty()) {
         m_text = TabWidgets::lineEdit(names.text, names.maxLength, box);
         m_label = TabWidgets::caption(names.label, m_text, box);
+        m_text->setMaximumWidth(360);
         grid->addWidget(m_label, 0, 0);
         grid->addWidget(m_text, 0, 1);
         grid->addLayout(options, 1, 1);

@@ -113,8 +113,8 @@ QGroupBox *PlantOptionsTab::buildClockSetup()
     grid->setContentsMargins(12, 12, 12, 12);
     grid->setVerticalSpacing(8);
     grid->addWidget(m_syncClock, 0, 0, 1, 2);
-    grid->addWidget(m_dsInEffect, 1, 0, 1, 2, Qt::AlignLeft);
-    grid->addWidget(m_dsObserved, 2, 0, 1, 2, Qt::AlignLeft);
+    grid->addWidget(m_dsInEffect, 1, 0, 1, 2, Qt::AlignLeft | Qt::AlignAbsolute);
+    grid->addWidget(m_dsObserved, 2, 0, 1, 2, Qt::AlignLeft | Qt::AlignAbsolute);
     grid->setRowMinimumHeight(3, 8);
     grid->addWidget(time0, 4, 0);
     grid->addWidget(time1, 4, 1);

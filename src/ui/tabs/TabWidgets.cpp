@@ -29,6 +29,8 @@ QLabel *valueLabel(const QString &name, const QString &text, QWidget *parent)
     label->setTextFormat(Qt::PlainText);
     label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     label->setMinimumWidth(60);
+    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    label->setMinimumHeight(label->fontMetrics().height() + 8);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }

@@ -55,6 +55,8 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
                                 {QStringLiteral("Insert"), QStringLiteral("Pass Upstream")}, frame);
     m_url = TabWidgets::lineEdit(QStringLiteral("txtWebURL"), 0, frame);
     m_description = TabWidgets::lineEdit(QStringLiteral("txtWebDescription"), 20, frame);
+    m_description->setMaximumWidth(
+        m_description->fontMetrics().horizontalAdvance(QString(20, QLatin1Char('M'))) * 3 / 4);
     // The script may hold line breaks, so it is a multi-line box with its own limit.
     m_script = new LimitedPlainTextEdit(50, frame);
     m_script->setObjectName(QStringLiteral("txtWebScript"));
@@ -62,6 +64,7 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
     m_repeat = TabWidgets::lineEdit(QStringLiteral("txtWebRepeat"), 20, frame);
     m_repeat->setMaximumWidth(80);
     m_year = TabWidgets::comboBox(QStringLiteral("cmbWebExpiryYear"), frame);
+    m_year->setMinimumContentsLength(4);
     m_month = TabWidgets::comboBox(QStringLiteral("cmbWebExpiryMonth"), frame);
     m_month->setMinimumContentsLength(9);
     m_day = TabWidgets::comboBox(QStringLiteral("cmbWebExpiryDay"), frame);
