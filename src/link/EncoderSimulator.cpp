@@ -125,7 +125,8 @@ QByteArray EncoderSimulator::State::answer(const QString &content)
 {
     const QStringList words = args.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QString name = words.value(0);
-    const bool isLink = name.compare(QLatin1String("URL"), Qt::CaseInsensitive) == 0;
+    // Only the upper-case word names the Web TV link; "url" is an ordinary article name.
+    const bool isLink = name == QLatin1String("URL");
 
     if (mode == QLatin1String("?"))
         return identification().toLatin1() + Prompt;

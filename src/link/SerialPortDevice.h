@@ -23,6 +23,8 @@ public:
     qint64 bytesAvailable() const override;
     qint64 bytesToWrite() const override;
 
+    const QSerialPort *port() const { return m_port; }
+
 private:
     QSerialPort *m_port;
 };
