@@ -208,11 +208,15 @@ ConfigCodec::Decoded ConfigCodec::decode(const QByteArray &file)
     int headerLength = 0;
     if (!reader.number(&headerLength))
         return result;
-    const int headerLimit = 6 + headerLength;
+    // The header fields occupy offsets 10 to 10 + L1, and the data sections follow. Every
+    // field that starts inside the header is read, a short one-byte field at its very end
+    // included, and the sections are then looked for right after the header whatever the
+    // fields held, so that a field that misreads cannot shift the data.
+    const int headerEnd = 10 + headerLength;
     reader.pos = 10;
 
     // A header without a tag list reads the first data section.
-    while (reader.pos <= headerLimit) {
+    while (reader.pos <= headerEnd) {
         int type = 0;
         if (!reader.byte(&type))
             return result;
@@ -247,6 +251,9 @@ ConfigCodec::Decoded ConfigCodec::decode(const QByteArray &file)
         }
         // Any other type is the type byte alone.
     }
+    reader.pos = headerEnd + 1;
+    if (reader.remaining() < 0)
+        return result;
 
     // Sections of other encoder families come first. Each is skipped whole: its length field
     // holds the offset of its last byte, so the section ends length + 1 bytes after the field.
