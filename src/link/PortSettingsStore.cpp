@@ -93,10 +93,13 @@ void LoadAppSettings(CommInterface *channel, QString *loadPath, QString *current
     // the device path stored beside the number finds the same port again.
     const Communications *ports = channel->CommClass();
     const QString device = AppSettings::get(kComSection, QStringLiteral("Device"));
+    // Asked for the simulated encoder (a demonstration run), it stands in whenever the stored
+    // device cannot be used.
     const int devicePort = device.isEmpty() ? 0 : ports->PortForDevice(device);
-    if (devicePort > 0)
+    const bool simulator = simulatorRequested();
+    if (devicePort > 0 && (!simulator || ports->PortIsAvailable(devicePort)))
         settings.port = qint16(devicePort);
-    else if (simulatorRequested())
+    else if (simulator)
         settings.port = qint16(ports->SimulatedPort());
     channel->setCOMSettings(settings);
 
