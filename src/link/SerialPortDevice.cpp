@@ -27,6 +27,19 @@ SerialPortDevice::SerialPortDevice(const QString &path, QObject *parent)
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     // Queued, so that the owner never sees a receive event while it is still inside write().
     connect(m_port, &QSerialPort::readyRead, this, &SerialDevice::readyRead, Qt::QueuedConnection);
+    connect(m_port, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError error) { lineLost(error); });
+}
+
+void SerialPortDevice::lineLost(int error)
+{
+    // A vanished device keeps signalling that it can be read, and every read fails; closing
+    // the handle stops that. (Line errors such as parity or framing are not read failures.)
+    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) ||
+        !m_port->isOpen())
+        return;
+    m_lost = true;
+    m_port->close();
 }
 
 SerialPortDevice::~SerialPortDevice()
@@ -97,6 +110,7 @@ bool SerialPortDevice::setLineSettings(const COMSettings &settings)
 
 SerialDevice::OpenResult SerialPortDevice::open()
 {
+    m_lost = false;
     if (m_port->open(QIODevice::ReadWrite))
         return OpenResult::Opened;
     const QSerialPort::SerialPortError error = m_port->error();
@@ -114,13 +128,14 @@ SerialDevice::OpenResult SerialPortDevice::open()
 
 void SerialPortDevice::close()
 {
+    m_lost = false;
     if (m_port->isOpen())
         m_port->close();
 }
 
 bool SerialPortDevice::isOpen() const
 {
-    return m_port->isOpen();
+    return m_port->isOpen() || m_lost;
 }
 
 void SerialPortDevice::write(const QByteArray &bytes)

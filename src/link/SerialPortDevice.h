@@ -26,5 +26,10 @@ public:
     const QSerialPort *port() const { return m_port; }
 
 private:
+    void lineLost(int error);
+
     QSerialPort *m_port;
+    // The device vanished while open (unplugged adapter, closed pseudo-terminal). The port is
+    // still reported open, as a vanished line is the encoder time-outs' to notice.
+    bool m_lost = false;
 };

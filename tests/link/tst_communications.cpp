@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <ctime>
 #include <termios.h>
 
 namespace {
@@ -53,6 +54,7 @@ private slots:
     void portHeldElsewhereIsAvailableButDoesNotOpen();
 
     void receivedCharactersRaiseTheEvent();
+    void vanishedDeviceStaysOpenAndQuiet();
     void simulatedEncoderOnlyWhileItsPortIsOpen();
 };
 
@@ -351,6 +353,32 @@ void TestCommunications::receivedCharactersRaiseTheEvent()
     QCOMPARE(comm.GetInput(), QStringLiteral("\r\nOK\r\n*"));
     QCOMPARE(comm.GetInputBufferCount(), 0);
     QCOMPARE(comm.GetInput(), QString());
+}
+
+void TestCommunications::vanishedDeviceStaysOpenAndQuiet()
+{
+    auto pty = std::make_unique<PtyPair>();
+    QVERIFY2(pty->isValid(), qPrintable(pty->errorString()));
+    Communications comm(QStringList{pty->slavePath()});
+    comm.setCOMSettings(settingsFor(1));
+    QVERIFY(comm.Connect());
+    QSignalSpy rx(&comm, &Communications::CharactersRx);
+
+    pty.reset(); // the far end disappears
+    const std::clock_t cpuBefore = std::clock();
+    QTest::qWait(300);
+    const double cpuSeconds = double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    QVERIFY2(cpuSeconds < 0.15, qPrintable(QString::number(cpuSeconds)));
+
+    // Still open as far as its owner knows: only the encoder time-outs notice a lost line.
+    QVERIFY(comm.PortIsOpen());
+    QCOMPARE(rx.count(), 0);
+    comm.SetOutput(QStringLiteral("\x01"
+                                  "9\r"));
+    QCOMPARE(comm.GetInput(), QString());
+    QCOMPARE(comm.GetOutputBufferCount(), 0);
+    comm.Disconnect();
+    QVERIFY(!comm.PortIsOpen());
 }
 
 void TestCommunications::simulatedEncoderOnlyWhileItsPortIsOpen()

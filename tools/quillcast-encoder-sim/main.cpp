@@ -1,5 +1,11 @@
 // Plays an encoder on a pseudo-terminal. The first line on standard output is the device path
 // to open as the encoder's serial port; the program then serves it until SIGTERM or SIGINT.
+//
+// --log FILE: one line per received command, written at once:
+//   <milliseconds since the epoch> TAB <bytes in hex, e.g. 01 39 0D> TAB <readable, e.g.
+//   <SOH>9<CR>>
+// --log-chunks FILE: one line per block read from the line (shows how a command was paced):
+//   <milliseconds since the epoch> TAB <byte count> TAB <hex> TAB <readable>
 
 #include "PtyServer.h"
 
