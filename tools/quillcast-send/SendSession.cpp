@@ -1,0 +1,66 @@
+#include "SendSession.h"
+
+#include "Output.h"
+#include "common/GlobalFunctions.h"
+#include "link/CommInterface.h"
+#include "link/Communications.h"
+#include "link/Sequencer.h"
+
+#include <QEventLoop>
+
+SendSession::SendSession(const QString &device, const COMSettings &line,
+                         const QList<CtrlACommand> &commands)
+    : m_device(device), m_line(line), m_commands(commands)
+{
+}
+
+SendSession::Result SendSession::run()
+{
+    // A port list of this one device; the channel and its port belong to the sequencer.
+    auto *port = new Communications(QStringList{m_device});
+    COMSettings settings = m_line;
+    settings.port = static_cast<qint16>(port->PortForDevice(m_device));
+    auto *channel = new CommInterface(port);
+    channel->setCOMSettings(settings);
+    Sequencer sequencer(nullptr, channel);
+
+    QEventLoop loop;
+    int result = -1;
+    int sent = 0;
+    const auto finish = [&](Result r) {
+        result = r;
+        loop.quit();
+    };
+    QObject::connect(&sequencer, &Sequencer::commandSent, [&](const CtrlACommand &command) {
+        ++sent;
+        Output::line(Output::timeStamp() + QStringLiteral(" > ") +
+                     Output::escaped(command.wireBytes()));
+    });
+    QObject::connect(&sequencer, &Sequencer::replyReceived, [&](const QString &reply) {
+        Output::line(Output::timeStamp() + QStringLiteral(" < ") +
+                     Output::escaped(GlobalFunctions::ToSingleByte(reply)));
+        // The reply arrives before the next command goes out: with nothing left to send and
+        // every command sent, this one answered the last command.
+        if (sent == m_commands.size() && sequencer.CommandQueue().isEmpty())
+            finish(Answered);
+    });
+    QObject::connect(&sequencer, &Sequencer::timedOut, [&](bool) { finish(TimedOut); });
+
+    // The whole list is queued before the port opens, so the one readiness query of the
+    // connection starts the drain.
+    for (const CtrlACommand &command : m_commands)
+        sequencer.AddCommand(command);
+    Output::line(QStringLiteral("device %1 at %2").arg(m_device, settings.settingsText()));
+    sequencer.cmdConnect_Click();
+    if (!channel->PortIsOpen())
+        return PortNotOpened;
+    if (channel->readyQueryPending()) {
+        Output::line(Output::timeStamp() + QStringLiteral(" > ") +
+                     Output::escaped(CtrlACommand::readinessQuery()));
+    }
+    if (result < 0)
+        loop.exec();
+    if (channel->PortIsOpen())
+        channel->Disconnect();
+    return static_cast<Result>(result);
+}

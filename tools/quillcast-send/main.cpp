@@ -1,0 +1,152 @@
+// Sends a saved configuration file to one or more encoders without the window:
+//
+//   quillcast-send FILE.qcf --device PATH [--device PATH ...]
+//                  [--baud N --parity E|O|N --data-bits 7|8] [--dry-run]
+//
+// The file is loaded onto the same defaults as the window's, built by the same command builders
+// and sent by the same sequencer. Exit status: 0 every command answered (on every device),
+// 1 wrong usage, 2 the file cannot be read or is not a valid configuration, 3 a port cannot be
+// opened, 4 an encoder did not answer in time. With several devices each is sent to in turn and
+// the status is that of the first failure.
+
+#include "Output.h"
+#include "SendSession.h"
+#include "StderrDialogs.h"
+#include "commands/ControlProcessing.h"
+#include "common/Clock.h"
+#include "common/LocalTimeZoneSnapshot.h"
+#include "config/ConfigurationFile.h"
+#include "config/DefaultInfo.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTimeZone>
+
+namespace {
+
+enum ExitCode
+{
+    Success = 0,
+    UsageError = 1,
+    FileError = 2
+};
+
+struct LineOptions
+{
+    COMSettings settings;
+    QString problem; // "" when the options are valid
+};
+
+LineOptions readLineOptions(const QCommandLineParser &parser, const QCommandLineOption &baud,
+                            const QCommandLineOption &parity, const QCommandLineOption &dataBits)
+{
+    // The encoder's own serial settings are the defaults: 1200 baud, odd parity, 7 data bits,
+    // 1 stop bit.
+    LineOptions line;
+    bool ok = true;
+    const int baudRate = parser.value(baud).toInt(&ok);
+    if (!ok || baudRate <= 0)
+        line.problem = QStringLiteral("--baud must be a positive number");
+    const QString parityLetter = parser.value(parity).toUpper();
+    if (parityLetter != QLatin1String("E") && parityLetter != QLatin1String("O") &&
+        parityLetter != QLatin1String("N"))
+        line.problem = QStringLiteral("--parity must be E, O or N");
+    const QString bits = parser.value(dataBits);
+    if (bits != QLatin1String("7") && bits != QLatin1String("8"))
+        line.problem = QStringLiteral("--data-bits must be 7 or 8");
+    line.settings.baud = baudRate;
+    line.settings.parity = parityLetter;
+    line.settings.dataBits = static_cast<qint16>(bits.toInt());
+    line.settings.StopBits = 1;
+    return line;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillcast-send"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Sends a Quillcast configuration file to closed-caption encoders."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("The configuration file (.qcf) to send."));
+    const QCommandLineOption deviceOption(
+        QStringLiteral("device"),
+        QStringLiteral("Serial device of an encoder; repeat to send to several in turn."),
+        QStringLiteral("path"));
+    const QCommandLineOption baudOption(QStringLiteral("baud"), QStringLiteral("Baud rate."),
+                                        QStringLiteral("n"), QStringLiteral("1200"));
+    const QCommandLineOption parityOption(QStringLiteral("parity"),
+                                          QStringLiteral("Parity: E, O or N."),
+                                          QStringLiteral("letter"), QStringLiteral("O"));
+    const QCommandLineOption dataBitsOption(QStringLiteral("data-bits"),
+                                            QStringLiteral("Data bits: 7 or 8."),
+                                            QStringLiteral("n"), QStringLiteral("7"));
+    const QCommandLineOption dryRunOption(
+        QStringLiteral("dry-run"),
+        QStringLiteral("Print each command's wire bytes in hexadecimal and open no port."));
+    parser.addOptions({deviceOption, baudOption, parityOption, dataBitsOption, dryRunOption});
+    parser.process(app);
+
+    const QStringList files = parser.positionalArguments();
+    const QStringList devices = parser.values(deviceOption);
+    const bool dryRun = parser.isSet(dryRunOption);
+    const LineOptions line = readLineOptions(parser, baudOption, parityOption, dataBitsOption);
+    if (files.size() != 1 || (devices.isEmpty() && !dryRun) || !line.problem.isEmpty()) {
+        Output::error(line.problem.isEmpty()
+                          ? QStringLiteral("give one configuration file and at least one "
+                                           "--device (or --dry-run); see --help")
+                          : line.problem);
+        return UsageError;
+    }
+
+    StderrDialogs dialogs;
+
+    // The window's defaults: the plant's identification from the settings store and the
+    // daylight state of this moment, with the year lists counted from today.
+    const LocalTimeZoneSnapshot zone =
+        LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
+    Configuration configuration =
+        Configuration::defaults(DefaultInfo::LoadDefaultInfo(nullptr), zone.InDaylightTime);
+    if (!ConfigurationFile::LoadConfiguration(files.first(), configuration, nullptr)) {
+        Output::error(QStringLiteral("%1: not a readable configuration file").arg(files.first()));
+        return FileError;
+    }
+
+    QList<CtrlACommand> commands;
+    ControlProcessing::Context context;
+    context.zone = zone;
+    ControlProcessing(configuration, context, [&commands](const CtrlACommand &command) {
+        commands << command;
+    }).BuildConfiguration();
+
+    if (dryRun) {
+        for (const CtrlACommand &command : std::as_const(commands))
+            Output::line(QString::fromLatin1(command.wireBytes().toHex().toUpper()));
+        return Success;
+    }
+
+    int exitCode = Success;
+    for (const QString &device : devices) {
+        const SendSession::Result result = SendSession(device, line.settings, commands).run();
+        switch (result) {
+        case SendSession::Answered:
+            Output::line(
+                QStringLiteral("%1: all %2 commands answered").arg(device).arg(commands.size()));
+            break;
+        case SendSession::PortNotOpened:
+            Output::error(QStringLiteral("%1: the port could not be opened").arg(device));
+            break;
+        case SendSession::TimedOut:
+            Output::error(QStringLiteral("%1: the encoder did not answer in time").arg(device));
+            break;
+        }
+        if (exitCode == Success)
+            exitCode = result;
+    }
+    return exitCode;
+}
