@@ -25,7 +25,8 @@ public:
     // the window builds its tabs does not matter; calling it again connects nothing twice.
     void connectButtons();
 
-    // The builders over the controls as they are now, queuing into the sequencer.
+    // What the builders need from the window: its start-up time-zone snapshot (the clock is
+    // Clock::instance()).
     ControlProcessing::Context buildContext() const;
 
 public slots:
