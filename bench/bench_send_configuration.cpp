@@ -1,0 +1,216 @@
+// How long "Send Configuration" takes against an encoder on a 1200 baud line, compared with
+// the time the bytes themselves need on that line.
+//
+// Starts tools/quillcast-encoder-sim on a pseudo-terminal (replies paced at 1200 baud, each
+// after a fixed delay), connects a Sequencer to it at 1200,O,7,1, presses Send Configuration
+// with every packet of a full configuration enabled, and prints the time from the click to
+// the last reply, the wire time (bytes both ways x 10 bits / baud + the encoder's reply
+// delays) and their ratio.
+//
+//   bench_send_configuration [--reply-delay ms]
+
+#include "commands/ControlProcessing.h"
+#include "common/Clock.h"
+#include "common/DialogService.h"
+#include "config/Configuration.h"
+#include "link/CommInterface.h"
+#include "link/Communications.h"
+#include "link/Sequencer.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTimeZone>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+namespace {
+
+constexpr int kBaud = 1200;
+constexpr int kDeadlineMs = 120000;
+
+// No box may stop a benchmark: every message is printed and answered at once.
+class PrintedDialogs : public DialogService
+{
+public:
+    QStringList texts;
+    Answer message(QWidget *, const QString &text, Buttons buttons, Icon, const QString &) override
+    {
+        texts << text;
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+    }
+    bool openUrl(const QUrl &) override { return true; }
+};
+
+// Every packet inserted, the clock set, decoder and blocking settings sent, a Web TV link and
+// a copy-management packet: the longest configuration an operator sends.
+Configuration fullConfiguration()
+{
+    Configuration c =
+        Configuration::defaults(DefaultInfo{QStringLiteral("Quill Network"), QStringLiteral("KQIL"),
+                                            QStringLiteral("1234")},
+                                false);
+    c.chCtrlNetworkName = c.chCtrlCallLetters = c.chCtrlTSID = 1;
+    c.oNetworkName = c.oCallLetters = c.oTSID = 0;
+    c.chCtrlTimeOfDay = c.chCtrlTimeZone = 1;
+    c.oTimeOfDay = c.oTimezone = 0;
+    c.chSyncClock = 1;
+    c.chCtrlProgramName = 1;
+    c.oProgramName = 0;
+    c.txtProgramName = QStringLiteral("Evening News");
+    c.chCtrlProgramRating = 1;
+    c.oProgramRating = 0;
+    c.cmbProgRatingSys = 1;
+    c.cmbProgramRating = 3;
+    c.chProgramRatingFlags = {0, 1, 0, 1, 0};
+    c.chDecoderSend = 1;
+    c.oDecoderSettings = 0;
+    c.chBlockingSend = 1;
+    c.chBlockingSettings = {0, 1, 0, 0, 0, 0, 1, 0, 0};
+    c.chCtrlWebTV = 1;
+    c.oWebTV = 0;
+    c.txtWebURL = QStringLiteral("http://www.example.com/news");
+    c.txtWebDescription = QStringLiteral("Tonight's headlines");
+    c.chCtrlCGMS = 1;
+    c.oCGMS = 0;
+    c.cmbCGMS = 1;
+    return c;
+}
+
+QString startSimulator(QProcess &sim, int replyDelayMs)
+{
+    sim.setProgram(QStringLiteral(QUILLCAST_TOOLS_DIR "/quillcast-encoder-sim"));
+    sim.setArguments({QStringLiteral("--line-rate"), QString::number(kBaud),
+                      QStringLiteral("--reply-delay"), QString::number(replyDelayMs)});
+    sim.start();
+    if (!sim.waitForStarted(5000))
+        return QString();
+    QDeadlineTimer deadline(10000);
+    while (!sim.canReadLine() && !deadline.hasExpired() && sim.state() == QProcess::Running)
+        sim.waitForReadyRead(100);
+    return QString::fromLocal8Bit(sim.readLine()).trimmed();
+}
+
+void stopSimulator(QProcess &sim)
+{
+    if (sim.state() == QProcess::NotRunning)
+        return;
+    sim.terminate();
+    if (!sim.waitForFinished(3000)) {
+        sim.kill();
+        sim.waitForFinished(3000);
+    }
+}
+
+// Runs the event loop until done() or the deadline.
+template <typename Done> bool waitFor(Done done, const QDeadlineTimer &deadline)
+{
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    int replyDelayMs = 20;
+    const QStringList args = QCoreApplication::arguments();
+    const int delayArg = args.indexOf(QStringLiteral("--reply-delay"));
+    if (delayArg > 0 && delayArg + 1 < args.size())
+        replyDelayMs = args.at(delayArg + 1).toInt();
+
+    PrintedDialogs dialogs;
+    DialogService::setInstance(&dialogs);
+
+    QProcess sim;
+    const QString device = startSimulator(sim, replyDelayMs);
+    if (device.isEmpty()) {
+        std::fprintf(stderr, "could not start the encoder simulator: %s\n",
+                     qPrintable(sim.errorString()));
+        stopSimulator(sim);
+        return 1;
+    }
+
+    QWidget window;
+    Sequencer sequencer(&window, new CommInterface(new Communications(QStringList{device})));
+    COMSettings settings;
+    settings.port = 1;
+    settings.baud = kBaud;
+    settings.parity = QStringLiteral("O");
+    settings.dataBits = 7;
+    settings.StopBits = 1;
+    sequencer.CommIFace()->setCOMSettings(settings);
+
+    const QDeadlineTimer deadline(kDeadlineMs);
+    sequencer.cmdConnect_Click();
+    if (!waitFor([&] { return sequencer.linkState() == 1; }, deadline)) {
+        std::fprintf(stderr, "the encoder did not answer the connection\n");
+        stopSimulator(sim);
+        return 1;
+    }
+
+    const Configuration configuration = fullConfiguration();
+    ControlProcessing::Context context;
+    context.zone =
+        LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
+    int commands = 0;
+    sequencer.setConfigurationBuilder([&] {
+        ControlProcessing(configuration, context, [&](const CtrlACommand &command) {
+            sequencer.AddCommand(command);
+            ++commands;
+        }).BuildConfiguration();
+    });
+
+    qint64 bytesOut = 0;
+    qint64 bytesIn = 0;
+    int replies = 0;
+    qint64 lastReplyMs = 0;
+    QElapsedTimer clock;
+    sequencer.CommIFace()->CommClass()->setWriteObserver(
+        [&](const QByteArray &piece) { bytesOut += piece.size(); });
+    QObject::connect(&sequencer, &Sequencer::replyReceived, [&](const QString &response) {
+        bytesIn += response.size();
+        ++replies;
+        lastReplyMs = clock.elapsed();
+    });
+
+    clock.start();
+    sequencer.cmdSendConfig_Click();
+    const bool finished = waitFor(
+        [&] {
+            return sequencer.CommandQueue().isEmpty() && !sequencer.timerCommTimeout()->isActive();
+        },
+        deadline);
+    stopSimulator(sim);
+    DialogService::setInstance(nullptr);
+
+    if (!finished || !dialogs.texts.isEmpty() || sequencer.linkState() == 0) {
+        std::fprintf(stderr, "the configuration was not sent completely\n");
+        return 1;
+    }
+
+    const double wireMs = (bytesOut + bytesIn) * 10.0 * 1000.0 / kBaud + replies * replyDelayMs;
+    std::printf("Send Configuration at %d baud, reply delay %d ms\n", kBaud, replyDelayMs);
+    std::printf("  commands queued        %d (+ readiness query)\n", commands);
+    std::printf("  encoder replies        %d\n", replies);
+    std::printf("  bytes sent / received  %lld / %lld\n", static_cast<long long>(bytesOut),
+                static_cast<long long>(bytesIn));
+    std::printf("  click to last reply    %lld ms\n", static_cast<long long>(lastReplyMs));
+    std::printf("  wire time              %.0f ms\n", wireMs);
+    std::printf("  ratio                  %.2f\n", lastReplyMs / wireMs);
+    // Only the replies are held to the line rate by the simulator; what the program sends
+    // crosses the pseudo-terminal at once, so a ratio below 1 is possible.
+    std::printf("  (replies paced at %d baud; bytes sent cross the pseudo-terminal at once)\n",
+                kBaud);
+    return 0;
+}
