@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -86,6 +88,8 @@ private slots:
     void f1OpensTheTabTopic_data();
     void f1OpensTheTabTopic();
     void helpContentsAndAbout();
+    void helpPagesExist_data();
+    void helpPagesExist();
     void tabChangeEnablesItsFrame();
     void statusPanelsAndHeight();
     void minimisedChangesNothing();
@@ -418,6 +422,28 @@ void tst_MainWindow::helpContentsAndAbout()
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().title, QStringLiteral("About Orvane Quillcast"));
     QVERIFY(dialogs.shown.first().text.contains(QLatin1String("Version 1.0.4")));
+}
+
+void tst_MainWindow::helpPagesExist_data()
+{
+    QTest::addColumn<QString>("page");
+    for (int tab = 0; tab < 7; ++tab)
+        QTest::newRow(qPrintable(frmMainWindow::TabHelpTopic(tab)))
+            << frmMainWindow::TabHelpTopic(tab) + QStringLiteral(".htm");
+    QTest::newRow("contents") << "Overview.htm";
+    QTest::newRow("port settings") << "Port_Menu.htm";
+    QTest::newRow("default information") << "Starting.htm";
+}
+
+void tst_MainWindow::helpPagesExist()
+{
+    QFETCH(QString, page);
+    const QString start = QFINDTESTDATA("../../help/Quillcast.htm");
+    QVERIFY(!start.isEmpty());
+    QVERIFY2(QFileInfo::exists(QFileInfo(start).dir().filePath(page)), qPrintable(page));
+    QFile file(start);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains(QStringLiteral("id=\"%1\"").arg(page).toLatin1()));
 }
 
 void tst_MainWindow::tabChangeEnablesItsFrame()
