@@ -54,10 +54,20 @@ void setTextOf(QWidget *root, const QString &name, const QString &text)
         rich->setPlainText(text);
 }
 
+// A check value is 0 unchecked, 1 checked, 2 grey (partially checked).
 int checkOf(const QWidget *root, const QString &name)
 {
     auto *box = control<QCheckBox>(root, name);
-    return box ? int(box->checkState()) : 0;
+    if (!box)
+        return 0;
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
 }
 
 void setCheckOf(QWidget *root, const QString &name, int value)
@@ -65,7 +75,8 @@ void setCheckOf(QWidget *root, const QString &name, int value)
     auto *box = control<QCheckBox>(root, name);
     if (!box || value < 0 || value > 2)
         return;
-    const auto state = Qt::CheckState(value);
+    const Qt::CheckState states[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
+    const Qt::CheckState state = states[value];
     box->setCheckState(state);
     // Only a loaded value makes a box grey; the operator's clicks keep to checked/unchecked.
     if (state != Qt::PartiallyChecked)
