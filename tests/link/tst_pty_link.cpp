@@ -90,6 +90,8 @@ private slots:
     void replyWithoutMakerNeverCompletes();
     void slowReplies_data();
     void slowReplies();
+    void lineRateHoldsCommandsBack_data();
+    void lineRateHoldsCommandsBack();
     void stopsCleanly();
 
 private:
@@ -245,6 +247,49 @@ void TestPtyLink::slowReplies()
     const qint64 took = clock.elapsed();
     QVERIFY2(took >= atLeastMs && took <= atMostMs, qPrintable(QString::number(took)));
     QCOMPARE(link.ready->at(0).at(0).toString().size(), 78);
+}
+
+void TestPtyLink::lineRateHoldsCommandsBack_data()
+{
+    QTest::addColumn<int>("lineRate");
+    QTest::addColumn<int>("atLeastMs");
+    QTest::addColumn<int>("atMostMs");
+
+    // A 120-character command and the 7-character reply "\r\nOK\r\n*": 127 characters of
+    // ten bits each. The encoder answers only once the command's last byte has crossed the line.
+    QTest::newRow("1200") << 1200 << 1040 << 3000;
+    QTest::newRow("9600") << 9600 << 125 << 1500;
+}
+
+void TestPtyLink::lineRateHoldsCommandsBack()
+{
+    QFETCH(int, lineRate);
+    QFETCH(int, atLeastMs);
+    QFETCH(int, atMostMs);
+
+    const QString log = m_dir.filePath(QStringLiteral("rate%1.log").arg(lineRate));
+    SimProcess sim;
+    QVERIFY2(sim.start({"--line-rate", QString::number(lineRate), "--log", log}),
+             qPrintable(sim.errorString()));
+    Link link(sim.slavePath());
+    QVERIFY(link.channel->Connect());
+
+    const CtrlACommand command = caption(120);
+    const qint64 sentAt = QDateTime::currentMSecsSinceEpoch();
+    QElapsedTimer clock;
+    clock.start();
+    link.channel->CtrlA(command);
+    QVERIFY(link.ready->wait(5000));
+    const qint64 took = clock.elapsed();
+    QVERIFY2(took >= atLeastMs && took <= atMostMs, qPrintable(QString::number(took)));
+    QCOMPARE(link.ready->at(0).at(0).toString(), QStringLiteral("\r\nOK\r\n*"));
+
+    // The log dates the command when its last byte arrived over the simulated line.
+    const QStringList commands = readLines(log);
+    QCOMPARE(commands.size(), 1);
+    const qint64 arrivedAfter = commands.at(0).section('\t', 0, 0).toLongLong() - sentAt;
+    const int commandMs = 120 * 10 * 1000 / lineRate;
+    QVERIFY2(arrivedAfter >= commandMs - 15, qPrintable(QString::number(arrivedAfter)));
 }
 
 void TestPtyLink::stopsCleanly()

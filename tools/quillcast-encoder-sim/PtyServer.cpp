@@ -36,13 +36,17 @@ QByteArray describe(const QByteArray &bytes)
 } // namespace
 
 PtyServer::PtyServer(const Options &options, QObject *parent)
-    : QObject(parent), m_options(options), m_sendTimer(new QTimer(this))
+    : QObject(parent), m_options(options), m_receiveTimer(new QTimer(this)),
+      m_sendTimer(new QTimer(this))
 {
     m_simulator.setSilent(options.silent);
     m_simulator.setMakerName(options.makerName);
     m_sendTimer->setSingleShot(true);
     m_sendTimer->setTimerType(Qt::PreciseTimer);
     connect(m_sendTimer, &QTimer::timeout, this, &PtyServer::sendDue);
+    m_receiveTimer->setSingleShot(true);
+    m_receiveTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_receiveTimer, &QTimer::timeout, this, &PtyServer::receiveDue);
     m_clock.start();
 }
 
@@ -114,14 +118,47 @@ void PtyServer::readMaster()
     if (n <= 0)
         return; // EAGAIN, or EIO while no client holds the slave: nothing to read
     const QByteArray bytes(buffer, int(n));
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
 
     if (m_chunkLog.isOpen())
-        logLine(m_chunkLog, QByteArray::number(now) + '\t' + QByteArray::number(bytes.size()) +
-                                '\t' + describe(bytes));
+        logLine(m_chunkLog, QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + '\t' +
+                                QByteArray::number(bytes.size()) + '\t' + describe(bytes));
 
+    if (m_options.lineRate <= 0) {
+        handle(bytes);
+        return;
+    }
+    // The pseudo-terminal delivers at once what a real line carries one character at a time:
+    // each byte counts as arrived one character time after the one before it, and never
+    // before it was actually read.
+    const qint64 now = m_clock.nsecsElapsed();
+    for (char byte : bytes) {
+        m_inputArrivedAtNs = qMax(now, m_inputArrivedAtNs + perByteNs());
+        m_input.append({byte, m_inputArrivedAtNs});
+    }
+    receiveDue();
+}
+
+// Hands the simulator the bytes that have arrived on the simulated line by now, and waits
+// for the next one.
+void PtyServer::receiveDue()
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    QByteArray arrived;
+    while (!m_input.isEmpty() && m_input.constFirst().arrivesAtNs <= now)
+        arrived += m_input.takeFirst().byte;
+    if (!arrived.isEmpty())
+        handle(arrived);
+    if (m_input.isEmpty())
+        m_receiveTimer->stop();
+    else
+        m_receiveTimer->start(
+            int(qMax<qint64>(0, (m_input.constFirst().arrivesAtNs - now + 999999) / 1000000)));
+}
+
+void PtyServer::handle(const QByteArray &bytes)
+{
     const int before = m_simulator.received().size();
-    const QByteArray reply = m_simulator.receive(bytes, now);
+    const QByteArray reply = m_simulator.receive(bytes, QDateTime::currentMSecsSinceEpoch());
     const QList<EncoderSimulator::ReceivedCommand> commands = m_simulator.received();
     for (int i = before; i < commands.size(); ++i)
         logLine(m_log, QByteArray::number(commands.at(i).msecsSinceEpoch) + '\t' +
@@ -143,8 +180,13 @@ void PtyServer::queueReply(const QByteArray &reply)
         sendDue();
 }
 
-// Writes what the simulated line has had time to carry: at line rate r one character (start
-// bit, eight data bits, stop bit) takes 10 / r seconds.
+// At line rate r one character (start bit, eight data bits, stop bit) takes 10 / r seconds.
+qint64 PtyServer::perByteNs() const
+{
+    return 10LL * 1000000000LL / m_options.lineRate;
+}
+
+// Writes what the simulated line has had time to carry.
 void PtyServer::sendDue()
 {
     if (m_output.isEmpty())
@@ -152,13 +194,13 @@ void PtyServer::sendDue()
     qsizetype count = m_output.size();
     qint64 nextDueNs = 0;
     if (m_options.lineRate > 0) {
-        const qint64 perByteNs = 10LL * 1000000000LL / m_options.lineRate;
+        const qint64 perByte = perByteNs();
         const qint64 now = m_clock.nsecsElapsed();
         if (m_lineFreeAtNs < now)
             m_lineFreeAtNs = now;
         count = 0;
         while (count < m_output.size() && m_lineFreeAtNs <= now) {
-            m_lineFreeAtNs += perByteNs;
+            m_lineFreeAtNs += perByte;
             ++count;
         }
         nextDueNs = m_lineFreeAtNs - now;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -21,7 +22,7 @@ public:
     {
         QString logPath;      // one line per received command
         QString chunkLogPath; // one line per block of bytes read from the line
-        int lineRate = 0;     // bits per second of the simulated line; 0 = as fast as possible
+        int lineRate = 0;     // bits per second of the simulated line, both ways; 0 = no limit
         int replyDelay = 0;   // milliseconds between a command and its reply
         bool silent = false;
         bool makerName = true;
@@ -37,10 +38,13 @@ public:
 
 private slots:
     void readMaster();
+    void receiveDue();
     void sendDue();
 
 private:
+    void handle(const QByteArray &bytes);
     void queueReply(const QByteArray &reply);
+    qint64 perByteNs() const;
     void logLine(QFile &file, const QByteArray &line);
 
     Options m_options;
@@ -52,6 +56,16 @@ private:
     QSocketNotifier *m_notifier = nullptr;
     QFile m_log;
     QFile m_chunkLog;
+
+    // Bytes read from the terminal that have not yet arrived over the simulated line.
+    struct Incoming
+    {
+        char byte;
+        qint64 arrivesAtNs;
+    };
+    QList<Incoming> m_input;
+    QTimer *m_receiveTimer;
+    qint64 m_inputArrivedAtNs = 0;
 
     // Output waiting for the simulated line, and when the line is free for the next byte.
     QByteArray m_output;

@@ -6,6 +6,10 @@
 //   <SOH>9<CR>>
 // --log-chunks FILE: one line per block read from the line (shows how a command was paced):
 //   <milliseconds since the epoch> TAB <byte count> TAB <hex> TAB <readable>
+// --line-rate BAUD: behave as at the far end of a line of BAUD bits per second, both ways: a
+//   received byte counts as arrived one character time (10 bits) after the one before it, a
+//   command is answered only once its last byte has arrived, and replies go out no faster.
+// --reply-delay MS: wait MS milliseconds between a command's arrival and its reply.
 
 #include "PtyServer.h"
 
@@ -47,7 +51,9 @@ int main(int argc, char *argv[])
         QStringLiteral("file"));
     const QCommandLineOption rateOption(
         QStringLiteral("line-rate"),
-        QStringLiteral("Send replies no faster than a line of <baud> bits per second."),
+        QStringLiteral("Model a line of <baud> bits per second in both directions: a command is "
+                       "handled only once its last byte has crossed it, and replies go out no "
+                       "faster."),
         QStringLiteral("baud"));
     const QCommandLineOption delayOption(QStringLiteral("reply-delay"),
                                          QStringLiteral("Wait <ms> milliseconds before replying."),
