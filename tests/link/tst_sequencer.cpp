@@ -76,6 +76,7 @@ private slots:
     void queueDrainsOneCommandPerReply();
     void longReplyCommandGetsLongTimeout();
     void articleListReplyIsReported();
+    void identificationAndArticlesInOneReply();
     void keepAliveEveryFiveMinutes();
     void keepAliveWaitsForEmptyQueue();
     void connectedTimeFollowsThePort();
@@ -329,6 +330,25 @@ void tst_Sequencer::articleListReplyIsReported()
     QTRY_VERIFY(link.sequencer->CommandQueue().isEmpty());
     const QString text = lists.first().at(0).toString();
     QVERIFY2(text.startsWith(QLatin1String("Article Directory")), qPrintable(text));
+    QCOMPARE(lists.first().at(1).toStringList(), QStringList{"NEWS"});
+}
+
+void tst_Sequencer::identificationAndArticlesInOneReply()
+{
+    ScriptedDialogs dialogs;
+    Link link;
+    QSignalSpy identifications(link.sequencer, &Sequencer::identificationChanged);
+    QSignalSpy lists(link.sequencer, &Sequencer::articleListReceived);
+    const QString reply =
+        QStringLiteral("\r\nOrvane EN-7 -- V1\r\nSerial 42\r\nArticle Directory\r\n"
+                       "Name      Chan  Repeat  Text\r\nNEWS      T2    3       Top\r\n*");
+    QMetaObject::invokeMethod(link.sequencer, "CommIFace_Ready", Q_ARG(QString, reply));
+
+    QCOMPARE(identifications.count(), 1);
+    QCOMPARE(identifications.first().at(0).toString(),
+             QStringLiteral("Connected to Orvane EN-7, Serial"));
+    QCOMPARE(lists.count(), 1);
+    QCOMPARE(lists.first().at(0).toString(), reply.mid(2));
     QCOMPARE(lists.first().at(1).toStringList(), QStringList{"NEWS"});
 }
 

@@ -4,6 +4,8 @@
 
 #include "common/AppSettings.h"
 #include "link/CommInterface.h"
+#include "link/Communications.h"
+#include "link/EncoderSimulator.h"
 #include "link/Sequencer.h"
 #include "link/frmPortSettings.h"
 #include "ui/frmMainWindow.h"
@@ -82,6 +84,9 @@ private slots:
     void connectRefusedKeepsTheCaption();
     void sendingStateLastsTwoSeconds();
     void disconnectedEmptiesArticleListOnly();
+    void timeOut_data();
+    void timeOut();
+    void keepAliveAfterFiveMinutes();
     void closeAsksFirst_data();
     void closeAsksFirst();
     void exitMenuCloses();
@@ -331,6 +336,94 @@ void tst_MainWindow::disconnectedEmptiesArticleListOnly()
     QTest::mouseClick(window.cmdConnect(), Qt::LeftButton);
     QCOMPARE(list->toPlainText(), QString());
     QVERIFY(refresh->isEnabled());
+}
+
+void tst_MainWindow::timeOut_data()
+{
+    QTest::addColumn<bool>("portOpen");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("port open") << true
+                               << "Quillcast could not connect to the Encoder.  Please check the "
+                                  "cabling and that the COM Port settings match the Encoder "
+                                  "Serial Port settings.";
+    QTest::newRow("port closed") << false
+                                 << "The connection could not be verified with the unit, and the "
+                                    "port appears to be closed.  Please connect and try again.";
+}
+
+void tst_MainWindow::timeOut()
+{
+    QFETCH(bool, portOpen);
+    QFETCH(QString, message);
+    ScriptedDialogs dialogs;
+    frmMainWindow window(plantDefaults());
+    window.offerLastFile(); // the end of the start-up, as the program does it
+    QTest::mouseClick(window.cmdConnect(), Qt::LeftButton);
+    QTRY_COMPARE(window.sequencer()->linkState(), 1);
+    Sequencer *link = window.sequencer();
+    if (portOpen)
+        link->CommIFace()->CommClass()->simulatedEncoder()->setSilent(true);
+    else
+        QTest::mouseClick(window.cmdConnect(), Qt::LeftButton);
+    const QString caption = window.cmdConnect()->text();
+
+    // A command the encoder never answers.
+    link->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
+    link->StartTransaction();
+    auto *timeout = window.findChild<QTimer *>(QStringLiteral("timerCommTimeout"));
+    QVERIFY(timeout->isActive());
+    QCOMPARE(timeout->interval(), 3000);
+    link->timerCommTimeout_Timer(); // three seconds of silence
+
+    QCOMPARE(dialogs.texts(), QStringList{message});
+    QCOMPARE(dialogs.shown.first().icon, DialogService::Icon::Critical);
+    QCOMPARE(dialogs.shown.first().buttons, DialogService::Buttons::Ok);
+    QVERIFY(!timeout->isActive());
+    QVERIFY(!link->CommIFace()->PortIsOpen());
+    QCOMPARE(window.textPanel(0)->text(), QStringLiteral(" Disconnected"));
+    QCOMPARE(window.cmdConnect()->text(), QStringLiteral("Connect"));
+    QVERIFY(window.cmdConnect()->isEnabled());
+    // With the port open the queue is dropped; with it closed, queue and buttons are kept.
+    QCOMPARE(link->CommandQueue().size(), portOpen ? 0 : 1);
+    if (!portOpen)
+        QCOMPARE(window.cmdConnect()->text(), caption);
+}
+
+void tst_MainWindow::keepAliveAfterFiveMinutes()
+{
+    ScriptedDialogs dialogs;
+    frmMainWindow window(plantDefaults());
+    window.offerLastFile(); // the end of the start-up, as the program does it
+    QTest::mouseClick(window.cmdConnect(), Qt::LeftButton);
+    QTRY_COMPARE(window.sequencer()->linkState(), 1);
+    QList<QByteArray> written;
+    window.sequencer()->CommIFace()->CommClass()->setWriteObserver(
+        [&](const QByteArray &piece) { written << piece; });
+    auto *timeout = window.findChild<QTimer *>(QStringLiteral("timerCommTimeout"));
+    window.textPanel(2)->clear();
+
+    for (int second = 0; second < 300; ++second) // 00:00:00 to 00:04:59
+        window.timerSecondTick_Timer();
+    QCOMPARE(window.textPanel(1)->text(), QStringLiteral("00:04:59"));
+    QVERIFY(written.isEmpty());
+    QVERIFY(!timeout->isActive());
+
+    window.timerSecondTick_Timer();
+    QCOMPARE(window.textPanel(1)->text(), QStringLiteral("00:05:00"));
+    QCOMPARE(written, QList<QByteArray>{QByteArray("\x03\x0D\x01?\x0D", 5)});
+    QVERIFY(timeout->isActive());
+    QCOMPARE(timeout->interval(), 3000);
+
+    // The answer refreshes the identification and leaves the window connected.
+    QTRY_VERIFY(!timeout->isActive());
+    QCOMPARE(window.textPanel(2)->text(),
+             QStringLiteral("Connected to Orvane T42X Closed Caption Encoder, Serial"));
+    QCOMPARE(window.textPanel(0)->text(), QStringLiteral(" Connected"));
+    QCOMPARE(window.cmdConnect()->text(), QStringLiteral("Disconnect"));
+
+    window.timerSecondTick_Timer(); // 00:05:01: no second check
+    QCOMPARE(written.size(), 1);
+    QVERIFY(dialogs.shown.isEmpty());
 }
 
 void tst_MainWindow::closeAsksFirst_data()
