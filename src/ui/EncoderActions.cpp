@@ -1,9 +1,9 @@
 #include "ui/EncoderActions.h"
 
-#include "common/DialogService.h"
 #include "common/ReadTextFile.h"
 #include "link/CommInterface.h"
 #include "link/Sequencer.h"
+#include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
 #include "ui/frmMainWindow.h"
 
@@ -136,12 +136,10 @@ void EncoderActions::cmdInsArticle_Click()
     Sequencer *sequencer = m_window->sequencer();
     if (!sequencer->EnsureConnected())
         return;
-    const QString path = DialogService::instance().openFileName(
-        m_window, QStringLiteral("Open File"), m_window->LoadPath, TextFilesFilter);
+    // The window's own open dialog: it starts in the last folder and remembers the new one.
+    const QString path = m_window->files()->ShowOpenDialog(TextFilesFilter);
     if (path.isEmpty())
         return;
-    // The next dialog starts in the folder of the file just chosen.
-    m_window->LoadPath = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 
     const QStringList lines = ReadTextFile(path, m_window);
     const Configuration configuration = readControls();
@@ -155,8 +153,10 @@ void EncoderActions::cmdInsArticle_Click()
 void EncoderActions::cmdRemoveArticle_Click()
 {
     auto *names = m_window->findChild<QComboBox *>(QStringLiteral("cmbRemoveArticle"));
-    if (!names || names->currentIndex() < 0 || names->currentText().isEmpty())
+    if (!names || names->currentIndex() < 0)
         return;
+    // A selected entry without a name (a list line that began with a blank) removes nothing,
+    // but the list is still asked for; with one command queued the sequencer is not started.
     const QString name = names->currentText();
     Sequencer *sequencer = m_window->sequencer();
     if (!sequencer->EnsureConnected())

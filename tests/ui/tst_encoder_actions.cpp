@@ -368,13 +368,26 @@ private slots:
     {
         // Not connected: not even the offer to connect appears.
         auto *names = control<QComboBox>(QStringLiteral("cmbRemoveArticle"));
-        names->clear();
-        m_window->actions()->cmdRemoveArticle_Click();
-        names->addItem(QString());
-        names->setCurrentIndex(0);
+        names->addItem(QStringLiteral("Weather"));
+        names->setCurrentIndex(-1);
         m_window->actions()->cmdRemoveArticle_Click();
         QVERIFY(m_dialogs->shown.isEmpty());
         QVERIFY(sequencer()->CommandQueue().isEmpty());
+    }
+
+    // An entry without a name removes nothing; the list request still goes into the queue, and
+    // with one command there instead of two the sequencer is not started.
+    void removeNamelessEntryOnlyAsksForTheList()
+    {
+        QVERIFY(connectToSimulator());
+        auto *names = control<QComboBox>(QStringLiteral("cmbRemoveArticle"));
+        names->addItem(QString());
+        names->setCurrentIndex(names->count() - 1);
+        click(QStringLiteral("cmdRemoveArticle"));
+        QCOMPARE(sequencer()->CommandQueue().size(), 1);
+        QCOMPARE(sequencer()->CommandQueue().first().mode, QStringLiteral("9"));
+        QVERIFY(!sequencer()->timerCommTimeout()->isActive());
+        QVERIFY(m_dialogs->shown.isEmpty());
     }
 
     // Declining the offer to connect queues nothing; "Send" asks even with an empty text.
