@@ -1,16 +1,22 @@
+#include "ScriptedDialogs.h"
 #include "SimProcess.h"
 #include "TestSettings.h"
-#include "config/ConfigurationFile.h"
+#include "link/CommInterface.h"
+#include "link/Communications.h"
+#include "link/EncoderSimulator.h"
 #include "link/Sequencer.h"
+#include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
-#include "ui/EncoderActions.h"
 #include "ui/frmMainWindow.h"
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <memory>
 
 // quillcast-send: a saved configuration sent from the command line, as the window would send it.
 class tst_QuillcastSend : public QObject
@@ -27,6 +33,8 @@ private:
 
     QTemporaryDir m_dir;
     QString m_file;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<frmMainWindow> m_window;
 
     static QString program() { return QStringLiteral(QUILLCAST_TOOLS_DIR "/quillcast-send"); }
 
@@ -103,15 +111,28 @@ private:
     }
 
 private slots:
+    // The file every test sends is saved by the window itself, through File > Save As.
     void initTestCase()
     {
         TestSettings::wipe();
         QVERIFY2(QFileInfo(program()).isExecutable(), qPrintable(program()));
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_window = std::make_unique<frmMainWindow>(DefaultInfo{"NBC", "WNBC", "1"});
+        ConfigurationBinder::apply(m_window.get(), sample());
         m_file = m_dir.filePath(QStringLiteral("channel.qcf"));
-        QVERIFY(ConfigurationFile::SaveConfiguration(m_file, sample(), nullptr));
+        m_dialogs->savePaths << m_file;
+        m_window->files()->mnuSaveFileAs_Click();
+        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->texts().join('\n')));
+        QVERIFY(QFileInfo(m_file).size() > 0);
+    }
+    void cleanupTestCase()
+    {
+        m_window.reset();
+        m_dialogs.reset();
     }
 
-    void dryRunMatchesWindowBuild()
+    // What the window's own Send Configuration puts on the line, readiness queries aside.
+    void dryRunMatchesWindowSend()
     {
         const Run r = run({m_file, QStringLiteral("--dry-run")});
         QCOMPARE(r.exitCode, 0);
@@ -119,19 +140,32 @@ private slots:
         for (const QString &line : r.out)
             tool << QByteArray::fromHex(line.toLatin1());
 
-        frmMainWindow window(DefaultInfo{"NBC", "WNBC", "1"});
-        ConfigurationBinder::apply(&window, sample());
-        window.actions()->BuildConfiguration();
-        QList<QByteArray> windowBuild;
-        for (const CtrlACommand &command : window.sequencer()->CommandQueue())
-            windowBuild << command.wireBytes();
-        window.sequencer()->CommandQueue().clear();
+        Sequencer *sequencer = m_window->sequencer();
+        CommInterface *channel = sequencer->CommIFace();
+        COMSettings settings = channel->getCOMSettings();
+        settings.port = static_cast<qint16>(channel->CommClass()->SimulatedPort());
+        channel->setCOMSettings(settings);
+        sequencer->cmdConnect_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), 1, 5000);
+        EncoderSimulator *encoder = channel->CommClass()->simulatedEncoder();
+        QVERIFY(encoder);
+        encoder->clearReceived();
+        m_window->findChild<QAbstractButton *>(QStringLiteral("cmdSendConfig"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(sequencer->CommandQueue().isEmpty() &&
+                                     !sequencer->timerCommTimeout()->isActive(),
+                                 60000);
+        QList<QByteArray> windowSend;
+        for (const EncoderSimulator::ReceivedCommand &c : encoder->received()) {
+            if (!c.bytes.endsWith("\x01?\r"))
+                windowSend << c.bytes;
+        }
+        channel->Disconnect();
 
-        QCOMPARE(tool.size(), windowBuild.size());
+        QCOMPARE(tool.size(), windowSend.size());
         QCOMPARE(std::count_if(tool.cbegin(), tool.cend(), isClockCommand), 2);
         tool.removeIf(isClockCommand);
-        windowBuild.removeIf(isClockCommand);
-        QCOMPARE(tool, windowBuild);
+        windowSend.removeIf(isClockCommand);
+        QCOMPARE(tool, windowSend);
         QVERIFY(tool.contains("\x01P 0501 9999 41422020\r"));
         QCOMPARE(tool.last(), QByteArray("\x01"
                                          "9\r"));
@@ -175,6 +209,7 @@ private slots:
         const Run r = run(arguments);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY2(r.err.count(QLatin1Char('\n')) == 1, qPrintable(r.err)); // one line
         QVERIFY(!r.out.contains(QStringLiteral("01390D")));
     }
 
@@ -217,6 +252,7 @@ private slots:
         const Run r = run({m_file, QStringLiteral("--device"), encoder.slavePath()});
         QCOMPARE(r.exitCode, 4);
         QVERIFY2(r.err.contains(QLatin1String("did not answer")), qPrintable(r.err));
+        QVERIFY2(r.err.count(QLatin1Char('\n')) == 1, qPrintable(r.err));
         QCOMPARE(transcript(r, QStringLiteral("<")).size(), 0);
     }
 
@@ -231,6 +267,19 @@ private slots:
         QCOMPARE(r.exitCode, 3);
         QVERIFY(r.out.filter(QStringLiteral("commands answered")).size() == 1);
         QVERIFY2(r.err.contains(missing), qPrintable(r.err));
+        QVERIFY2(r.err.count(QLatin1Char('\n')) == 1, qPrintable(r.err));
+    }
+
+    void helpNamesOptionsAndExitStatus()
+    {
+        const Run r = run({QStringLiteral("--help")});
+        QCOMPARE(r.exitCode, 0);
+        const QString help = r.out.join(QLatin1Char('\n'));
+        for (const char *expected :
+             {"FILE.qcf", "--device <path>", "--baud <n>", "--parity <letter>", "--data-bits <n>",
+              "--dry-run", "default 1200", "Exit status", "3  a serial port could not be opened",
+              "4  an encoder did not answer in time"})
+            QVERIFY2(help.contains(QLatin1String(expected)), expected);
     }
 };
 

@@ -1,7 +1,5 @@
 #include "StderrDialogs.h"
 
-#include "Output.h"
-
 StderrDialogs::StderrDialogs()
 {
     DialogService::setInstance(this);
@@ -12,21 +10,26 @@ StderrDialogs::~StderrDialogs()
     DialogService::setInstance(nullptr);
 }
 
+QStringList StderrDialogs::takeMessages()
+{
+    QStringList messages;
+    messages.swap(m_messages);
+    return messages;
+}
+
 DialogService::Answer StderrDialogs::message(QWidget *, const QString &text, Buttons buttons, Icon,
                                              const QString &)
 {
     // Message texts may hold line breaks; one line each keeps the error stream readable.
     QString line = text;
     line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), ' ');
+    m_messages << line;
     switch (buttons) {
     case Buttons::Ok:
-        Output::error(line);
         return Answer::Ok;
     case Buttons::YesNo:
-        Output::error(line + QStringLiteral(" [answered No]"));
         return Answer::No;
     case Buttons::YesNoCancel:
-        Output::error(line + QStringLiteral(" [answered Cancel]"));
         return Answer::Cancel;
     }
     return Answer::Cancel;

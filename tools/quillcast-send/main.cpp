@@ -69,26 +69,39 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("quillcast-send"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Sends a Quillcast configuration file to closed-caption encoders."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Sends a Quillcast configuration file to closed-caption encoders, one device after the\n"
+        "other, exactly as the window's Send Configuration does. Each command sent (>) and each\n"
+        "reply received (<) is printed on its own line with a time stamp.\n"
+        "\n"
+        "Exit status:\n"
+        "  0  every command was answered on every device\n"
+        "  1  wrong usage\n"
+        "  2  the file cannot be read or is not a configuration file\n"
+        "  3  a serial port could not be opened\n"
+        "  4  an encoder did not answer in time\n"
+        "With several devices the status is that of the first one that failed."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("The configuration file (.qcf) to send."));
+    parser.addPositionalArgument(QStringLiteral("FILE.qcf"),
+                                 QStringLiteral("The configuration file to send."));
     const QCommandLineOption deviceOption(
         QStringLiteral("device"),
-        QStringLiteral("Serial device of an encoder; repeat to send to several in turn."),
+        QStringLiteral("Serial device of an encoder, e.g. /dev/ttyUSB0; repeat the option to "
+                       "send to several encoders in turn."),
         QStringLiteral("path"));
-    const QCommandLineOption baudOption(QStringLiteral("baud"), QStringLiteral("Baud rate."),
+    const QCommandLineOption baudOption(QStringLiteral("baud"),
+                                        QStringLiteral("Baud rate (default 1200)."),
                                         QStringLiteral("n"), QStringLiteral("1200"));
     const QCommandLineOption parityOption(QStringLiteral("parity"),
-                                          QStringLiteral("Parity: E, O or N."),
+                                          QStringLiteral("Parity: E, O or N (default O)."),
                                           QStringLiteral("letter"), QStringLiteral("O"));
     const QCommandLineOption dataBitsOption(QStringLiteral("data-bits"),
-                                            QStringLiteral("Data bits: 7 or 8."),
+                                            QStringLiteral("Data bits: 7 or 8 (default 7)."),
                                             QStringLiteral("n"), QStringLiteral("7"));
     const QCommandLineOption dryRunOption(
         QStringLiteral("dry-run"),
-        QStringLiteral("Print each command's wire bytes in hexadecimal and open no port."));
+        QStringLiteral("Print the commands that would be sent, one per line as their wire bytes "
+                       "in hexadecimal, and open no port."));
     parser.addOptions({deviceOption, baudOption, parityOption, dataBitsOption, dryRunOption});
     parser.process(app);
 
@@ -112,10 +125,18 @@ int main(int argc, char *argv[])
         LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
     Configuration configuration =
         Configuration::defaults(DefaultInfo::LoadDefaultInfo(nullptr), zone.InDaylightTime);
-    if (!ConfigurationFile::LoadConfiguration(files.first(), configuration, nullptr)) {
-        Output::error(QStringLiteral("%1: not a readable configuration file").arg(files.first()));
+    const bool loaded = ConfigurationFile::LoadConfiguration(files.first(), configuration, nullptr);
+    const QStringList loadMessages = dialogs.takeMessages();
+    if (!loaded) {
+        // The last message is the one that ended the load.
+        Output::error(files.first() + QStringLiteral(": ") +
+                      (loadMessages.isEmpty() ? QStringLiteral("not a readable configuration file")
+                                              : loadMessages.last()));
         return FileError;
     }
+    // A load that went through may still have something to say (an older file converted).
+    for (const QString &message : loadMessages)
+        Output::error(files.first() + QStringLiteral(": ") + message);
 
     QList<CtrlACommand> commands;
     ControlProcessing::Context context;
@@ -133,6 +154,8 @@ int main(int argc, char *argv[])
     int exitCode = Success;
     for (const QString &device : devices) {
         const SendSession::Result result = SendSession(device, line.settings, commands).run();
+        // The window's message boxes of a failed send are replaced by the one line below.
+        dialogs.takeMessages();
         switch (result) {
         case SendSession::Answered:
             Output::line(
