@@ -207,6 +207,8 @@ void ControlProcessing::BuildRemoveArticleCommand(const QString &name) const
 
 QString ControlProcessing::TextToHex(const QString &text)
 {
+    // The single-byte code page is Latin-1: it holds every character the field rules let the
+    // operator type; anything beyond it goes as "?" (3F) rather than being dropped.
     QString hex;
     const QByteArray bytes = GlobalFunctions::ToSingleByte(text);
     for (char byte : bytes)
