@@ -6,10 +6,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QToolTip>
 
 namespace {
 
@@ -22,6 +24,47 @@ ConfigurationBinder::CaptionLoopFileSelected &captionLoopFileSelected()
     static ConfigurationBinder::CaptionLoopFileSelected handler;
     return handler;
 }
+
+// Qt shows a tool tip as rich text whenever it looks like markup, and a caption loop file's
+// folder and name come from a file or from the operator's disk: a folder named "<b>" must read
+// as it is named. The label's tool-tip property keeps the plain text (it is where the full path
+// is kept); only what the tip shows is escaped.
+class PlainToolTip : public QObject
+{
+public:
+    static constexpr const char *Name = "plainToolTip";
+
+    explicit PlainToolTip(QWidget *target) : QObject(target)
+    {
+        setObjectName(QLatin1String(Name));
+        target->installEventFilter(this);
+    }
+
+    static void installOn(QWidget *target)
+    {
+        if (!target->findChild<PlainToolTip *>(QLatin1String(Name), Qt::FindDirectChildrenOnly))
+            new PlainToolTip(target);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *target = qobject_cast<QWidget *>(watched);
+        if (event->type() != QEvent::ToolTip || !target)
+            return QObject::eventFilter(watched, event);
+        const QString tip = target->toolTip();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(),
+                               QStringLiteral("<p style='white-space:pre'>") + tip.toHtmlEscaped() +
+                                   QStringLiteral("</p>"),
+                               target);
+        }
+        return true;
+    }
+};
 
 template <typename T> T *control(const QWidget *root, const QString &name)
 {
@@ -260,10 +303,12 @@ void showCaptionLoopFile(QWidget *root, const QString &path)
     const QString folder = path.left(cut + 1);
     const QString name = path.mid(cut + 1);
     if (auto *label = control<QLabel>(root, PathLabel)) {
+        PlainToolTip::installOn(label);
         label->setToolTip(folder);
         label->setText(folder.size() > 40 ? folder.left(37) + QStringLiteral("...") : folder);
     }
     if (auto *label = control<QLabel>(root, NameLabel)) {
+        PlainToolTip::installOn(label);
         label->setToolTip(name);
         label->setText(name);
     }

@@ -1,6 +1,7 @@
 #include "FixedClock.h"
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
+#include "config/ConfigCodec.h"
 #include "config/ConfigFields.h"
 #include "ui/ChangeTracker.h"
 #include "ui/ConfigFileController.h"
@@ -15,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(Configuration)
@@ -83,6 +86,8 @@ private slots:
     void cleanup();
     void everyControlSurvivesSaveNewOpen_data();
     void everyControlSurvivesSaveNewOpen();
+    void captionLoopFileReadsAsNamed_data();
+    void captionLoopFileReadsAsNamed();
 
 private:
     std::unique_ptr<QTemporaryDir> m_temp;
@@ -240,6 +245,60 @@ void tst_ConfigRoundTrip::everyControlSurvivesSaveNewOpen()
     QVERIFY(ConfigurationBinder::read(m_window) == editedValues);
     QCOMPARE(QApplication::focusWidget(), w.find<QWidget>("cmdConnect"));
     QVERIFY(!m_window->files()->TrackChanges(false));
+}
+
+void tst_ConfigRoundTrip::captionLoopFileReadsAsNamed_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("markup in the folder") << "/data/<b>bold</b>/"
+                                          << "loop.txt";
+    QTest::newRow("markup in the name") << "/data/"
+                                        << "<i>x.txt";
+    QTest::newRow("an entity") << "/data/a&amp;b/"
+                               << "loop.txt";
+    QTest::newRow("plain") << "/data/captions/"
+                           << "loop.txt";
+}
+
+// The caption loop file comes from the configuration file: its folder and name appear in the
+// labels' captions and tips exactly as stored, never interpreted as markup.
+void tst_ConfigRoundTrip::captionLoopFileReadsAsNamed()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    Configuration stored = ConfigurationBinder::read(m_window);
+    stored.captionLoopFile = folder + name;
+    const QString file = m_temp->filePath(QStringLiteral("loop.qcf"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(ConfigCodec::encode(stored).bytes);
+    out.close();
+
+    m_dialogs->openPaths = {file};
+    m_window->files()->mnuOpenFile_Click();
+    QCOMPARE(m_dialogs->texts(), QStringList());
+
+    const Window w{m_window};
+    const QList<QPair<QString, QString>> labels = {{"lblCCLpCurFilePath", folder},
+                                                   {"lblCCLpCurFileName", name}};
+    for (const auto &[labelName, expected] : labels) {
+        auto *label = w.find<QLabel>(labelName);
+        QCOMPARE(label->text(), expected);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->toolTip(), expected);
+
+        const QPoint inside(2, 2);
+        QHelpEvent help(QEvent::ToolTip, inside, label->mapToGlobal(inside));
+        QApplication::sendEvent(label, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        // What the tip shows, read the way Qt reads a tip.
+        const QString tip = QToolTip::text();
+        const QString shown =
+            Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
+        QCOMPARE(shown, expected);
+        QToolTip::hideText();
+    }
 }
 
 QTEST_MAIN(tst_ConfigRoundTrip)
