@@ -276,6 +276,9 @@ private slots:
         FixedClock clock(QDateTime(QDate(2026, 12, 4), QTime(14, 5, 9)));
         Configuration c;
         c.chSyncClock = sync;
+        // The time packets' own choices do not matter to the clock.
+        c.chCtrlTimeOfDay = c.chCtrlTimeZone = 1;
+        c.oTimeOfDay = c.oTimezone = 1;
         QCOMPARE(build(c, &ControlProcessing::BuildClockSetCommands).size(), count);
     }
 
