@@ -52,7 +52,8 @@ public:
     void BuildTestCaptionCommand() const;
     void BuildDecoderCommand() const;
     void BuildBlockingCommands() const;
-    // Articles. lines is what ReadTextFile returns: the path, then the file's lines.
+    // Articles. lines is what ReadTextFile returns: the path, then the file's lines; name is
+    // the entry selected in the removal list (nothing is queued for an empty one).
     void BuildArticleListRequest() const;
     void BuildInsertArticleCommand(const QStringList &lines) const;
     void BuildRemoveArticleCommand(const QString &name) const;
