@@ -1,7 +1,9 @@
 #include "FixedClock.h"
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
+#include "config/ConfigCodec.h"
 #include "ui/ConfigFileController.h"
+#include "ui/ConfigurationBinder.h"
 #include "ui/frmMainWindow.h"
 
 #include <QCheckBox>
@@ -32,6 +34,12 @@ const QString SaveChangesQuestion = QStringLiteral(
     "Changes have been made to the current file.  Would you like to save those changes?");
 const QString InvalidFile =
     QStringLiteral("The file appears to be an invalid Configuration file or corrupt.");
+const QString CouldNotOpen = QStringLiteral(
+    "The file could not be opened.  Please make sure it is not in use by another application.");
+const QString ImportQuestion =
+    QStringLiteral("An error has occurred while importing the file.  Would you like to continue?");
+const QString MonthMessage =
+    QStringLiteral("The Web Expiry Month could not be applied.  Please set by hand.");
 const QString WriteFailed = QStringLiteral("There was an error when trying to open and write to "
                                            "the file.  It might be in use by another application.");
 
@@ -83,6 +91,26 @@ Step list(const QString &name, int index)
     return [=](QWidget *w) { find<QComboBox>(w, name)->setCurrentIndex(index); };
 }
 
+// Answers like ScriptedDialogs and notes, for every message, whether the window was on screen.
+class VisibilityWatch : public ScriptedDialogs
+{
+public:
+    QWidget *window = nullptr;
+    QList<bool> visibleAtMessage;
+
+    Answer message(QWidget *parent, const QString &text, Buttons buttons, Icon icon,
+                   const QString &title) override
+    {
+        visibleAtMessage << (window && window->isVisible());
+        return ScriptedDialogs::message(parent, text, buttons, icon, title);
+    }
+};
+
+QString stored(const QString &key)
+{
+    return AppSettings::get(QStringLiteral("Application"), key);
+}
+
 } // namespace
 
 class tst_FileMenu : public QObject
@@ -95,6 +123,7 @@ private slots:
     void changeTracking_data();
     void changeTracking();
     void newResetsButKeepsTheTitle();
+    void failedOpenLeavesDefaultsAndNoFile_data();
     void failedOpenLeavesDefaultsAndNoFile();
     void cancelledSaveAsLeavesNoFile();
     void titleNamesOnlySavedOrLoadedFiles();
@@ -105,6 +134,8 @@ private slots:
     void unbuildableConfigurationIsReported();
     void startupOffer_data();
     void startupOffer();
+    void startupLoadHappensOnScreen();
+    void lastFileAndFolderComeBackAtTheNextStart();
 
 private:
     std::unique_ptr<QTemporaryDir> m_temp; // one folder per test
@@ -219,24 +250,53 @@ void tst_FileMenu::newResetsButKeepsTheTitle()
     QVERIFY(find<QCheckBox>(m_window, "chCCLpInfiniteTime")->isChecked());
 }
 
+void tst_FileMenu::failedOpenLeavesDefaultsAndNoFile_data()
+{
+    QTest::addColumn<QByteArray>("contents");  // empty: no file at all
+    QTest::addColumn<QStringList>("messages"); // after the offer to save
+    Configuration wrongOption;
+    wrongOption.oNetworkName = 5;
+    wrongOption.txtProgramName = QStringLiteral("From File");
+    const QByteArray valid = ConfigCodec::encode(Configuration()).bytes;
+
+    QTest::newRow("not a configuration file")
+        << QByteArray("not a configuration") << QStringList{InvalidFile};
+    QTest::newRow("first byte differs")
+        << QByteArray("X" + valid.mid(1)) << QStringList{InvalidFile};
+    QTest::newRow("ends in its header") << valid.left(30) << QStringList{CouldNotOpen};
+    QTest::newRow("missing file") << QByteArray() << QStringList{CouldNotOpen};
+    QTest::newRow("import error answered No")
+        << ConfigCodec::encode(wrongOption).bytes << QStringList{ImportQuestion};
+}
+
 void tst_FileMenu::failedOpenLeavesDefaultsAndNoFile()
 {
+    QFETCH(QByteArray, contents);
+    QFETCH(QStringList, messages);
     QFile corrupt(path("corrupt.qcf"));
-    QVERIFY(corrupt.open(QIODevice::WriteOnly));
-    corrupt.write("not a configuration");
-    corrupt.close();
+    if (!contents.isEmpty()) {
+        QVERIFY(corrupt.open(QIODevice::WriteOnly));
+        corrupt.write(contents);
+        corrupt.close();
+    }
     m_window->LoadPath = folder() + "/";
 
     text("txtProgramName", "Old Show")(m_window);
-    m_dialogs->answers = {Answer::No};
+    option("oCallLetters_0")(m_window);
+    m_dialogs->answers = {Answer::No, Answer::No};
     m_dialogs->openPaths = {corrupt.fileName()};
     files()->mnuOpenFile_Click();
 
-    QCOMPARE(m_dialogs->texts(), (QStringList{SaveCurrentQuestion, InvalidFile}));
+    QCOMPARE(m_dialogs->texts(), QStringList{SaveCurrentQuestion} + messages);
+    for (int i = 1; i < m_dialogs->shown.size(); ++i)
+        QCOMPARE(m_dialogs->shown[i].icon, DialogService::Icon::Warning);
     QCOMPARE(m_dialogs->dialogTitles, QStringList{"Open File"});
     QCOMPARE(m_dialogs->dialogFilters, QStringList{"Orvane Configuration Files (.qcf)|*.qcf"});
     QCOMPARE(m_dialogs->dialogFolders, QStringList{folder() + "/"});
+    // Only the defaults: neither the previous configuration nor what the file held.
     QVERIFY(textOf(m_window, "txtProgramName").isEmpty());
+    QVERIFY(find<QRadioButton>(m_window, "oCallLetters_2")->isChecked());
+    QCOMPARE(textOf(m_window, "txtNetworkName"), QStringLiteral("NBC"));
     QVERIFY(m_window->CurrentConfigFile.isEmpty());
     QCOMPARE(m_window->windowTitle(), Title);
     QVERIFY(!files()->TrackChanges(false));
@@ -445,6 +505,77 @@ void tst_FileMenu::startupOffer()
     QCOMPARE(m_window->windowTitle(), loads ? Title + " - " + file : Title);
     QVERIFY(!m_window->isVisible());
     QVERIFY(!files()->TrackChanges(false));
+}
+
+void tst_FileMenu::startupLoadHappensOnScreen()
+{
+    // An expiry month that the lists of today no longer hold: a message during the load.
+    Configuration stored = ConfigurationBinder::read(m_window);
+    stored.txtProgramName = QStringLiteral("From File");
+    stored.cmbWebExpiryYear = 1; // 2026
+    stored.cmbWebExpiryMonth = 12;
+    const QString file = path("late.qcf");
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(ConfigCodec::encode(stored).bytes);
+    out.close();
+
+    delete m_dialogs;
+    auto *watch = new VisibilityWatch;
+    m_dialogs = watch;
+    newWindow();
+    watch->window = m_window;
+    m_window->CurrentConfigFile = file;
+    watch->answers = {Answer::Yes};
+    m_window->offerLastFile();
+
+    QCOMPARE(watch->texts(), (QStringList{"Would you like to load " + file + "?", MonthMessage}));
+    // Asked before the window shows; shown while the file loads; hidden again for the start-up
+    // to show it.
+    QCOMPARE(watch->visibleAtMessage, (QList<bool>{false, true}));
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(textOf(m_window, "txtProgramName"), QStringLiteral("From File"));
+    QVERIFY(!files()->TrackChanges(false));
+}
+
+void tst_FileMenu::lastFileAndFolderComeBackAtTheNextStart()
+{
+    QVERIFY(QDir(folder()).mkpath("plant"));
+    const QString file = path("plant/news.qcf");
+    text("txtProgramName", "News")(m_window);
+    saveAs(file);
+    m_dialogs->answers = {Answer::Yes}; // "Are you sure you want to exit?"
+    QVERIFY(m_window->close());
+    QCOMPARE(m_dialogs->texts(), QStringList{ExitQuestion});
+    QCOMPARE(stored("Last File"), file);
+    QCOMPARE(stored("Load Path"), path("plant/"));
+
+    newWindow();
+    QCOMPARE(m_window->CurrentConfigFile, file);
+    QCOMPARE(m_window->LoadPath, path("plant/"));
+    m_dialogs->clear();
+    m_dialogs->answers = {Answer::Yes};
+    m_window->offerLastFile();
+    QCOMPARE(m_dialogs->texts(), QStringList{"Would you like to load " + file + "?"});
+    QCOMPARE(textOf(m_window, "txtProgramName"), QStringLiteral("News"));
+    QCOMPARE(m_window->windowTitle(), Title + " - " + file);
+
+    // Without a current file at the end of a run, the stored one stays.
+    files()->mnuNew_Click();
+    m_dialogs->clear();
+    QVERIFY(m_window->close());
+    QCOMPARE(stored("Last File"), file);
+
+    // Declining the offer forgets the file for this run only.
+    newWindow();
+    m_dialogs->clear();
+    m_dialogs->answers = {Answer::No};
+    m_window->offerLastFile();
+    QVERIFY(m_window->CurrentConfigFile.isEmpty());
+    QVERIFY(textOf(m_window, "txtProgramName").isEmpty());
+    QCOMPARE(m_window->windowTitle(), Title);
+    QVERIFY(m_window->close());
+    QCOMPARE(stored("Last File"), file);
 }
 
 QTEST_MAIN(tst_FileMenu)
