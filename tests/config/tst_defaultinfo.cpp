@@ -1,6 +1,8 @@
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
 #include "config/frmDefaultInfo.h"
+#include "ui/ConfigFileController.h"
+#include "ui/frmMainWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -41,6 +43,7 @@ private slots:
     void storedDefaultsAreFound();
     void obtainAsksWhenNotFound_data();
     void obtainAsksWhenNotFound();
+    void acceptedDefaultsFillEveryReset();
 
 private:
     ScriptedDialogs *m_dialogs = nullptr;
@@ -290,6 +293,39 @@ void tst_DefaultInfo::obtainAsksWhenNotFound()
     QCOMPARE(found, result);
     if (result)
         QCOMPARE(info.networkName, QStringLiteral("CBS"));
+}
+
+void tst_DefaultInfo::acceptedDefaultsFillEveryReset()
+{
+    fill(QStringLiteral(" KNBC News "), QStringLiteral(" WNBC"), QStringLiteral("04660"));
+    clickOk();
+    QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+
+    // The next start finds them and never shows the dialog; one that did show is closed by the
+    // watchdog, which makes obtain fail.
+    QTimer::singleShot(0, this, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    DefaultInfo info;
+    QVERIFY(frmDefaultInfo::obtain(&info));
+
+    frmMainWindow window(info);
+    const QStringList boxes = {"txtNetworkName", "txtCallLetters", "txtTSID"};
+    const QStringList expected = {"KNBC News", "WNBC", "04660"};
+    auto shown = [&] {
+        QStringList texts;
+        for (const QString &name : boxes)
+            texts << window.findChild<QLineEdit *>(name)->text();
+        return texts;
+    };
+    QCOMPARE(shown(), expected);
+
+    for (const QString &name : boxes)
+        window.findChild<QLineEdit *>(name)->setText(QStringLiteral("999"));
+    m_dialogs->answers = {DialogService::Answer::No}; // do not save the edits
+    window.files()->mnuNew_Click();
+    QCOMPARE(shown(), expected);
 }
 
 QTEST_MAIN(tst_DefaultInfo)
