@@ -5,8 +5,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -401,6 +403,90 @@ private slots:
         ConfigurationView::SetArrayEnabled(&root, QStringLiteral("chPair"), false);
         QVERIFY(!first->isEnabled());
         QVERIFY(!second->isEnabled());
+    }
+
+    // Every input of every tab carries a caption: a text box or list has a QLabel buddy, a
+    // check or option button its own text (the content flags, which have none, their names).
+    void everyInputIsNamed_data()
+    {
+        QTest::addColumn<int>("tab");
+        for (int tab = 0; tab < 7; ++tab)
+            QTest::addRow("tab %d", tab) << tab;
+    }
+    void everyInputIsNamed()
+    {
+        QFETCH(int, tab);
+        Window w;
+        QWidget *page = w.tabs->widget(tab);
+        QHash<QWidget *, QLabel *> buddies;
+        for (QLabel *label : w.top.findChildren<QLabel *>()) {
+            if (label->buddy())
+                buddies.insert(label->buddy(), label);
+        }
+        const QList<QWidget *> inputs = page->findChildren<QWidget *>();
+        int checked = 0;
+        for (QWidget *input : inputs) {
+            const QString name = input->objectName();
+            if (qobject_cast<QLineEdit *>(input) || qobject_cast<QPlainTextEdit *>(input) ||
+                qobject_cast<QComboBox *>(input)) {
+                if (qobject_cast<QComboBox *>(input->parentWidget()))
+                    continue; // the editor inside a list
+                QVERIFY2(buddies.contains(input), qPrintable(name));
+                QVERIFY2(!buddies.value(input)->text().isEmpty(), qPrintable(name));
+                ++checked;
+            } else if (auto *button = qobject_cast<QAbstractButton *>(input)) {
+                QVERIFY2(!button->text().isEmpty() || !button->accessibleName().isEmpty(),
+                         qPrintable(name));
+                ++checked;
+            }
+        }
+        QVERIFY(checked > 0);
+    }
+
+    // The keyboard visits each tab's inputs as they are read: down the page, left to right
+    // within a row, and on to the next column only when one column is done.
+    void tabOrderRunsTopToBottom_data() { everyInputIsNamed_data(); }
+    void tabOrderRunsTopToBottom()
+    {
+        QFETCH(int, tab);
+        Window w;
+        w.top.resize(900, 600);
+        QVERIFY(w.show());
+        w.tabs->setCurrentIndex(tab);
+        QWidget *page = w.tabs->widget(tab);
+        QCoreApplication::processEvents();
+
+        auto focusable = [page](QWidget *widget) {
+            return page->isAncestorOf(widget) && widget->isVisibleTo(page) &&
+                   (widget->focusPolicy() & Qt::TabFocus) &&
+                   (qobject_cast<QAbstractButton *>(widget) || qobject_cast<QLineEdit *>(widget) ||
+                    qobject_cast<QPlainTextEdit *>(widget) || qobject_cast<QComboBox *>(widget)) &&
+                   !qobject_cast<QComboBox *>(widget->parentWidget());
+        };
+        QList<QWidget *> chain;
+        for (QWidget *widget = w.top.nextInFocusChain(); widget != &w.top;
+             widget = widget->nextInFocusChain()) {
+            if (focusable(widget))
+                chain << widget;
+        }
+        int expected = 0;
+        for (QWidget *widget : page->findChildren<QWidget *>())
+            expected += focusable(widget) ? 1 : 0;
+        QCOMPARE(chain.size(), expected);
+
+        for (int i = 1; i < chain.size(); ++i) {
+            const QRect a(chain[i - 1]->mapTo(page, QPoint()), chain[i - 1]->size());
+            const QRect b(chain[i]->mapTo(page, QPoint()), chain[i]->size());
+            const QByteArray step =
+                (chain[i - 1]->objectName() + QStringLiteral(" -> ") + chain[i]->objectName())
+                    .toUtf8();
+            const bool nextColumn = b.left() >= a.right();
+            const bool sameRow = qAbs(a.center().y() - b.center().y()) <= 4;
+            if (sameRow)
+                QVERIFY2(b.left() > a.left(), step.constData());
+            else
+                QVERIFY2(b.center().y() > a.center().y() || nextColumn, step.constData());
+        }
     }
 
     void labelsNameTheirFields()

@@ -31,7 +31,6 @@ ArticlesTab::ArticlesTab(QWidget *parent) : QWidget(parent)
     m_list->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_list->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_list->setTabChangesFocus(true);
-    m_list->setAccessibleName(QStringLiteral("Article List"));
     QFont fixed(QStringLiteral("Courier New"));
     fixed.setStyleHint(QFont::Monospace);
     fixed.setFixedPitch(true);
@@ -94,7 +93,14 @@ ArticlesTab::ArticlesTab(QWidget *parent) : QWidget(parent)
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(12, 12, 12, 12);
     page->setSpacing(8);
-    page->addWidget(refresh, 0, Qt::AlignLeft);
+    // The list's caption names the box for the keyboard and screen readers; the button that
+    // refreshes it stands on the same line.
+    auto *listRow = new QHBoxLayout;
+    listRow->addWidget(TabWidgets::caption(QStringLiteral("Article List:"), m_list, this), 0,
+                       Qt::AlignBottom);
+    listRow->addStretch();
+    listRow->addWidget(refresh);
+    page->addLayout(listRow);
     page->addWidget(m_list, 1);
     page->addLayout(frames);
 

@@ -81,12 +81,10 @@ CaptionChannelsTab::CaptionChannelsTab(QWidget *parent) : QWidget(parent)
     auto *blocking = new QGroupBox(QStringLiteral("Block Upstream Channels"), this);
     blocking->setObjectName(QStringLiteral("fBlocking"));
     const QStringList blockNames = {"CC1", "CC2", "CC3", "CC4", "XDS", "T1", "T2", "T3", "T4"};
-    QList<QWidget *> blockWidgets;
     for (int i = 0; i < blockNames.size(); ++i) {
         auto *box = new QCheckBox(blockNames[i], blocking);
         box->setObjectName(QStringLiteral("chBlockingSettings_%1").arg(i));
         m_blocking << box;
-        blockWidgets << box;
     }
     m_blockingSend = new QCheckBox(UpdateWhenSending, blocking);
     m_blockingSend->setObjectName(QStringLiteral("chBlockingSend"));
@@ -102,6 +100,10 @@ CaptionChannelsTab::CaptionChannelsTab(QWidget *parent) : QWidget(parent)
         blockingGrid->addWidget(m_blocking[5 + i], 1, i);
     }
     blockingGrid->addWidget(m_blocking[4], 2, 0);
+    // The keyboard visits the boxes row by row, as they are read.
+    const QList<QWidget *> blockWidgets = {m_blocking[0], m_blocking[1], m_blocking[2],
+                                           m_blocking[3], m_blocking[5], m_blocking[6],
+                                           m_blocking[7], m_blocking[8], m_blocking[4]};
     blockingGrid->addWidget(m_blockingSend, 3, 0, 1, 4);
     blockingGrid->addWidget(sendBlocking, 4, 0, 1, 2, Qt::AlignLeft);
 
