@@ -127,13 +127,21 @@ private slots:
         QCOMPARE(w.flags(false), QStringLiteral("V S L"));
     }
 
+    void flagsSurviveBlockThenInsert_data()
+    {
+        QTest::addColumn<Qt::CheckState>("state");
+        QTest::newRow("checked") << Qt::Checked;
+        // A configuration file may hold the grey value 2; it must not come back as 1.
+        QTest::newRow("greyed") << Qt::PartiallyChecked;
+    }
     void flagsSurviveBlockThenInsert()
     {
+        QFETCH(Qt::CheckState, state);
         Window w;
         w.insertRating();
         w.list("cmbProgramRating")->setCurrentText(QStringLiteral("TV-PG"));
-        w.flag(1)->setChecked(true);
-        w.flag(3)->setChecked(true);
+        w.flag(1)->setCheckState(state);
+        w.flag(3)->setCheckState(state);
 
         w.option("oProgramRating", 1)->setChecked(true);
         QCOMPARE(w.flags(false), QString());
@@ -145,6 +153,8 @@ private slots:
         QVERIFY(w.list("cmbProgramRating")->isEnabled());
         QCOMPARE(w.flags(true), QStringLiteral("V L"));
         QCOMPARE(w.flags(false), QStringLiteral("V S L D"));
+        QCOMPARE(w.flag(1)->checkState(), state);
+        QCOMPARE(w.flag(3)->checkState(), state);
 
         // The enable box does the same.
         w.check("chCtrlProgramRating")->setChecked(false);
@@ -152,6 +162,7 @@ private slots:
         QCOMPARE(w.flags(false), QString());
         w.check("chCtrlProgramRating")->setChecked(true);
         QCOMPARE(w.flags(true), QStringLiteral("V L"));
+        QCOMPARE(w.flag(3)->checkState(), state);
     }
 
     void ratingSystems_data()

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -62,19 +63,33 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
         QStringLiteral("FV (fantasy violence)"), QStringLiteral("V (violence)"),
         QStringLiteral("S (sexual situations)"), QStringLiteral("L (adult language)"),
         QStringLiteral("D (suggestive dialogue)")};
+    // Each box stands under the middle of its letter in the caption above.
+    const QString letters = m_flagsLabel->text();
+    const QFontMetrics metrics = m_flagsLabel->fontMetrics();
     auto *flagRow = new QHBoxLayout;
     flagRow->setSpacing(0);
+    int rowEnd = 0;
+    int from = 0;
     for (int i = 0; i < flagNames.size(); ++i) {
         auto *flag = new QCheckBox(ratingFrame);
         flag->setObjectName(QStringLiteral("chProgramRatingFlags_%1").arg(i));
         flag->setAccessibleName(flagNames[i]);
         flag->setToolTip(flagNames[i]);
-        // One column per letter of the caption above.
-        flag->setFixedWidth(m_flagsLabel->fontMetrics().horizontalAdvance(
-                                QStringLiteral("FV     V     S      L      D")) /
-                                5 +
-                            2);
+        const int indicator = flag->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, flag);
+        flag->setFixedWidth(indicator + 2);
+
+        while (from < letters.size() && letters.at(from) == QLatin1Char(' '))
+            ++from;
+        int to = from;
+        while (to < letters.size() && letters.at(to) != QLatin1Char(' '))
+            ++to;
+        const int middle = metrics.horizontalAdvance(letters.left(from)) +
+                           metrics.horizontalAdvance(letters.mid(from, to - from)) / 2;
+        from = to;
+        const int left = qMax(rowEnd, middle - indicator / 2);
+        flagRow->addSpacing(left - rowEnd);
         flagRow->addWidget(flag);
+        rowEnd = left + flag->width();
         m_flags << flag;
     }
     flagRow->addStretch();
@@ -98,10 +113,11 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
     grid->addWidget(TabWidgets::caption(QStringLiteral("Rating:"), m_rating, ratingFrame), 3, 0);
     grid->addWidget(m_rating, 3, 1);
     // The flags stand beside the rating lists, their letters above them.
-    grid->addWidget(m_flagsLabel, 2, 2, Qt::AlignBottom | Qt::AlignLeft);
-    grid->addLayout(flagRow, 3, 2);
-    grid->setColumnStretch(3, 1);
-    grid->setColumnMinimumWidth(2, 200);
+    grid->setColumnMinimumWidth(2, 16);
+    grid->addWidget(m_flagsLabel, 2, 3, Qt::AlignBottom | Qt::AlignLeft);
+    grid->addLayout(flagRow, 3, 3);
+    grid->setColumnMinimumWidth(3, 200);
+    grid->setColumnStretch(4, 1);
 
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(12, 12, 12, 12);
@@ -194,10 +210,11 @@ void VChipTab::SetRatingControlsEnabled(bool enable)
             flag->setEnabled(false);
         return;
     }
-    QList<bool> remembered;
+    // Remembered as check states, so that a greyed (2) flag from a file comes back greyed.
+    QList<Qt::CheckState> remembered;
     for (QCheckBox *flag : m_flags)
-        remembered << flag->isChecked();
+        remembered << flag->checkState();
     applyRatingSelection();
     for (int i = 0; i < m_flags.size(); ++i)
-        m_flags[i]->setChecked(remembered[i]);
+        m_flags[i]->setCheckState(remembered[i]);
 }
