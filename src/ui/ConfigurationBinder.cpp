@@ -139,6 +139,9 @@ void setListOf(QWidget *root, const QString &name, int index)
         list->setCurrentIndex(index);
 }
 
+// The index of the selected member, or -1 when none is selected. The window always selects one
+// (the defaults and every load do), so -1 is not a value a file can hold: a save refuses it
+// while building the file, as it refuses a list without a selected entry.
 int optionOf(const QWidget *root, const char *name, int members)
 {
     for (int i = 0; i < members; ++i) {

@@ -135,6 +135,8 @@ private slots:
     void startupOffer_data();
     void startupOffer();
     void startupLoadHappensOnScreen();
+    void freshStartIsClean_data();
+    void freshStartIsClean();
     void lastFileAndFolderComeBackAtTheNextStart();
 
 private:
@@ -536,6 +538,40 @@ void tst_FileMenu::startupLoadHappensOnScreen()
     QVERIFY(!m_window->isVisible());
     QCOMPARE(textOf(m_window, "txtProgramName"), QStringLiteral("From File"));
     QVERIFY(!files()->TrackChanges(false));
+}
+
+void tst_FileMenu::freshStartIsClean_data()
+{
+    QTest::addColumn<bool>("withLastFile");
+    QTest::newRow("no last file") << false;
+    QTest::newRow("last file loaded") << true;
+}
+
+// Started as the program starts (offer, then shown) and left alone for a few clock ticks, the
+// window closes with the plain exit question.
+void tst_FileMenu::freshStartIsClean()
+{
+    QFETCH(bool, withLastFile);
+    const QString file = path("last.qcf");
+    option("oNetworkName_0")(m_window);
+    check("chCtrlNetworkName", true)(m_window);
+    text("txtProgramName", "From File")(m_window);
+    saveAs(file);
+
+    newWindow();
+    m_window->CurrentConfigFile = withLastFile ? file : QString();
+    m_dialogs->clear();
+    m_window->offerLastFile();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    for (int tick = 0; tick < 3; ++tick) {
+        m_window->timerSecondTick_Timer();
+        QCoreApplication::processEvents();
+    }
+    m_dialogs->clear();
+    m_dialogs->answers = {Answer::No};
+    QVERIFY(!files()->closeRequest());
+    QCOMPARE(m_dialogs->texts(), QStringList{ExitQuestion});
 }
 
 void tst_FileMenu::lastFileAndFolderComeBackAtTheNextStart()
