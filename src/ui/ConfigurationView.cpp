@@ -208,8 +208,9 @@ void ConfigurationView::SetControlEnabled(QWidget *control, bool enabled)
         return;
     control->setEnabled(enabled);
     if (qobject_cast<QLineEdit *>(control) || qobject_cast<QPlainTextEdit *>(control)) {
-        // A greyed box shows the window's grey, as an inactive border does; an enabled one is
-        // white, whatever the style would choose.
+        // A greyed box shows the window's grey, the shade this platform gives inactive borders
+        // (our stand-in for that system colour); an enabled one is white, whatever the style
+        // would choose.
         QPalette palette = control->palette();
         const QColor base =
             enabled ? QColor(Qt::white)

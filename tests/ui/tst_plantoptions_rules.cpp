@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -403,6 +404,167 @@ private slots:
         ConfigurationView::SetArrayEnabled(&root, QStringLiteral("chPair"), false);
         QVERIFY(!first->isEnabled());
         QVERIFY(!second->isEnabled());
+    }
+
+    // Each control of the configuration sits on its tab under its own name, with its caption
+    // (its text, or the text of the label that names it), length limit and list entries.
+    void controlsOnTheirTabs_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("maxLength"); // -1: no limit; 0: not a text box
+        QTest::addColumn<QStringList>("entries");
+        auto row = [](const QString &name, int tab, const QString &caption, int maxLength = 0,
+                      const QStringList &entries = {}) {
+            QTest::newRow(qPrintable(name)) << name << tab << caption << maxLength << entries;
+        };
+        auto group = [&row](const QString &name, int tab, const QStringList &captions) {
+            for (int i = 0; i < captions.size(); ++i)
+                row(QStringLiteral("%1_%2").arg(name).arg(i), tab, captions[i]);
+        };
+        const QStringList actions = {"Insert", "Block Upstream", "Pass Upstream"};
+        const QStringList channels = {"CC1", "CC2", "CC3", "CC4", "T1", "T2", "T3", "T4"};
+        const QString updateWhenSending = QStringLiteral("Update when Sending Configuation");
+        QStringList hours, minutes;
+        for (int i = 0; i < 60; ++i)
+            (i < 24 ? hours : minutes) << QString::asprintf("%02d", i);
+        minutes = hours + minutes;
+
+        for (const char *check : {"chCtrlNetworkName", "chCtrlCallLetters", "chCtrlTSID",
+                                  "chCtrlTimeOfDay", "chCtrlTimeZone"})
+            row(check, 0, "Enable Control");
+        for (const char *name :
+             {"oNetworkName", "oCallLetters", "oTSID", "oTimeOfDay", "oTimezone"})
+            group(name, 0, actions);
+        row("txtNetworkName", 0, "Network Name:", 32);
+        row("txtCallLetters", 0, "Call Letters:", 6);
+        row("txtTSID", 0, "TSID (1 - 65535):", -1);
+        row("oTimeOfDay_0", 0, "Insert");
+        row("fEncoderClockSetup", 0, "Encoder Clock Set-up");
+        row("chSyncClock", 0, "Sync Encoder with PC Date and Time");
+        row("chDSInEffect", 0, "Daylight Saving is in Effect: ");
+        row("chDSObserved", 0, "Daylight Saving is Observed: ");
+        row("lblLocalTime_0", 0, "Local Time:");
+        row("lblLocalDate_0", 0, "Local Date:");
+        row("lblLocalTimezone_0", 0, "Local Timezone:");
+
+        row("chCtrlProgramName", 1, "Enable Control");
+        group("oProgramName", 1, actions);
+        row("txtProgramName", 1, "Program Name:", 32);
+        row("fProgramRating", 1, "Program Rating");
+        row("chCtrlProgramRating", 1, "Enable Control");
+        group("oProgramRating", 1, actions);
+        row("cmbProgRatingSys", 1, "Rating System:", 0, {"MPA", "US-TV", "CDN-E", "CDN-Fr"});
+        row("cmbProgramRating", 1, "Rating:", 0,
+            {"None", "TV-Y", "TV-Y7", "TV-G", "TV-PG", "TV-14", "TV-MA"});
+        row("lblProgramRatingFlags", 1, "FV     V     S      L      D");
+
+        row("fCaptions", 2, "Test Captions/Text");
+        row("lblCaptionChannel", 2, "Channel:");
+        group("oSendCaptions", 2, channels);
+        row("txtSendCaptions", 2, QString(), 32);
+        row("cmdSendCaptions", 2, "Send");
+        row("fDecoder", 2, "Decoder Settings");
+        group("oDecoderSettings", 2, channels + QStringList{"XDS", "V-Chip", "Off"});
+        row("chDecoderSend", 2, updateWhenSending);
+        row("cmdDecoderSettings", 2, "Send Decoder Settings");
+        row("fBlocking", 2, "Block Upstream Channels");
+        group("chBlockingSettings", 2, {"CC1", "CC2", "CC3", "CC4", "XDS", "T1", "T2", "T3", "T4"});
+        row("chBlockingSend", 2, updateWhenSending);
+        row("cmdBlockingSettings", 2, "Send Block Settings");
+
+        row("chCtrlWebTV", 3, "Enable Control");
+        group("oWebTV", 3, {"Insert", "Pass Upstream"});
+        row("txtWebURL", 3, "URL:", -1);
+        row("txtWebDescription", 3, "Description (20 Char. Max):", 20);
+        row("txtWebScript", 3, "Script Trigger (50 Char. Max):", 50);
+        row("txtWebRepeat", 3, "Repeat Count (1 - 9999):", 20);
+        row("cmbWebExpiryYear", 3, "Year:");
+        row("cmbWebExpiryMonth", 3, "Month:", 0, {""});
+        row("cmbWebExpiryDay", 3, "Day:", 0, {""});
+        row("lblWebTV", 3,
+            "NOTE:  Upstream WebTV can be blocked by blocking Text Channel 2.  This can be done in "
+            "the 'Caption Channels' Tab under 'Blocking Settings'");
+        row("cmdWebTVBlock", 3, "Jump to 'Caption Channels'");
+
+        row("cmdRefreshArticles", 4, "Refresh Article List");
+        row("fInsertArticle", 4, "Insert Article");
+        group("oInsertArticles", 4, {"T1", "T2", "T3", "T4"});
+        row("txtInsArticleRepeat", 4, "Repeat (1 - 9999):", 20);
+        row("lblContinuousLoop", 4, "Note: '9999' will result in a Continuous Loop");
+        row("cmdInsArticle", 4, "Load");
+        row("fRemoveArticle", 4, "Remove Article");
+        row("cmbRemoveArticle", 4, QString());
+        row("cmdRemoveArticle", 4, "Remove");
+
+        row("cmdCCLpBrowse", 5, "Browse");
+        row("cmdCCLpViewFile", 5, "View Contents");
+        row("cmdCCLpReloadFile", 5, "Reload File");
+        row("lblCCLpCurFilePath", 5, "");
+        row("lblCCLpCurFileName", 5, "");
+        row("cmbCCLoopingTime_0", 5, "Hours:", 0, hours);
+        row("cmbCCLoopingTime_1", 5, "Minutes:", 0, minutes);
+        row("cmbCCLoopingTime_2", 5, "Seconds:", 0, minutes);
+        row("chCCLpInfiniteTime", 5, "Continuous Loop");
+        row("cmdCCLpLoopControl_0", 5, "Start Looping");
+        row("cmdCCLpLoopControl_1", 5, "Stop Looping");
+        row("lblCCLoopingLastSent", 5, "");
+        row("lblCCLpTimeLeft", 5, "N/A");
+
+        row("chCtrlCGMS", 6, "Enable Control");
+        group("oCGMS", 6, actions);
+        row("cmbCGMS", 6, "Copy-Guard Management System:", 0,
+            {"Copying Permitted without Restriction", "One Generation of Copies may be made",
+             "No Copying is Permitted"});
+        row("cmbCGMSOptions", 6, "CGMS Options:", 0,
+            {"Not Applicable", "No APS", "PSP On; Split Burst Off", "PSP On; 2 line Split Burst On",
+             "PSP On; 4 line Split Burst On"});
+        group("oCGMSASB", 6, {"Off", "On"});
+    }
+    void controlsOnTheirTabs()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, tab);
+        QFETCH(QString, caption);
+        QFETCH(int, maxLength);
+        QFETCH(QStringList, entries);
+        Window w;
+        const QList<QWidget *> found = w.top.findChildren<QWidget *>(name);
+        QCOMPARE(found.size(), 1);
+        QWidget *control = found.first();
+        QVERIFY(w.tabs->widget(tab)->isAncestorOf(control));
+
+        QString shown;
+        if (auto *button = qobject_cast<QAbstractButton *>(control))
+            shown = button->text();
+        else if (auto *label = qobject_cast<QLabel *>(control))
+            shown = label->text();
+        else if (auto *frame = qobject_cast<QGroupBox *>(control))
+            shown = frame->title();
+        else
+            for (QLabel *label : w.top.findChildren<QLabel *>())
+                if (label->buddy() == control && shown.isEmpty())
+                    shown = label->text();
+        if (!caption.isNull())
+            QCOMPARE(shown, caption);
+
+        if (auto *line = qobject_cast<QLineEdit *>(control))
+            QCOMPARE(line->maxLength(), maxLength < 0 ? 32767 : maxLength);
+        else if (auto *plain = qobject_cast<QPlainTextEdit *>(control)) {
+            plain->setPlainText(QString(100, QLatin1Char('x')));
+            QCOMPARE(plain->toPlainText().length(), maxLength);
+        } else
+            QCOMPARE(maxLength, 0);
+
+        if (auto *list = qobject_cast<QComboBox *>(control)) {
+            if (!entries.isEmpty()) {
+                QStringList items;
+                for (int i = 0; i < list->count(); ++i)
+                    items << list->itemText(i);
+                QCOMPARE(items, entries);
+            }
+        }
     }
 
     // Every input of every tab carries a caption: a text box or list has a QLabel buddy, a

@@ -348,6 +348,20 @@ private slots:
         QVERIFY(list->font().fixedPitch() || list->font().styleHint() == QFont::Monospace);
     }
 
+    void articleListTakesTyping()
+    {
+        Window w;
+        QVERIFY(w.show());
+        w.tabs->setCurrentIndex(4);
+        auto *list = w.find<QPlainTextEdit>("txtArticleList");
+        list->setPlainText(QStringLiteral("Weather"));
+        list->setFocus();
+        list->moveCursor(QTextCursor::End);
+        QTest::keyClicks(list, QStringLiteral(" kept"));
+        QCOMPARE(list->toPlainText(), QStringLiteral("Weather kept"));
+        QCOMPARE(list->font().family(), QStringLiteral("Courier New"));
+    }
+
     void continuousLoop()
     {
         Window w;

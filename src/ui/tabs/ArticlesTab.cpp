@@ -26,9 +26,9 @@ ArticlesTab::ArticlesTab(QWidget *parent) : QWidget(parent)
     refresh->setObjectName(QStringLiteral("cmdRefreshArticles"));
     m_list = new QPlainTextEdit(this);
     m_list->setObjectName(QStringLiteral("txtArticleList"));
-    // The box shows the encoder's reply; the operator reads and copies it but does not edit it.
-    m_list->setReadOnly(true);
-    m_list->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // The box shows the encoder's reply. It stays an ordinary text box the operator may scribble
+    // in (notes on the articles, say); what it holds is no part of the configuration and the
+    // next reply replaces it.
     m_list->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_list->setTabChangesFocus(true);
     QFont fixed(QStringLiteral("Courier New"));
