@@ -137,6 +137,8 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
         if (checked)
             SetRatingControlsEnabled(id == PacketField::Insert);
     });
+    // The list rules run whenever the selection changes, from code or by the operator; picking
+    // the entry that is already shown changes nothing, so the flags the operator ticked stay.
     connect(m_ratingSystem, &QComboBox::currentIndexChanged, this,
             [this](int system) { FillRatingList(system); });
     connect(m_rating, &QComboBox::currentIndexChanged, this, [this] { applyRatingSelection(); });
