@@ -12,6 +12,15 @@ struct CtrlACommand
     bool ctrlC = false;
     bool sendBlankContents = false;
 
+    CtrlACommand() = default;
+    explicit CtrlACommand(const QString &mode, const QString &args = QString(),
+                          const QString &content = QString(), bool ctrlC = false,
+                          bool sendBlankContents = false)
+        : mode(mode), args(args), content(content), ctrlC(ctrlC),
+          sendBlankContents(sendBlankContents)
+    {
+    }
+
     static constexpr char SOH = 0x01;
     static constexpr char ETX = 0x03;
     static constexpr char CR = 0x0D;

@@ -93,13 +93,7 @@ const CtrlACommand &Sequencer::CurrentCommand() const
 void Sequencer::AddCommand(const QString &mode, const QString &args, const QString &content,
                            bool ctrlC, bool sendBlankContents)
 {
-    CtrlACommand command;
-    command.mode = mode;
-    command.args = args;
-    command.content = content;
-    command.ctrlC = ctrlC;
-    command.sendBlankContents = sendBlankContents;
-    AddCommand(command);
+    AddCommand(CtrlACommand(mode, args, content, ctrlC, sendBlankContents));
 }
 
 void Sequencer::AddCommand(const CtrlACommand &command)
