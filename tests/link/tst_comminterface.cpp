@@ -1,7 +1,6 @@
 #include "PtyPair.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
-#include "link/EncoderSimulator.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -10,18 +9,6 @@ namespace {
 
 const QString Identification =
     QStringLiteral("\r\nOrvane T42X Closed Caption Encoder --  Version 3.10\r\nSerial 001234");
-const QString Truncated = QStringLiteral("  (LIST TRUNCATED DUE TO LENGTH!)\r\n");
-
-COMSettings lineSettings(int port)
-{
-    COMSettings s;
-    s.port = qint16(port);
-    s.baud = 9600;
-    s.parity = QStringLiteral("N");
-    s.dataBits = 8;
-    s.StopBits = 1;
-    return s;
-}
 
 // A channel whose port is a pseudo-terminal; the test is the encoder at the far end and
 // decides exactly which characters each receive event brings.
@@ -33,7 +20,13 @@ public:
           rx(channel.CommClass(), &Communications::CharactersRx),
           ready(&channel, &CommInterface::Ready)
     {
-        channel.setCOMSettings(lineSettings(1));
+        COMSettings s;
+        s.port = 1;
+        s.baud = 9600;
+        s.parity = QStringLiteral("N");
+        s.dataBits = 8;
+        s.StopBits = 1;
+        channel.setCOMSettings(s);
         channel.CommClass()->setPause([](int) {});
     }
 
@@ -54,16 +47,13 @@ public:
         return true;
     }
 
+    QString reply(int index) const { return ready.at(index).at(0).toString(); }
+
     PtyPair pty;
     CommInterface channel;
     QSignalSpy rx;
     QSignalSpy ready;
 };
-
-QString readyText(const QSignalSpy &spy, int index)
-{
-    return spy.at(index).at(0).toString();
-}
 
 } // namespace
 
@@ -71,40 +61,16 @@ class TestCommInterface : public QObject
 {
     Q_OBJECT
 private slots:
-    void framesCommandsOntoTheLine();
     void longCommandGoesOutInPacedPieces();
-
     void completion_data();
     void completion();
-
     void readinessQueryWaitsForTheMakerName_data();
     void readinessQueryWaitsForTheMakerName();
-    void replyWithoutMakerCompletesWhenNoQueryIsPending();
-
     void longArticleLists_data();
     void longArticleLists();
-
-    void notReadyWhileCharactersWait();
-    void notReadyOnAClosedPort();
+    void notReadyWhenClosedOrCharactersWait();
     void disconnectKeepsBufferAndPendingQuery();
-
-    void exchangeWithTheSimulatedEncoder();
 };
-
-void TestCommInterface::framesCommandsOntoTheLine()
-{
-    PtyLink link;
-    QVERIFY(link.open());
-    CtrlACommand caption;
-    caption.mode = "2";
-    caption.args = "C1";
-    caption.content = "HELLO";
-    caption.ctrlC = true;
-    caption.sendBlankContents = true;
-    link.channel.CtrlA(caption);
-    QCOMPARE(link.pty.read().toHex(' '), QByteArray("01 32 20 43 31 0d 48 45 4c 4c 4f 0d 03"));
-    QVERIFY(!link.channel.readyQueryPending()); // CtrlA leaves the query state alone
-}
 
 void TestCommInterface::longCommandGoesOutInPacedPieces()
 {
@@ -116,23 +82,21 @@ void TestCommInterface::longCommandGoesOutInPacedPieces()
         [&](const QByteArray &piece) { pieces << int(piece.size()); });
     link.channel.CommClass()->setPause([&](int) { ++pauses; });
 
-    CtrlACommand caption;
-    caption.mode = "2";
-    caption.args = "T1";
-    caption.content = QString(112, QLatin1Char('x')); // 1 + 1 + 3 + 1 + 112 + 1 + 1 = 120
-    caption.ctrlC = true;
+    // 1 + 1 + 3 + 1 + 112 + 1 + 1 = 120 characters
+    const CtrlACommand caption("2", "T1", QString(112, QLatin1Char('x')), true);
     link.channel.CtrlA(caption);
 
     QCOMPARE(pieces, (QList<int>{50, 50, 20}));
     QCOMPARE(pauses, 2);
     QCOMPARE(link.pty.read(), caption.wireBytes());
+    QVERIFY(!link.channel.readyQueryPending()); // CtrlA leaves the query state alone
 }
 
 void TestCommInterface::completion_data()
 {
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<QList<int>>("readyCounts"); // Ready count after each event
-    QTest::addColumn<QString>("lastResponse");
+    QTest::addColumn<QString>("lastResponse");   // null: still waiting in the buffer
 
     QTest::newRow("whole reply in one event")
         << QStringList{"\r\nOK\r\n*"} << QList<int>{1} << "\r\nOK\r\n*";
@@ -158,12 +122,12 @@ void TestCommInterface::completion()
         QVERIFY(link.deliver(events.at(i)));
         QCOMPARE(link.ready.count(), readyCounts.at(i));
     }
-    if (!lastResponse.isNull()) {
-        QCOMPARE(readyText(link.ready, link.ready.count() - 1), lastResponse);
-        QVERIFY(link.channel.rxBuffer().isEmpty());
-    } else {
+    if (lastResponse.isNull()) {
         QCOMPARE(link.channel.rxBuffer(), events.join(QString()));
+        return;
     }
+    QCOMPARE(link.reply(link.ready.count() - 1), lastResponse);
+    QVERIFY(link.channel.rxBuffer().isEmpty());
 }
 
 void TestCommInterface::readinessQueryWaitsForTheMakerName_data()
@@ -181,30 +145,16 @@ void TestCommInterface::readinessQueryWaitsForTheMakerName()
     QVERIFY(link.open());
     QVERIFY(link.channel.IsPortReady());
     QVERIFY(link.channel.readyQueryPending());
-    QCOMPARE(link.pty.read().toHex(' '), QByteArray("03 0d 01 3f 0d"));
+    QCOMPARE(link.pty.read(), CtrlACommand::readinessQuery());
 
-    QVERIFY(link.deliver("\r\n*")); // a bare prompt: kept
+    QVERIFY(link.deliver("\r\nOK\r\n*")); // a reply without the maker name: kept
     QCOMPARE(link.ready.count(), 0);
-    QCOMPARE(link.channel.rxBuffer(), QStringLiteral("\r\n*"));
 
     QVERIFY(link.deliver(identification + "\r\n*"));
     QCOMPARE(link.ready.count(), 1);
-    QCOMPARE(readyText(link.ready, 0), "\r\n*" + identification + "\r\n*");
+    QCOMPARE(link.reply(0), "\r\nOK\r\n*" + identification + "\r\n*");
     QVERIFY(!link.channel.readyQueryPending());
     QVERIFY(link.channel.rxBuffer().isEmpty());
-}
-
-void TestCommInterface::replyWithoutMakerCompletesWhenNoQueryIsPending()
-{
-    PtyLink link;
-    QVERIFY(link.open());
-    QVERIFY(link.deliver("\r\nOK\r\n*"));
-    QCOMPARE(link.ready.count(), 1);
-
-    QVERIFY(link.channel.IsPortReady());
-    link.pty.read();
-    QVERIFY(link.deliver("\r\nOK\r\n*"));
-    QCOMPARE(link.ready.count(), 1); // the query's reply needs the maker name
 }
 
 void TestCommInterface::longArticleLists_data()
@@ -242,8 +192,7 @@ void TestCommInterface::longArticleLists()
 
     QString sent;
     for (int i = 0; i < eventLengths.size(); ++i) {
-        QString event =
-            i == 0 ? QStringLiteral("\r\n") + heading + QStringLiteral(" Text\r\n") : QString();
+        QString event = i == 0 ? "\r\n" + heading + " Text\r\n" : QString();
         while (event.size() < eventLengths.at(i))
             event += QStringLiteral("NAME%1 T1 1\r\n")
                          .arg(sent.size() + event.size(), 4, 10, QLatin1Char('0'));
@@ -257,31 +206,25 @@ void TestCommInterface::longArticleLists()
         QCOMPARE(link.channel.rxBuffer(), sent);
         return;
     }
-    QCOMPARE(readyText(link.ready, 0), Truncated + sent + "\r\n*");
+    QCOMPARE(link.reply(0), "  (LIST TRUNCATED DUE TO LENGTH!)\r\n" + sent + "\r\n*");
     // What the encoder still sends is a reply of its own.
     QVERIFY(link.deliver("NAME9 T1 1\r\n*"));
     QCOMPARE(link.ready.count(), 2);
-    QCOMPARE(readyText(link.ready, 1), QStringLiteral("NAME9 T1 1\r\n*"));
+    QCOMPARE(link.reply(1), QStringLiteral("NAME9 T1 1\r\n*"));
 }
 
-void TestCommInterface::notReadyWhileCharactersWait()
-{
-    PtyLink link;
-    QVERIFY(link.open());
-    QVERIFY(link.pty.write("\r\nOK"));
-    QVERIFY(link.pty.waitForSlaveInput());
-
-    QVERIFY(!link.channel.IsPortReady());
-    QVERIFY(!link.channel.readyQueryPending());
-    QVERIFY(link.pty.read(100).isEmpty()); // nothing was sent
-}
-
-void TestCommInterface::notReadyOnAClosedPort()
+void TestCommInterface::notReadyWhenClosedOrCharactersWait()
 {
     PtyLink link;
     QVERIFY(link.pty.isValid());
-    QVERIFY(!link.channel.IsPortReady());
+    QVERIFY(!link.channel.IsPortReady()); // closed
+
+    QVERIFY(link.open());
+    QVERIFY(link.pty.write("\r\nOK"));
+    QVERIFY(link.pty.waitForSlaveInput());
+    QVERIFY(!link.channel.IsPortReady()); // characters waiting
     QVERIFY(!link.channel.readyQueryPending());
+    QVERIFY(link.pty.read(100).isEmpty()); // nothing was sent
 }
 
 void TestCommInterface::disconnectKeepsBufferAndPendingQuery()
@@ -299,36 +242,7 @@ void TestCommInterface::disconnectKeepsBufferAndPendingQuery()
     QVERIFY(link.channel.Connect());
     QVERIFY(link.deliver(Identification + "\r\n*"));
     QCOMPARE(link.ready.count(), 1);
-    QCOMPARE(readyText(link.ready, 0), "\r\npartial" + Identification + "\r\n*");
-}
-
-void TestCommInterface::exchangeWithTheSimulatedEncoder()
-{
-    CommInterface channel;
-    channel.setCOMSettings(lineSettings(channel.CommClass()->SimulatedPort()));
-    QVERIFY(channel.Connect());
-    QSignalSpy ready(&channel, &CommInterface::Ready);
-
-    QVERIFY(channel.IsPortReady());
-    QVERIFY(ready.wait(2000));
-    QVERIFY(readyText(ready, 0).contains("Orvane T42X"));
-
-    CtrlACommand insert;
-    insert.mode = "0";
-    insert.args = "Weather T3 12";
-    insert.content = "Sunny\rWarm";
-    insert.ctrlC = true;
-    insert.sendBlankContents = true;
-    channel.CtrlA(insert);
-    QVERIFY(ready.wait(2000));
-
-    CtrlACommand list;
-    list.mode = "9";
-    channel.CtrlA(list);
-    QVERIFY(ready.wait(2000));
-    QCOMPARE(ready.count(), 3);
-    QVERIFY(readyText(ready, 2).contains("\r\nWeather   T3    12      Sunny\r\n*"));
-    QCOMPARE(channel.CommClass()->simulatedEncoder()->articleNames(), QStringList{"Weather"});
+    QCOMPARE(link.reply(0), "\r\npartial" + Identification + "\r\n*");
 }
 
 QTEST_GUILESS_MAIN(TestCommInterface)

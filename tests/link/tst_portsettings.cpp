@@ -11,7 +11,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -19,23 +18,6 @@
 #include <QWidget>
 
 namespace {
-
-const QString kDisconnectQuestion = QStringLiteral(
-    "The port is currently open, and must be closed to apply the new settings.  You will need "
-    "to re-connect once the settings are applied.  Continue?");
-
-// A sequencer over a port list given outright; the simulated encoder follows the list.
-struct Link
-{
-    QWidget window;
-    Sequencer *sequencer;
-
-    explicit Link(const QStringList &devices = {})
-    {
-        sequencer = new Sequencer(&window, new CommInterface(new Communications(devices)), &window);
-    }
-    CommInterface *channel() const { return sequencer->CommIFace(); }
-};
 
 COMSettings settings(int port, int baud, const QString &parity, int dataBits, int stopBits)
 {
@@ -48,9 +30,51 @@ COMSettings settings(int port, int baud, const QString &parity, int dataBits, in
     return s;
 }
 
-QString stored(const QString &section, const QString &key)
+// A sequencer over a port list given outright; the simulated encoder follows the list.
+struct Link
 {
-    return AppSettings::get(section, key, QStringLiteral("<absent>"));
+    ScriptedDialogs dialogs;
+    QWidget window;
+    Sequencer *sequencer;
+    QString loadPath;
+    QString lastFile = QStringLiteral("stale");
+
+    explicit Link(const QStringList &devices = {})
+    {
+        sequencer = new Sequencer(&window, new CommInterface(new Communications(devices)), &window);
+    }
+    CommInterface *channel() const { return sequencer->CommIFace(); }
+    const COMSettings &loaded()
+    {
+        PortSettingsStore::LoadAppSettings(channel(), &loadPath, &lastFile);
+        return channel()->getCOMSettings();
+    }
+};
+
+// The dialog shown over a channel with the given settings.
+struct Dialog : Link
+{
+    frmPortSettings dialog{sequencer, &window};
+
+    explicit Dialog(const COMSettings &current, const QStringList &devices = {}) : Link(devices)
+    {
+        channel()->setCOMSettings(current);
+    }
+    QStringList shown()
+    {
+        dialog.show();
+        return {dialog.cmbCOMPort()->currentText(), dialog.cmbBaud()->currentText(),
+                dialog.cmbParity()->currentText(), dialog.cmbDataStopBits()->currentText()};
+    }
+    void click(const char *button)
+    {
+        QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+};
+
+void store(const QString &key, const QString &value)
+{
+    AppSettings::save(QStringLiteral("COMSettings"), key, value);
 }
 
 } // namespace
@@ -70,14 +94,10 @@ private slots:
     void storedNumbers_data();
     void storedNumbers();
     void storeRoundTrip();
-    void deviceFindsItsPortAgain();
-    void simulatorChosenWhenAsked_data();
-    void simulatorChosenWhenAsked();
-    void lastFileWrittenOnlyWhenSet();
-    void findIndexIgnoresCase_data();
-    void findIndexIgnoresCase();
+    void storedDeviceAndSimulator_data();
+    void storedDeviceAndSimulator();
 
-    void dialogLayout();
+    void captionsAreBuddies();
     void dialogListsAvailablePorts();
     void dialogSelectsCurrentSettings_data();
     void dialogSelectsCurrentSettings();
@@ -109,18 +129,12 @@ void tst_PortSettings::cleanup()
 void tst_PortSettings::defaultsOnAnEmptyStore()
 {
     Link link({QStringLiteral("/nonexistent/ttyQ0")});
-    QString loadPath;
-    QString lastFile = QStringLiteral("stale");
-    PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile);
-
-    const COMSettings &s = link.channel()->getCOMSettings();
-    QCOMPARE(s.port, qint16(1));
-    QCOMPARE(s.settingsText(), QStringLiteral("1200,O,7,1"));
-    QCOMPARE(lastFile, QString());
-    QCOMPARE(loadPath, PortSettingsStore::DefaultLoadPath());
-    QVERIFY(loadPath.startsWith(m_home.path()));
-    QVERIFY(loadPath.endsWith(QLatin1String("/Quillcast Data Files/")));
-    QVERIFY(QDir(loadPath).exists());
+    QVERIFY(link.loaded() == settings(1, 1200, "O", 7, 1));
+    QCOMPARE(link.lastFile, QString());
+    QCOMPARE(link.loadPath, PortSettingsStore::DefaultLoadPath());
+    QVERIFY(link.loadPath.startsWith(m_home.path()));
+    QVERIFY(link.loadPath.endsWith("/Quillcast Data Files/"));
+    QVERIFY(QDir(link.loadPath).exists());
 }
 
 void tst_PortSettings::storedNumbers_data()
@@ -129,33 +143,18 @@ void tst_PortSettings::storedNumbers_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("expected"); // settingsText() after loading, port before a blank
 
-    QTest::newRow("baud not a number") << "Baud"
-                                       << "fast"
-                                       << "1 0,O,7,1";
-    QTest::newRow("baud empty") << "Baud"
-                                << ""
-                                << "1 0,O,7,1";
-    QTest::newRow("baud with blanks") << "Baud"
-                                      << " 9600 "
-                                      << "1 9600,O,7,1";
-    QTest::newRow("baud with letters after") << "Baud"
-                                             << "9600x"
-                                             << "1 0,O,7,1";
-    QTest::newRow("port not a number") << "Port"
-                                       << "COM2"
-                                       << "0 1200,O,7,1";
-    QTest::newRow("port too large") << "Port"
-                                    << "40000"
-                                    << "0 1200,O,7,1";
-    QTest::newRow("data bits") << "Data Bits"
-                               << "8"
-                               << "1 1200,O,8,1";
-    QTest::newRow("stop bits not a number") << "Stop Bits"
-                                            << "one"
-                                            << "1 1200,O,7,0";
-    QTest::newRow("parity as stored") << "Parity"
-                                      << "e"
-                                      << "1 1200,e,7,1";
+    auto row = [](const char *name, const char *key, const char *value, const char *expected) {
+        QTest::newRow(name) << QString(key) << QString(value) << QString(expected);
+    };
+    row("baud not a number", "Baud", "fast", "1 0,O,7,1");
+    row("baud empty", "Baud", "", "1 0,O,7,1");
+    row("baud with blanks", "Baud", " 9600 ", "1 9600,O,7,1");
+    row("baud with letters after", "Baud", "9600x", "1 0,O,7,1");
+    row("port not a number", "Port", "COM2", "0 1200,O,7,1");
+    row("port too large", "Port", "40000", "0 1200,O,7,1");
+    row("data bits", "Data Bits", "8", "1 1200,O,8,1");
+    row("stop bits not a number", "Stop Bits", "one", "1 1200,O,7,0");
+    row("parity as stored", "Parity", "e", "1 1200,e,7,1");
 }
 
 void tst_PortSettings::storedNumbers()
@@ -163,225 +162,128 @@ void tst_PortSettings::storedNumbers()
     QFETCH(QString, key);
     QFETCH(QString, value);
     QFETCH(QString, expected);
-    AppSettings::save(QStringLiteral("COMSettings"), key, value);
+    store(key, value);
     const COMSettings s = PortSettingsStore::LoadCOMSettings();
     QCOMPARE(QString::number(s.port) + QLatin1Char(' ') + s.settingsText(), expected);
 }
 
 void tst_PortSettings::storeRoundTrip()
 {
-    const QStringList devices = {QStringLiteral("/nonexistent/ttyQ0"),
-                                 QStringLiteral("/nonexistent/ttyQ1")};
+    const QStringList devices = {"/nonexistent/ttyQ0", "/nonexistent/ttyQ1"};
     {
         Link link(devices);
-        link.channel()->setCOMSettings(settings(2, 9600, QStringLiteral("N"), 8, 1));
-        PortSettingsStore::SaveAppSettings(link.channel(), QStringLiteral("/data/plant/"),
-                                           QStringLiteral("/data/plant/news.qcf"));
+        link.channel()->setCOMSettings(settings(2, 9600, "N", 8, 1));
+        PortSettingsStore::SaveAppSettings(link.channel(), "/data/plant/", "/data/plant/news.qcf");
     }
-    QCOMPARE(stored("COMSettings", "Port"), QStringLiteral("2"));
-    QCOMPARE(stored("COMSettings", "Baud"), QStringLiteral("9600"));
-    QCOMPARE(stored("COMSettings", "Parity"), QStringLiteral("N"));
-    QCOMPARE(stored("COMSettings", "Data Bits"), QStringLiteral("8"));
-    QCOMPARE(stored("COMSettings", "Stop Bits"), QStringLiteral("1"));
-    QCOMPARE(stored("COMSettings", "Device"), QStringLiteral("/nonexistent/ttyQ1"));
-    QCOMPARE(stored("Application", "Load Path"), QStringLiteral("/data/plant/"));
-    QCOMPARE(stored("Application", "Last File"), QStringLiteral("/data/plant/news.qcf"));
+    QStringList stored;
+    for (const char *key : {"Port", "Baud", "Parity", "Data Bits", "Stop Bits", "Device"})
+        stored << AppSettings::get("COMSettings", key);
+    for (const char *key : {"Load Path", "Last File"})
+        stored << AppSettings::get("Application", key);
+    QCOMPARE(stored, (QStringList{"2", "9600", "N", "8", "1", "/nonexistent/ttyQ1", "/data/plant/",
+                                  "/data/plant/news.qcf"}));
 
     Link again(devices);
-    QString loadPath;
-    QString lastFile;
-    PortSettingsStore::LoadAppSettings(again.channel(), &loadPath, &lastFile);
-    QVERIFY(again.channel()->getCOMSettings() == settings(2, 9600, "N", 8, 1));
-    QCOMPARE(loadPath, QStringLiteral("/data/plant/"));
-    QCOMPARE(lastFile, QStringLiteral("/data/plant/news.qcf"));
+    QVERIFY(again.loaded() == settings(2, 9600, "N", 8, 1));
+    QCOMPARE(again.loadPath, QStringLiteral("/data/plant/"));
+    QCOMPARE(again.lastFile, QStringLiteral("/data/plant/news.qcf"));
+
+    // An empty last file leaves the stored one.
+    PortSettingsStore::SaveAppSettings(again.channel(), "/data/", QString());
+    QCOMPARE(AppSettings::get("Application", "Last File"), QStringLiteral("/data/plant/news.qcf"));
 }
 
-void tst_PortSettings::deviceFindsItsPortAgain()
+void tst_PortSettings::storedDeviceAndSimulator_data()
 {
-    AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Port"), QStringLiteral("2"));
-    AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Device"),
-                      QStringLiteral("/nonexistent/ttyQ1"));
-    // The adapter now comes first in the list.
-    Link link({QStringLiteral("/nonexistent/ttyQ1"), QStringLiteral("/nonexistent/ttyQ0")});
-    QString loadPath;
-    QString lastFile;
-    PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile);
-    QCOMPARE(link.channel()->getCOMSettings().port, qint16(1));
-
-    // A stored device that is gone leaves the stored number.
-    AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Device"),
-                      QStringLiteral("/nonexistent/gone"));
-    PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile);
-    QCOMPARE(link.channel()->getCOMSettings().port, qint16(2));
-}
-
-void tst_PortSettings::simulatorChosenWhenAsked_data()
-{
-    QTest::addColumn<QString>("storedDevice"); // "<pty>": the pseudo-terminal, an available port
-    QTest::addColumn<bool>("asked");
+    // The port list: 1 the pseudo-terminal, 2 a missing device, 3 the simulated encoder; the
+    // stored port number is 2.
+    QTest::addColumn<QString>("storedDevice"); // "<pty>": the pseudo-terminal
+    QTest::addColumn<bool>("asked");           // the simulator asked for in the environment
     QTest::addColumn<int>("expectedPort");
-    QTest::newRow("nothing stored") << QString() << true << 3;
-    QTest::newRow("stored device gone") << "/nonexistent/gone" << true << 3;
-    QTest::newRow("stored device unavailable") << "/nonexistent/ttyQ1" << true << 3;
-    QTest::newRow("stored device available") << "<pty>" << true << 1;
-    QTest::newRow("not asked: stored number") << QString() << false << 2;
-    QTest::newRow("not asked: listed device") << "/nonexistent/ttyQ1" << false << 2;
+    QTest::newRow("device found at its new place") << "<pty>" << false << 1;
+    QTest::newRow("device gone: stored number") << "/nonexistent/gone" << false << 2;
+    QTest::newRow("no device: stored number") << QString() << false << 2;
+    QTest::newRow("asked, nothing stored") << QString() << true << 3;
+    QTest::newRow("asked, stored device gone") << "/nonexistent/gone" << true << 3;
+    QTest::newRow("asked, stored device unavailable") << "/nonexistent/ttyQ1" << true << 3;
+    QTest::newRow("asked, stored device available") << "<pty>" << true << 1;
 }
 
-void tst_PortSettings::simulatorChosenWhenAsked()
+void tst_PortSettings::storedDeviceAndSimulator()
 {
     QFETCH(QString, storedDevice);
     QFETCH(bool, asked);
     QFETCH(int, expectedPort);
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
-    if (storedDevice == QLatin1String("<pty>"))
-        storedDevice = pty.slavePath();
-    AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Port"), QStringLiteral("2"));
+    store("Port", "2");
     if (!storedDevice.isEmpty())
-        AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Device"), storedDevice);
+        store("Device", storedDevice == "<pty>" ? pty.slavePath() : storedDevice);
     if (asked)
         qputenv("QUILLCAST_SIMULATOR", "1");
     Link link({pty.slavePath(), QStringLiteral("/nonexistent/ttyQ1")});
-    QString loadPath;
-    QString lastFile;
-    PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile);
-    QCOMPARE(int(link.channel()->getCOMSettings().port), expectedPort);
+    QCOMPARE(int(link.loaded().port), expectedPort);
 }
 
-void tst_PortSettings::lastFileWrittenOnlyWhenSet()
-{
-    AppSettings::save(QStringLiteral("Application"), QStringLiteral("Last File"),
-                      QStringLiteral("/data/old.qcf"));
-    Link link;
-    PortSettingsStore::SaveAppSettings(link.channel(), QStringLiteral("/data/"), QString());
-    QCOMPARE(stored("Application", "Last File"), QStringLiteral("/data/old.qcf"));
-}
-
-void tst_PortSettings::findIndexIgnoresCase_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<int>("list"); // 0 bauds, 1 parities, 2 data bits
-    QTest::addColumn<int>("expected");
-    QTest::newRow("9600") << "9600" << 0 << 3;
-    QTest::newRow("110 is not listed") << "110" << 0 << 0;
-    QTest::newRow("lower-case e") << "e" << 1 << 0;
-    QTest::newRow("lower-case n") << "n" << 1 << 2;
-    QTest::newRow("8,1") << "8,1" << 2 << 1;
-    QTest::newRow("8,2 is not listed") << "8,2" << 2 << 0;
-}
-
-void tst_PortSettings::findIndexIgnoresCase()
-{
-    QFETCH(QString, value);
-    QFETCH(int, list);
-    QFETCH(int, expected);
-    const QList<PortSettingsStore::ListRow> *lists[] = {&PortSettingsStore::Bauds(),
-                                                        &PortSettingsStore::Parities(),
-                                                        &PortSettingsStore::DataBits()};
-    QCOMPARE(PortSettingsStore::FindIndex(value, *lists[list]), expected);
-}
-
-void tst_PortSettings::dialogLayout()
+void tst_PortSettings::captionsAreBuddies()
 {
     Link link;
     frmPortSettings dialog(link.sequencer, &link.window);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Port Settings"));
-    auto *frame = dialog.findChild<QGroupBox *>(QStringLiteral("fCOMSettings"));
-    QVERIFY(frame);
-    QCOMPARE(frame->title(), QStringLiteral("COM Settings"));
-
-    const QStringList captions = {"COM Port:", "Baud:", "Parity:", "Data Bits:"};
     const QStringList lists = {"cmbCOMPort", "cmbBaud", "cmbParity", "cmbDataStopBits"};
-    for (int i = 0; i < captions.size(); ++i) {
+    for (int i = 0; i < lists.size(); ++i) {
         auto *label = dialog.findChild<QLabel *>(QStringLiteral("lblPortSettings_%1").arg(i));
-        QVERIFY(label);
-        QCOMPARE(label->text(), captions.at(i));
+        QVERIFY(label && label->buddy());
         QCOMPARE(label->buddy(), dialog.findChild<QComboBox *>(lists.at(i)));
     }
-    auto texts = [](const QComboBox *list) {
-        QStringList all;
-        for (int i = 0; i < list->count(); ++i)
-            all << list->itemText(i);
-        return all;
-    };
-    QCOMPARE(texts(dialog.cmbBaud()),
-             (QStringList{"1200", "2400", "4800", "9600", "19200", "38400", "57600"}));
-    QCOMPARE(dialog.cmbBaud()->itemData(6).toInt(), 57600);
-    QCOMPARE(texts(dialog.cmbParity()), (QStringList{"Even", "Odd", "None"}));
-    QCOMPARE(texts(dialog.cmbDataStopBits()), (QStringList{"7", "8"}));
-    QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->text(),
-             QStringLiteral("OK"));
-    QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("CancelButton"))->text(),
-             QStringLiteral("Cancel"));
 }
 
 void tst_PortSettings::dialogListsAvailablePorts()
 {
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
-    Link link({pty.slavePath(), QStringLiteral("/nonexistent/ttyQ1")});
-    frmPortSettings dialog(link.sequencer, &link.window);
-
-    QCOMPARE(dialog.cmbCOMPort()->count(), 2);
-    QCOMPARE(dialog.cmbCOMPort()->itemText(0), QStringLiteral("COM 1 (%1)").arg(pty.slavePath()));
-    QCOMPARE(dialog.cmbCOMPort()->itemData(0).toInt(), 1);
-    QCOMPARE(dialog.cmbCOMPort()->itemText(1), QStringLiteral("COM 3 (Simulated encoder)"));
-    QCOMPARE(dialog.cmbCOMPort()->itemData(1).toInt(), 3);
+    Dialog d(settings(1, 1200, "O", 7, 1), {pty.slavePath(), "/nonexistent/ttyQ1"});
+    QStringList entries;
+    for (int i = 0; i < d.dialog.cmbCOMPort()->count(); ++i)
+        entries << d.dialog.cmbCOMPort()->itemText(i) + " = " +
+                       d.dialog.cmbCOMPort()->itemData(i).toString();
+    QCOMPARE(entries, (QStringList{QStringLiteral("COM 1 (%1) = 1").arg(pty.slavePath()),
+                                   "COM 3 (Simulated encoder) = 3"}));
 }
 
 void tst_PortSettings::dialogSelectsCurrentSettings_data()
 {
-    QTest::addColumn<int>("port");
-    QTest::addColumn<int>("baud");
-    QTest::addColumn<QString>("parity");
-    QTest::addColumn<int>("dataBits");
-    QTest::addColumn<int>("stopBits");
+    QTest::addColumn<COMSettings>("current");
     QTest::addColumn<QStringList>("shown");
 
-    QTest::newRow("defaults") << 1 << 1200 << "O" << 7 << 1
-                              << QStringList{"COM 1 (Simulated encoder)", "1200", "Odd", "7"};
+    const QString sim = QStringLiteral("COM 1 (Simulated encoder)");
+    QTest::newRow("defaults") << settings(1, 1200, "O", 7, 1)
+                              << QStringList{sim, "1200", "Odd", "7"};
     QTest::newRow("lower-case parity")
-        << 1 << 19200 << "e" << 8 << 1
-        << QStringList{"COM 1 (Simulated encoder)", "19200", "Even", "8"};
+        << settings(1, 19200, "e", 8, 1) << QStringList{sim, "19200", "Even", "8"};
     QTest::newRow("values outside the lists")
-        << 9 << 110 << "M" << 8 << 2
-        << QStringList{"COM 1 (Simulated encoder)", "1200", "Even", "7"};
+        << settings(9, 110, "M", 8, 2) << QStringList{sim, "1200", "Even", "7"};
 }
 
 void tst_PortSettings::dialogSelectsCurrentSettings()
 {
-    QFETCH(int, port);
-    QFETCH(int, baud);
-    QFETCH(QString, parity);
-    QFETCH(int, dataBits);
-    QFETCH(int, stopBits);
+    QFETCH(COMSettings, current);
     QFETCH(QStringList, shown);
-    Link link;
-    link.channel()->setCOMSettings(settings(port, baud, parity, dataBits, stopBits));
-    frmPortSettings dialog(link.sequencer, &link.window);
-    dialog.show();
-    QCOMPARE(
-        (QStringList{dialog.cmbCOMPort()->currentText(), dialog.cmbBaud()->currentText(),
-                     dialog.cmbParity()->currentText(), dialog.cmbDataStopBits()->currentText()}),
-        shown);
+    Dialog d(current);
+    QCOMPARE(d.shown(), shown);
 }
 
 void tst_PortSettings::okHandsNewSettingsOver()
 {
-    ScriptedDialogs dialogs;
-    Link link;
-    link.channel()->setCOMSettings(settings(1, 1200, QStringLiteral("e"), 7, 1));
-    frmPortSettings dialog(link.sequencer, &link.window);
-    dialog.show();
-    dialog.cmbBaud()->setCurrentIndex(3);
-    dialog.cmbDataStopBits()->setCurrentIndex(1);
-    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
+    Dialog d(settings(1, 1200, "e", 7, 1));
+    d.shown();
+    d.dialog.cmbBaud()->setCurrentIndex(3);
+    d.dialog.cmbDataStopBits()->setCurrentIndex(1);
+    d.click("OKButton");
 
-    QVERIFY(!dialog.isVisible());
-    QVERIFY(link.channel()->getCOMSettings() == settings(1, 9600, "E", 8, 1));
-    QVERIFY(dialogs.shown.isEmpty());
-    QVERIFY(!link.channel()->PortIsOpen()); // the dialog never connects
+    QVERIFY(!d.dialog.isVisible());
+    QVERIFY(d.channel()->getCOMSettings() == settings(1, 9600, "E", 8, 1));
+    QVERIFY(d.dialogs.shown.isEmpty());
+    QVERIFY(!d.channel()->PortIsOpen()); // the dialog never connects
 }
 
 void tst_PortSettings::okWhileConnected_data()
@@ -394,55 +296,47 @@ void tst_PortSettings::okWhileConnected_data()
 void tst_PortSettings::okWhileConnected()
 {
     QFETCH(bool, yes);
-    ScriptedDialogs dialogs;
-    dialogs.answers = {yes ? DialogService::Answer::Yes : DialogService::Answer::No};
-    Link link;
-    link.channel()->setCOMSettings(settings(1, 1200, QStringLiteral("O"), 7, 1));
-    link.sequencer->cmdConnect_Click();
-    QTRY_COMPARE(link.sequencer->linkState(), 1);
+    Dialog d(settings(1, 1200, "O", 7, 1));
+    d.dialogs.answers = {yes ? DialogService::Answer::Yes : DialogService::Answer::No};
+    d.sequencer->cmdConnect_Click();
+    QTRY_COMPARE(d.sequencer->linkState(), 1);
 
-    frmPortSettings dialog(link.sequencer, &link.window);
-    dialog.show();
-    dialog.cmbBaud()->setCurrentIndex(1);
-    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
+    d.shown();
+    d.dialog.cmbBaud()->setCurrentIndex(1);
+    d.click("OKButton");
 
-    QCOMPARE(dialogs.texts(), QStringList{kDisconnectQuestion});
-    QCOMPARE(dialogs.shown.first().buttons, DialogService::Buttons::YesNo);
-    QCOMPARE(dialogs.shown.first().icon, DialogService::Icon::Exclamation);
-    QCOMPARE(dialog.isVisible(), !yes);
-    QCOMPARE(link.channel()->PortIsOpen(), !yes);
-    QCOMPARE(link.sequencer->linkState(), yes ? 0 : 1);
-    QCOMPARE(link.channel()->getCOMSettings().baud, yes ? 2400 : 1200);
+    QCOMPARE(d.dialogs.texts(),
+             QStringList{"The port is currently open, and must be closed to apply the new "
+                         "settings.  You will need to re-connect once the settings are applied.  "
+                         "Continue?"});
+    QCOMPARE(d.dialogs.shown.first().buttons, DialogService::Buttons::YesNo);
+    QCOMPARE(d.dialogs.shown.first().icon, DialogService::Icon::Exclamation);
+    QCOMPARE(d.dialog.isVisible(), !yes);
+    QCOMPARE(d.channel()->PortIsOpen(), !yes);
+    QCOMPARE(d.sequencer->linkState(), yes ? 0 : 1);
+    QCOMPARE(d.channel()->getCOMSettings().baud, yes ? 2400 : 1200);
 }
 
 void tst_PortSettings::cancelChangesNothing()
 {
-    Link link;
-    link.channel()->setCOMSettings(settings(1, 1200, QStringLiteral("O"), 7, 1));
-    frmPortSettings dialog(link.sequencer, &link.window);
-    dialog.show();
-    dialog.cmbBaud()->setCurrentIndex(6);
-    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("CancelButton")),
-                      Qt::LeftButton);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(link.channel()->getCOMSettings().baud, 1200);
-
-    // The next showing selects the channel's settings again.
-    dialog.show();
-    QCOMPARE(dialog.cmbBaud()->currentText(), QStringLiteral("1200"));
+    Dialog d(settings(1, 1200, "O", 7, 1));
+    d.shown();
+    d.dialog.cmbBaud()->setCurrentIndex(6);
+    d.click("CancelButton");
+    QVERIFY(!d.dialog.isVisible());
+    QCOMPARE(d.channel()->getCOMSettings().baud, 1200);
+    QCOMPARE(d.shown().at(1), QStringLiteral("1200")); // shown again as the channel has it
 }
 
 void tst_PortSettings::f1OpensPortHelp()
 {
-    ScriptedDialogs dialogs;
-    Link link;
-    frmPortSettings dialog(link.sequencer, &link.window);
-    dialog.show();
-    QTest::keyClick(dialog.cmbBaud(), Qt::Key_F1);
-    QCOMPARE(dialogs.openedUrls.size(), 1);
-    QCOMPARE(dialogs.openedUrls.first().fragment(), QStringLiteral("Port_Menu.htm"));
-    QVERIFY(dialogs.openedUrls.first().path().endsWith(QLatin1String("/Help Files/Quillcast.htm")));
-    QVERIFY(dialog.isVisible());
+    Dialog d(settings(1, 1200, "O", 7, 1));
+    d.shown();
+    QTest::keyClick(d.dialog.cmbBaud(), Qt::Key_F1);
+    QCOMPARE(d.dialogs.openedUrls.size(), 1);
+    QCOMPARE(d.dialogs.openedUrls.first().fragment(), QStringLiteral("Port_Menu.htm"));
+    QVERIFY(d.dialogs.openedUrls.first().path().endsWith("/Help Files/Quillcast.htm"));
+    QVERIFY(d.dialog.isVisible());
 }
 
 QTEST_MAIN(tst_PortSettings)

@@ -19,38 +19,39 @@
 
 namespace {
 
-const QString kIdentification =
-    QStringLiteral("Connected to Orvane T42X Closed Caption Encoder, Serial");
-
-// The named control, made on the given tab when the tab does not provide it (yet).
-template <typename T> T *control(frmMainWindow &window, const QString &name, int tab)
-{
-    if (T *existing = window.findChild<T *>(name))
-        return existing;
-    T *made = new T(window.tabMain()->widget(tab));
-    made->setObjectName(name);
-    return made;
-}
-
-QString boxText(QWidget *box)
-{
-    if (auto *plain = qobject_cast<QPlainTextEdit *>(box))
-        return plain->toPlainText();
-    return box->property("text").toString();
-}
-
-// The encoder's pseudo-terminal is the stored port, as an operator would have chosen it.
-void storePort(const QString &device)
+// The encoder's pseudo-terminal becomes the stored port, as an operator would have chosen it.
+bool startEncoder(SimProcess &sim, const QStringList &options)
 {
     TestSettings::wipe();
-    AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Devices"), device);
-    AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Device"), device);
+    if (!sim.start(options))
+        return false;
+    AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Devices"), sim.slavePath());
+    AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Device"), sim.slavePath());
+    return true;
 }
 
-bool drained(Sequencer *link)
+// The window, after its start-up, over a running quillcast-encoder-sim.
+struct Window
 {
-    return link->CommandQueue().isEmpty() && !link->timerCommTimeout()->isActive();
-}
+    SimProcess sim;
+    const bool started;
+    ScriptedDialogs dialogs;
+    frmMainWindow w{DefaultInfo{"Quill Network", "KQIL", "1234"}};
+
+    explicit Window(const QStringList &options = {}) : started(startEncoder(sim, options))
+    {
+        w.offerLastFile();
+    }
+    Sequencer *link() const { return w.sequencer(); }
+    QString panel(int index) const { return w.textPanel(index)->text(); }
+    bool drained() const
+    {
+        return link()->CommandQueue().isEmpty() && !link()->timerCommTimeout()->isActive();
+    }
+};
+
+const QString kIdentification =
+    QStringLiteral("Connected to Orvane T42X Closed Caption Encoder, Serial");
 
 } // namespace
 
@@ -76,41 +77,33 @@ void tst_WindowLinkE2E::initTestCase()
 
 void tst_WindowLinkE2E::connectShowsTheEncoder()
 {
-    SimProcess sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorString()));
-    storePort(sim.slavePath());
-    ScriptedDialogs dialogs;
-    frmMainWindow window(DefaultInfo{"Quill Network", "KQIL", "1234"});
-    window.offerLastFile();
-    const Communications *ports = window.sequencer()->CommIFace()->CommClass();
-    QCOMPARE(ports->PortDevice(window.sequencer()->CommIFace()->getCOMSettings().port),
-             sim.slavePath());
+    Window window;
+    QVERIFY2(window.started, qPrintable(window.sim.errorString()));
+    const CommInterface *channel = window.link()->CommIFace();
+    QCOMPARE(channel->CommClass()->PortDevice(channel->getCOMSettings().port),
+             window.sim.slavePath());
 
-    QTest::mouseClick(window.cmdConnect(), Qt::LeftButton);
-    QCOMPARE(window.cmdConnect()->text(), QStringLiteral("Connecting..."));
-    QTRY_COMPARE_WITH_TIMEOUT(window.textPanel(2)->text(), kIdentification, 5000);
-    QCOMPARE(window.cmdConnect()->text(), QStringLiteral("Disconnect"));
-    QCOMPARE(window.textPanel(0)->text(), QStringLiteral(" Connected"));
+    QTest::mouseClick(window.w.cmdConnect(), Qt::LeftButton);
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Connecting..."));
+    QTRY_COMPARE_WITH_TIMEOUT(window.panel(2), kIdentification, 5000);
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(window.panel(0), QStringLiteral(" Connected"));
 
-    QTest::mouseClick(window.cmdConnect(), Qt::LeftButton);
-    QCOMPARE(window.textPanel(0)->text(), QStringLiteral(" Disconnected"));
-    QCOMPARE(window.textPanel(2)->text(), QString());
-    QVERIFY(dialogs.shown.isEmpty());
+    QTest::mouseClick(window.w.cmdConnect(), Qt::LeftButton);
+    QCOMPARE(window.panel(0), QStringLiteral(" Disconnected"));
+    QCOMPARE(window.panel(2), QString());
+    QVERIFY(window.dialogs.shown.isEmpty());
 }
 
 void tst_WindowLinkE2E::sendConfigurationRefreshesArticles()
 {
-    SimProcess sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorString()));
-    storePort(sim.slavePath());
-    ScriptedDialogs dialogs;
-    frmMainWindow window(DefaultInfo{"Quill Network", "KQIL", "1234"});
-    window.offerLastFile();
-    auto *list = control<QPlainTextEdit>(window, QStringLiteral("txtArticleList"), 4);
-    auto *names = control<QComboBox>(window, QStringLiteral("cmbRemoveArticle"), 4);
-    Sequencer *link = window.sequencer();
-
-    QTest::mouseClick(window.cmdConnect(), Qt::LeftButton);
+    Window window;
+    QVERIFY2(window.started, qPrintable(window.sim.errorString()));
+    auto *list = window.w.findChild<QPlainTextEdit *>(QStringLiteral("txtArticleList"));
+    auto *names = window.w.findChild<QComboBox *>(QStringLiteral("cmbRemoveArticle"));
+    QVERIFY(list && names);
+    Sequencer *link = window.link();
+    QTest::mouseClick(window.w.cmdConnect(), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 1, 5000);
 
     // Two articles already stored in the encoder, one of them the Web TV link.
@@ -119,50 +112,42 @@ void tst_WindowLinkE2E::sendConfigurationRefreshesArticles()
     link->AddCommand(QStringLiteral("0"), QStringLiteral("URL T2 0"),
                      QStringLiteral("<http://example.invalid>"), true, true);
     link->StartTransaction();
-    QTRY_VERIFY_WITH_TIMEOUT(drained(link), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(window.drained(), 5000);
     QCOMPARE(names->count(), 0);
 
-    QTest::mouseClick(window.cmdSendConfig(), Qt::LeftButton);
-    QCOMPARE(window.cmdSendConfig()->text(), QStringLiteral("Sending..."));
-    QTRY_VERIFY_WITH_TIMEOUT(drained(link), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(window.cmdSendConfig()->text(), QStringLiteral("Send Configuration"),
-                              5000);
-    QCOMPARE(window.cmdConnect()->text(), QStringLiteral("Disconnect"));
+    QTest::mouseClick(window.w.cmdSendConfig(), Qt::LeftButton);
+    QCOMPARE(window.w.cmdSendConfig()->text(), QStringLiteral("Sending..."));
+    QTRY_VERIFY_WITH_TIMEOUT(window.drained(), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(window.w.cmdSendConfig()->text(),
+                              QStringLiteral("Send Configuration"), 5000);
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Disconnect"));
 
-    QVERIFY2(boxText(list).startsWith(QLatin1String("Article Directory")),
-             qPrintable(boxText(list)));
-    QVERIFY(boxText(list).contains(QLatin1String("NEWS")));
+    QVERIFY2(list->toPlainText().startsWith(QLatin1String("Article Directory")),
+             qPrintable(list->toPlainText()));
     QCOMPARE(names->count(), 1);
     QCOMPARE(names->itemText(0), QStringLiteral("NEWS"));
-    QCOMPARE(window.textPanel(2)->text(), kIdentification);
-    QVERIFY2(dialogs.shown.isEmpty(), qPrintable(dialogs.texts().join(QLatin1Char('\n'))));
+    QCOMPARE(window.panel(2), kIdentification);
+    QVERIFY2(window.dialogs.shown.isEmpty(), qPrintable(window.dialogs.texts().join('\n')));
 }
 
 void tst_WindowLinkE2E::silentEncoderTimesOut()
 {
-    SimProcess sim;
-    QVERIFY2(sim.start({QStringLiteral("--silent")}), qPrintable(sim.errorString()));
-    storePort(sim.slavePath());
-    ScriptedDialogs dialogs;
-    frmMainWindow window(DefaultInfo{"Quill Network", "KQIL", "1234"});
-    window.offerLastFile();
-
-    QTest::mouseClick(window.cmdConnect(), Qt::LeftButton);
-    QTimer *timeout = window.sequencer()->timerCommTimeout();
+    Window window({QStringLiteral("--silent")});
+    QVERIFY2(window.started, qPrintable(window.sim.errorString()));
+    QTest::mouseClick(window.w.cmdConnect(), Qt::LeftButton);
+    QTimer *timeout = window.link()->timerCommTimeout();
     QVERIFY(timeout->isActive());
     QCOMPARE(timeout->interval(), 3000);
 
     // The real time-out, once: three seconds of silence.
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.shown.size(), 1, 6000);
-    QCOMPARE(dialogs.texts(),
+    QTRY_COMPARE_WITH_TIMEOUT(window.dialogs.shown.size(), 1, 6000);
+    QCOMPARE(window.dialogs.texts(),
              QStringList{"Quillcast could not connect to the Encoder.  Please check the cabling "
                          "and that the COM Port settings match the Encoder Serial Port settings."});
-    QCOMPARE(dialogs.shown.first().icon, DialogService::Icon::Critical);
-    QCOMPARE(window.sequencer()->linkState(), 0);
-    QCOMPARE(window.cmdConnect()->text(), QStringLiteral("Connect"));
-    QVERIFY(window.cmdConnect()->isEnabled());
-    QCOMPARE(window.textPanel(0)->text(), QStringLiteral(" Disconnected"));
-    QVERIFY(!window.sequencer()->CommIFace()->PortIsOpen());
+    QCOMPARE(window.link()->linkState(), 0);
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Connect"));
+    QCOMPARE(window.panel(0), QStringLiteral(" Disconnected"));
+    QVERIFY(!window.link()->CommIFace()->PortIsOpen());
     QVERIFY(!timeout->isActive());
 }
 
