@@ -7,6 +7,7 @@
 #include "config/ConfigLists.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -268,7 +269,9 @@ bool LoadConfiguration(const QString &path, Configuration &configuration, QWidge
 {
     QFile file(path);
     QByteArray bytes;
-    bool readable = file.open(QIODevice::ReadOnly);
+    // Only a regular file is read: a pipe or a device that carries a configuration file's name
+    // would keep the program waiting for bytes that never come.
+    bool readable = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
     if (readable) {
         // One byte more than the format can address is enough to refuse an oversized file.
         bytes = file.read(ConfigCodec::MaxFileSize + 1);

@@ -5,6 +5,9 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(Configuration)
 
@@ -88,16 +91,30 @@ void tst_ConfigurationFile::unreadableFilesCannotBeOpened_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("missing file") << QStringLiteral("missing.qcf");
     QTest::newRow("a folder") << QStringLiteral("folder.qcf");
+    QTest::newRow("a pipe") << QStringLiteral("pipe.qcf");
+    QTest::newRow("a device") << QStringLiteral("/dev/zero");
 }
 
 void tst_ConfigurationFile::unreadableFilesCannotBeOpened()
 {
     QFETCH(QString, name);
     QDir(m_dir.path()).mkdir(QStringLiteral("folder.qcf"));
+    // A pipe with a writer that never writes: reading it would wait for ever.
+    QVERIFY(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.qcf"))).constData(), 0600) == 0);
+    const int writer = ::open(QFile::encodeName(path(QStringLiteral("pipe.qcf"))).constData(),
+                              O_RDWR | O_NONBLOCK);
+    QVERIFY(writer >= 0);
     Configuration c;
     c.txtNetworkName = QStringLiteral("KEEP");
     const Configuration before = c;
-    QVERIFY(!ConfigurationFile::LoadConfiguration(path(name), c, nullptr));
+    // A load that waits ends the test program (and fails it) instead of hanging it.
+    ::alarm(10);
+    const bool loaded = ConfigurationFile::LoadConfiguration(
+        name.startsWith(QLatin1Char('/')) ? name : path(name), c, nullptr);
+    ::alarm(0);
+    ::close(writer);
+    QFile::remove(path(QStringLiteral("pipe.qcf")));
+    QVERIFY(!loaded);
     QCOMPARE(m_dialogs->texts(),
              QStringList{QStringLiteral("The file could not be opened.  Please make sure it is "
                                         "not in use by another application.")});
