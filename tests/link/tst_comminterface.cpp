@@ -1,3 +1,4 @@
+#include "LineSettings.h"
 #include "PtyPair.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
@@ -20,13 +21,7 @@ public:
           rx(channel.CommClass(), &Communications::CharactersRx),
           ready(&channel, &CommInterface::Ready)
     {
-        COMSettings s;
-        s.port = 1;
-        s.baud = 9600;
-        s.parity = QStringLiteral("N");
-        s.dataBits = 8;
-        s.StopBits = 1;
-        channel.setCOMSettings(s);
+        channel.setCOMSettings(lineSettings());
         channel.CommClass()->setPause([](int) {});
     }
 

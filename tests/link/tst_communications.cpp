@@ -1,3 +1,4 @@
+#include "LineSettings.h"
 #include "PtyPair.h"
 #include "TestSettings.h"
 #include "common/AppSettings.h"
@@ -15,25 +16,13 @@
 
 namespace {
 
-COMSettings settingsFor(int port, int baud = 9600, const QString &parity = "N", int dataBits = 8,
-                        int stopBits = 1)
-{
-    COMSettings s;
-    s.port = qint16(port);
-    s.baud = baud;
-    s.parity = parity;
-    s.dataBits = qint16(dataBits);
-    s.StopBits = qint16(stopBits);
-    return s;
-}
-
 // Port 1 is a pseudo-terminal whose master side the test holds; port 2 the simulated encoder.
 struct PtyPort
 {
     PtyPair pty;
     Communications comm{QStringList{pty.slavePath()}};
 
-    bool open(const COMSettings &settings = settingsFor(1))
+    bool open(const COMSettings &settings = lineSettings(1))
     {
         comm.setCOMSettings(settings);
         return pty.isValid() && comm.Connect();
@@ -87,7 +76,7 @@ void TestCommunications::pacedPieces()
     QFETCH(QStringList, steps);
 
     Communications comm(QStringList{});
-    comm.setCOMSettings(settingsFor(comm.SimulatedPort()));
+    comm.setCOMSettings(lineSettings(comm.SimulatedPort()));
     QVERIFY(comm.Connect());
     QStringList seen;
     QByteArray joined;
@@ -168,7 +157,7 @@ void TestCommunications::refusesSettings()
     PtyPort line;
     QVERIFY(line.pty.isValid());
     QVERIFY(!line.comm.Connect()); // as created: port 0
-    QCOMPARE(line.open(settingsFor(port, baud, parity, dataBits, stopBits)), opens);
+    QCOMPARE(line.open(lineSettings(port, baud, parity, dataBits, stopBits)), opens);
     QCOMPARE(line.comm.PortIsOpen(), opens);
 }
 
@@ -200,7 +189,7 @@ void TestCommunications::mapsSettingsOntoTheLine()
     QFETCH(QSerialPort::Parity, portParity);
 
     PtyPort line;
-    const COMSettings settings = settingsFor(1, baud, parity, dataBits, stopBits);
+    const COMSettings settings = lineSettings(1, baud, parity, dataBits, stopBits);
     QVERIFY(line.open(settings));
 
     // What reaches the terminal driver (a pseudo-terminal keeps 8 bits without parity
@@ -274,7 +263,7 @@ void TestCommunications::availability()
     // Port 1 is missing, 3 the simulated encoder, 0 and 4 outside the list.
     QCOMPARE(available, (QList<bool>{false, false, true, true, false}));
     QVERIFY(!comm.PortIsOpen()); // the scan leaves every port closed
-    comm.setCOMSettings(settingsFor(1));
+    comm.setCOMSettings(lineSettings(1));
     QVERIFY(!comm.Connect());
 }
 
@@ -296,7 +285,7 @@ void TestCommunications::vanishedDeviceStaysOpenAndQuiet()
     auto pty = std::make_unique<PtyPair>();
     QVERIFY2(pty->isValid(), qPrintable(pty->errorString()));
     Communications comm(QStringList{pty->slavePath()});
-    comm.setCOMSettings(settingsFor(1));
+    comm.setCOMSettings(lineSettings(1));
     QVERIFY(comm.Connect());
     QSignalSpy rx(&comm, &Communications::CharactersRx);
 
@@ -320,7 +309,7 @@ void TestCommunications::simulatedEncoderOnlyWhileItsPortIsOpen()
 {
     Communications comm(QStringList{});
     QVERIFY(!comm.simulatedEncoder());
-    comm.setCOMSettings(settingsFor(comm.SimulatedPort()));
+    comm.setCOMSettings(lineSettings(comm.SimulatedPort()));
     QVERIFY(comm.Connect());
     QVERIFY(comm.simulatedEncoder());
     QSignalSpy rx(&comm, &Communications::CharactersRx);

@@ -1,3 +1,4 @@
+#include "LineSettings.h"
 #include "PtyPair.h"
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
@@ -19,16 +20,8 @@
 
 namespace {
 
-COMSettings settings(int port, int baud, const QString &parity, int dataBits, int stopBits)
-{
-    COMSettings s;
-    s.port = qint16(port);
-    s.baud = baud;
-    s.parity = parity;
-    s.dataBits = qint16(dataBits);
-    s.StopBits = qint16(stopBits);
-    return s;
-}
+// 1200,O,7,1 on port 1, as at a first start.
+const COMSettings kDefaults = lineSettings(1, 1200, "O", 7, 1);
 
 // A sequencer over a port list given outright; the simulated encoder follows the list.
 struct Link
@@ -56,7 +49,8 @@ struct Dialog : Link
 {
     frmPortSettings dialog{sequencer, &window};
 
-    explicit Dialog(const COMSettings &current, const QStringList &devices = {}) : Link(devices)
+    explicit Dialog(const COMSettings &current = kDefaults, const QStringList &devices = {})
+        : Link(devices)
     {
         channel()->setCOMSettings(current);
     }
@@ -129,7 +123,7 @@ void tst_PortSettings::cleanup()
 void tst_PortSettings::defaultsOnAnEmptyStore()
 {
     Link link({QStringLiteral("/nonexistent/ttyQ0")});
-    QVERIFY(link.loaded() == settings(1, 1200, "O", 7, 1));
+    QVERIFY(link.loaded() == kDefaults);
     QCOMPARE(link.lastFile, QString());
     QCOMPARE(link.loadPath, PortSettingsStore::DefaultLoadPath());
     QVERIFY(link.loadPath.startsWith(m_home.path()));
@@ -172,7 +166,7 @@ void tst_PortSettings::storeRoundTrip()
     const QStringList devices = {"/nonexistent/ttyQ0", "/nonexistent/ttyQ1"};
     {
         Link link(devices);
-        link.channel()->setCOMSettings(settings(2, 9600, "N", 8, 1));
+        link.channel()->setCOMSettings(lineSettings(2, 9600, "N", 8, 1));
         PortSettingsStore::SaveAppSettings(link.channel(), "/data/plant/", "/data/plant/news.qcf");
     }
     QStringList stored;
@@ -184,7 +178,7 @@ void tst_PortSettings::storeRoundTrip()
                                   "/data/plant/news.qcf"}));
 
     Link again(devices);
-    QVERIFY(again.loaded() == settings(2, 9600, "N", 8, 1));
+    QVERIFY(again.loaded() == lineSettings(2, 9600, "N", 8, 1));
     QCOMPARE(again.loadPath, QStringLiteral("/data/plant/"));
     QCOMPARE(again.lastFile, QStringLiteral("/data/plant/news.qcf"));
 
@@ -241,7 +235,7 @@ void tst_PortSettings::dialogListsAvailablePorts()
 {
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
-    Dialog d(settings(1, 1200, "O", 7, 1), {pty.slavePath(), "/nonexistent/ttyQ1"});
+    Dialog d(kDefaults, {pty.slavePath(), "/nonexistent/ttyQ1"});
     QStringList entries;
     for (int i = 0; i < d.dialog.cmbCOMPort()->count(); ++i)
         entries << d.dialog.cmbCOMPort()->itemText(i) + " = " +
@@ -256,12 +250,11 @@ void tst_PortSettings::dialogSelectsCurrentSettings_data()
     QTest::addColumn<QStringList>("shown");
 
     const QString sim = QStringLiteral("COM 1 (Simulated encoder)");
-    QTest::newRow("defaults") << settings(1, 1200, "O", 7, 1)
-                              << QStringList{sim, "1200", "Odd", "7"};
+    QTest::newRow("defaults") << kDefaults << QStringList{sim, "1200", "Odd", "7"};
     QTest::newRow("lower-case parity")
-        << settings(1, 19200, "e", 8, 1) << QStringList{sim, "19200", "Even", "8"};
+        << lineSettings(1, 19200, "e", 8, 1) << QStringList{sim, "19200", "Even", "8"};
     QTest::newRow("values outside the lists")
-        << settings(9, 110, "M", 8, 2) << QStringList{sim, "1200", "Even", "7"};
+        << lineSettings(9, 110, "M", 8, 2) << QStringList{sim, "1200", "Even", "7"};
 }
 
 void tst_PortSettings::dialogSelectsCurrentSettings()
@@ -274,14 +267,14 @@ void tst_PortSettings::dialogSelectsCurrentSettings()
 
 void tst_PortSettings::okHandsNewSettingsOver()
 {
-    Dialog d(settings(1, 1200, "e", 7, 1));
+    Dialog d(lineSettings(1, 1200, "e", 7, 1));
     d.shown();
     d.dialog.cmbBaud()->setCurrentIndex(3);
     d.dialog.cmbDataStopBits()->setCurrentIndex(1);
     d.click("OKButton");
 
     QVERIFY(!d.dialog.isVisible());
-    QVERIFY(d.channel()->getCOMSettings() == settings(1, 9600, "E", 8, 1));
+    QVERIFY(d.channel()->getCOMSettings() == lineSettings(1, 9600, "E", 8, 1));
     QVERIFY(d.dialogs.shown.isEmpty());
     QVERIFY(!d.channel()->PortIsOpen()); // the dialog never connects
 }
@@ -296,7 +289,7 @@ void tst_PortSettings::okWhileConnected_data()
 void tst_PortSettings::okWhileConnected()
 {
     QFETCH(bool, yes);
-    Dialog d(settings(1, 1200, "O", 7, 1));
+    Dialog d;
     d.dialogs.answers = {yes ? DialogService::Answer::Yes : DialogService::Answer::No};
     d.sequencer->cmdConnect_Click();
     QTRY_COMPARE(d.sequencer->linkState(), 1);
@@ -319,7 +312,7 @@ void tst_PortSettings::okWhileConnected()
 
 void tst_PortSettings::cancelChangesNothing()
 {
-    Dialog d(settings(1, 1200, "O", 7, 1));
+    Dialog d;
     d.shown();
     d.dialog.cmbBaud()->setCurrentIndex(6);
     d.click("CancelButton");
@@ -330,7 +323,7 @@ void tst_PortSettings::cancelChangesNothing()
 
 void tst_PortSettings::f1OpensPortHelp()
 {
-    Dialog d(settings(1, 1200, "O", 7, 1));
+    Dialog d;
     d.shown();
     QTest::keyClick(d.dialog.cmbBaud(), Qt::Key_F1);
     QCOMPARE(d.dialogs.openedUrls.size(), 1);

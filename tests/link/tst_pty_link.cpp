@@ -1,3 +1,4 @@
+#include "LineSettings.h"
 #include "SimProcess.h"
 #include "TestSettings.h"
 #include "common/AppSettings.h"
@@ -25,13 +26,7 @@ struct Link
             return false;
         AppSettings::save("COMSettings", "Devices", sim.slavePath());
         channel = std::make_unique<CommInterface>();
-        COMSettings s;
-        s.port = qint16(channel->CommClass()->PortForDevice(sim.slavePath()));
-        s.baud = 9600;
-        s.parity = "N";
-        s.dataBits = 8;
-        s.StopBits = 1;
-        channel->setCOMSettings(s);
+        channel->setCOMSettings(lineSettings(channel->CommClass()->PortForDevice(sim.slavePath())));
         ready = std::make_unique<QSignalSpy>(channel.get(), &CommInterface::Ready);
         return channel->Connect();
     }
@@ -53,46 +48,43 @@ QStringList loggedBytes(const QString &path)
 // SOH 2 blank T1 CR ... CR ETX: 120 characters.
 const CtrlACommand caption120("2", "T1", QString(112, QLatin1Char('x')), true, true);
 
-// The pieces in the simulator's chunk log: blocks read within a few milliseconds of each other
-// belong to one piece.
-struct Pieces
+// The pieces in the simulator's chunk log as "size@ms" (from the first piece): blocks read
+// within a few milliseconds of each other belong to one piece.
+QStringList pieces(const QString &chunkLog)
 {
-    QList<int> sizes;
-    QList<qint64> msecs;
+    QFile file(chunkLog);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QPoint> found; // x: milliseconds after the first block, y: size
+    qint64 first = -1;
+    int last = 0;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        const int size = fields.value(1).toInt();
+        if (size == 0)
+            continue;
+        if (first < 0)
+            first = fields.value(0).toLongLong();
+        const int at = int(fields.value(0).toLongLong() - first);
+        if (!found.isEmpty() && at - last < 5)
+            found.last().ry() += size;
+        else
+            found << QPoint(at, size);
+        last = at;
+    }
+    QStringList text;
+    for (const QPoint &p : found)
+        text << QStringLiteral("%1@%2").arg(p.y()).arg(p.x());
+    return text;
+}
 
-    explicit Pieces(const QString &chunkLog)
-    {
-        QFile file(chunkLog);
-        if (!file.open(QIODevice::ReadOnly))
-            return;
-        qint64 last = 0;
-        for (const QByteArray &line : file.readAll().split('\n')) {
-            const qint64 at = line.split('\t').value(0).toLongLong();
-            const int size = line.split('\t').value(1).toInt();
-            if (size == 0)
-                continue;
-            if (!sizes.isEmpty() && at - last < 5) {
-                sizes.last() += size;
-            } else {
-                sizes << size;
-                msecs << at;
-            }
-            last = at;
-        }
-    }
-    bool pacedApart() const
-    {
-        return sizes == QList<int>{50, 50, 20} && msecs.at(1) - msecs.at(0) >= 18 &&
-               msecs.at(2) - msecs.at(1) >= 18;
-    }
-    QString report() const
-    {
-        QString text;
-        for (int i = 0; i < sizes.size(); ++i)
-            text += QStringLiteral(" %1@%2").arg(sizes.at(i)).arg(msecs.at(i) - msecs.first());
-        return text;
-    }
-};
+// Three pieces of 50, 50 and 20 characters, each at least 18 ms after the one before.
+bool pacedApart(const QStringList &pieces)
+{
+    const auto at = [&](int i) { return pieces.value(i).section('@', 1).toInt(); };
+    return pieces.size() == 3 && pieces.at(0).startsWith("50@") && pieces.at(1).startsWith("50@") &&
+           pieces.at(2).startsWith("20@") && at(1) >= 18 && at(2) - at(1) >= 18;
+}
 
 } // namespace
 
@@ -147,10 +139,9 @@ void TestPtyLink::longCommandArrivesInPacedPieces()
         QCOMPARE(link.reply(0), QStringLiteral("\r\nOK\r\n*"));
         QCOMPARE(loggedBytes(log),
                  QStringList{QString::fromLatin1(caption120.wireBytes().toHex(' ').toUpper())});
-        const Pieces pieces(chunks);
-        if (pieces.pacedApart())
+        report = pieces(chunks).join(' ');
+        if (pacedApart(pieces(chunks)))
             return;
-        report = pieces.report();
     }
     QFAIL(qPrintable("pieces (size@ms): " + report));
 }

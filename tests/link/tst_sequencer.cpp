@@ -1,3 +1,4 @@
+#include "LineSettings.h"
 #include "ScriptedDialogs.h"
 
 #include "link/CommInterface.h"
@@ -28,13 +29,7 @@ struct Link
     {
         auto *channel = new CommInterface(new Communications(QStringList()));
         sequencer = new Sequencer(&window, channel, &window);
-        COMSettings settings;
-        settings.port = 1;
-        settings.baud = baud;
-        settings.parity = QStringLiteral("O");
-        settings.dataBits = 7;
-        settings.StopBits = 1;
-        channel->setCOMSettings(settings);
+        channel->setCOMSettings(lineSettings(1, baud, "O", 7, 1));
     }
     CommInterface *channel() const { return sequencer->CommIFace(); }
     EncoderSimulator *encoder() const { return channel()->CommClass()->simulatedEncoder(); }
@@ -76,7 +71,6 @@ private slots:
     void longReplyCommandGetsLongTimeout();
     void identificationAndArticlesInOneReply();
     void keepAliveWaitsForEmptyQueue();
-    void connectedTimeFollowsThePort();
     void disconnectKeepsQueuedCommands();
     void otherStatesChangeNothing();
 };
@@ -295,26 +289,6 @@ void tst_Sequencer::keepAliveWaitsForEmptyQueue()
     QVERIFY(!link.timeout()->isActive());
     QVERIFY(!link.channel()->readyQueryPending());
     QCOMPARE(link.sequencer->CommandQueue().size(), 1);
-}
-
-void tst_Sequencer::connectedTimeFollowsThePort()
-{
-    Link link;
-    QSignalSpy times(link.sequencer, &Sequencer::connectedTimeChanged);
-    link.tick(2);
-    QCOMPARE(times.count(), 0); // closed and already at 0
-
-    QVERIFY(link.connectAndSettle());
-    link.tick(3726);
-    QCOMPARE(times.first().at(0).toString(), QStringLiteral("00:00:00"));
-    QCOMPARE(times.last().at(0).toString(), QStringLiteral("01:02:05"));
-
-    link.sequencer->cmdConnect_Click(); // disconnect
-    times.clear();
-    link.tick(1);
-    QCOMPARE(times.count(), 1);
-    QCOMPARE(times.first().at(0).toString(), QString());
-    QCOMPARE(link.sequencer->connectedSeconds(), 0);
 }
 
 void tst_Sequencer::disconnectKeepsQueuedCommands()
