@@ -375,12 +375,6 @@ void ControlProcessing::addPacket(const QString &code, int enableControl, int pa
 void ControlProcessing::add(const QString &mode, const QString &args, const QString &content,
                             bool ctrlC, bool sendBlankContents) const
 {
-    CtrlACommand command;
-    command.mode = mode;
-    command.args = args;
-    command.content = content;
-    command.ctrlC = ctrlC;
-    command.sendBlankContents = sendBlankContents;
     if (m_sink)
-        m_sink(command);
+        m_sink(CtrlACommand(mode, args, content, ctrlC, sendBlankContents));
 }
