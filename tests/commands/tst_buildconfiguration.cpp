@@ -90,22 +90,6 @@ private slots:
         c.oWebTV = webOption;
         QCOMPARE(labels(build(c)), modes);
     }
-
-    // Nothing is cached between builds: the second one sees the changed values.
-    void readsValuesEachTime()
-    {
-        Configuration c;
-        c.chCtrlCallLetters = 1;
-        c.oCallLetters = 0;
-        c.txtCallLetters = QStringLiteral("KQE");
-        QList<CtrlACommand> queued;
-        const ControlProcessing builders(c, {}, [&queued](const CtrlACommand &k) { queued << k; });
-        builders.BuildCallLettersPacket();
-        c.txtCallLetters = QStringLiteral("KQED");
-        builders.BuildCallLettersPacket();
-        QCOMPARE(queued.value(0).args, QStringLiteral("0502 9999 4B5145"));
-        QCOMPARE(queued.value(1).args, QStringLiteral("0502 9999 4B514544"));
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_BuildConfiguration)

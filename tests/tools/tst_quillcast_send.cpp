@@ -72,42 +72,24 @@ private:
         c.cmbProgRatingSys = 1;
         c.cmbProgramRating = 4;
         c.chProgramRatingFlags = {0, 1, 0, 1, 0};
-        c.chSyncClock = 1;
-        c.chDecoderSend = 1;
+        c.chSyncClock = c.chDecoderSend = c.chBlockingSend = 1;
         c.oDecoderSettings = 9;
-        c.chBlockingSend = 1;
         c.chBlockingSettings = {0, 0, 0, 0, 1, 0, 1, 0, 0};
         c.txtWebURL = QStringLiteral("http://example.com/");
         c.txtWebDescription = QStringLiteral("Example");
         c.txtWebRepeat = QStringLiteral("9999");
         c.cmbWebExpiryYear = 2;
-        c.cmbWebExpiryMonth = 1;
-        c.cmbWebExpiryDay = 1;
+        c.cmbWebExpiryMonth = c.cmbWebExpiryDay = 1;
         c.cmbCGMS = 2;
         c.cmbCGMSOptions = 3;
         c.oCGMSASB = 1;
-        c.oInsertArticles = 2;
-        c.txtInsArticleRepeat = QStringLiteral("12");
         return c;
     }
 
     // The clock commands carry the moment of building; everything else must match.
     static bool isClockCommand(const QByteArray &wire)
     {
-        return wire.startsWith("\x01"
-                               "c ") ||
-               wire.startsWith("\x01"
-                               "d ");
-    }
-
-    static QStringList transcript(const Run &r, const QString &direction)
-    {
-        QStringList lines;
-        for (const QString &line : r.out) {
-            if (line.contains(QLatin1Char(' ') + direction + QLatin1Char(' ')))
-                lines << line;
-        }
-        return lines;
+        return wire.mid(1, 2) == "c " || wire.mid(1, 2) == "d ";
     }
 
 private slots:
@@ -124,6 +106,8 @@ private slots:
         m_window->files()->mnuSaveFileAs_Click();
         QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->texts().join('\n')));
         QVERIFY(QFileInfo(m_file).size() > 0);
+        QFile junk(m_dir.filePath(QStringLiteral("junk.qcf")));
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("Not a configuration file.") > 0);
     }
     void cleanupTestCase()
     {
@@ -161,55 +145,62 @@ private slots:
         }
         channel->Disconnect();
 
-        QCOMPARE(tool.size(), windowSend.size());
         QCOMPARE(std::count_if(tool.cbegin(), tool.cend(), isClockCommand), 2);
         tool.removeIf(isClockCommand);
         windowSend.removeIf(isClockCommand);
         QCOMPARE(tool, windowSend);
         QVERIFY(tool.contains("\x01P 0501 9999 41422020\r"));
-        QCOMPARE(tool.last(), QByteArray("\x01"
-                                         "9\r"));
         // Hexadecimal in capitals, one command per line.
         QCOMPARE(r.out.last(), QStringLiteral("01390D"));
     }
 
-    void refusals_data()
+    // One line on standard error and the status of the first failure; @SIM is a simulated
+    // encoder started with the row's simulator options.
+    void failures_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("simulator");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no file") << QStringList{"--dry-run"} << 1 << "--device";
-        QTest::newRow("no device") << QStringList{"@FILE"} << 1 << "--device";
-        QTest::newRow("bad parity")
-            << QStringList{"@FILE", "--dry-run", "--parity", "X"} << 1 << "--parity";
-        QTest::newRow("bad data bits")
-            << QStringList{"@FILE", "--dry-run", "--data-bits", "6"} << 1 << "--data-bits";
-        QTest::newRow("bad baud") << QStringList{"@FILE", "--dry-run", "--baud", "fast"} << 1
-                                  << "--baud";
-        QTest::newRow("missing file")
-            << QStringList{"@DIR/none.qcf", "--dry-run"} << 2 << "The file could not be opened.";
-        QTest::newRow("not a configuration")
-            << QStringList{"@DIR/junk.qcf", "--dry-run"} << 2 << "invalid Configuration file";
-        QTest::newRow("port cannot be opened")
-            << QStringList{"@FILE", "--device", "@DIR/no-such-tty"} << 3 << "could not be opened";
+        QTest::addColumn<int>("answered");
+        const auto row = [](const char *name, const QStringList &arguments, int exitCode,
+                            const QString &message, const QStringList &simulator = {},
+                            int answered = 0) {
+            QTest::newRow(name) << arguments << simulator << exitCode << message << answered;
+        };
+        row("no file", {"--dry-run"}, 1, "--device");
+        row("no device", {"@FILE"}, 1, "--device");
+        row("bad parity", {"@FILE", "--dry-run", "--parity", "X"}, 1, "--parity");
+        row("bad data bits", {"@FILE", "--dry-run", "--data-bits", "6"}, 1, "--data-bits");
+        row("bad baud", {"@FILE", "--dry-run", "--baud", "fast"}, 1, "--baud");
+        row("missing file", {"@DIR/none.qcf", "--dry-run"}, 2, "The file could not be opened.");
+        row("not a configuration", {"@DIR/junk.qcf", "--dry-run"}, 2, "invalid Configuration file");
+        row("port cannot be opened", {"@FILE", "--device", "@DIR/tty0"}, 3, "could not be opened");
+        row("silent encoder", {"@FILE", "--device", "@SIM"}, 4, "did not answer", {"--silent"});
+        row("several devices", {"@FILE", "--device", "@SIM", "--device", "@DIR/tty0"}, 3,
+            "@DIR/tty0", {}, 1);
     }
-    void refusals()
+    void failures()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(QStringList, simulator);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        QFile junk(m_dir.filePath(QStringLiteral("junk.qcf")));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("This is not a configuration file at all.");
-        junk.close();
+        QFETCH(int, answered);
+        message.replace(QLatin1String("@DIR"), m_dir.path());
+        SimProcess encoder;
+        if (arguments.contains(QStringLiteral("@SIM")))
+            QVERIFY2(encoder.start(simulator), qPrintable(encoder.errorString()));
         for (QString &argument : arguments) {
             argument.replace(QLatin1String("@FILE"), m_file);
             argument.replace(QLatin1String("@DIR"), m_dir.path());
+            argument.replace(QLatin1String("@SIM"), encoder.slavePath());
         }
         const Run r = run(arguments);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY2(r.err.count(QLatin1Char('\n')) == 1, qPrintable(r.err)); // one line
+        QCOMPARE(r.out.filter(QStringLiteral("commands answered")).size(), answered);
         QVERIFY(!r.out.contains(QStringLiteral("01390D")));
     }
 
@@ -223,8 +214,8 @@ private slots:
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
 
         // One readiness query, then each command after the reply to the one before.
-        const QStringList sent = transcript(r, QStringLiteral(">"));
-        const QStringList replies = transcript(r, QStringLiteral("<"));
+        const QStringList sent = r.out.filter(QStringLiteral(" > "));
+        const QStringList replies = r.out.filter(QStringLiteral(" < "));
         QCOMPARE(sent.size(), dry.out.size() + 1);
         QCOMPARE(replies.size(), dry.out.size() + 1);
         QVERIFY(sent.first().endsWith(QLatin1String("\\x03\\r\\x01?\\r")));
@@ -233,53 +224,14 @@ private slots:
         QVERIFY(
             r.out.last().endsWith(QStringLiteral("all %1 commands answered").arg(dry.out.size())));
 
+        // The simulator's own log: one line per command, readiness queries aside.
         QFile received(log);
         QVERIFY(received.open(QIODevice::ReadOnly));
-        QStringList commands;
-        for (const QByteArray &line : received.readAll().split('\n')) {
-            if (!line.isEmpty() && !line.endsWith("<SOH>?<CR>"))
-                commands << QString::fromLatin1(line.mid(line.lastIndexOf('\t') + 1));
-        }
+        QByteArrayList commands = received.readAll().split('\n');
+        commands.removeIf([](const QByteArray &l) { return l.isEmpty() || l.endsWith("?<CR>"); });
         QCOMPARE(commands.size(), dry.out.size());
-        QCOMPARE(commands.first(), QStringLiteral("<SOH>P 0501 9999 41422020<CR>"));
-        QCOMPARE(commands.last(), QStringLiteral("<SOH>9<CR>"));
-    }
-
-    void silentEncoderTimesOut()
-    {
-        SimProcess encoder;
-        QVERIFY2(encoder.start({QStringLiteral("--silent")}), qPrintable(encoder.errorString()));
-        const Run r = run({m_file, QStringLiteral("--device"), encoder.slavePath()});
-        QCOMPARE(r.exitCode, 4);
-        QVERIFY2(r.err.contains(QLatin1String("did not answer")), qPrintable(r.err));
-        QVERIFY2(r.err.count(QLatin1Char('\n')) == 1, qPrintable(r.err));
-        QCOMPARE(transcript(r, QStringLiteral("<")).size(), 0);
-    }
-
-    // Each device is sent to in turn; the status is the first failure's.
-    void severalDevices()
-    {
-        SimProcess encoder;
-        QVERIFY2(encoder.start(), qPrintable(encoder.errorString()));
-        const QString missing = m_dir.filePath(QStringLiteral("no-such-tty"));
-        const Run r = run({m_file, QStringLiteral("--device"), encoder.slavePath(),
-                           QStringLiteral("--device"), missing});
-        QCOMPARE(r.exitCode, 3);
-        QVERIFY(r.out.filter(QStringLiteral("commands answered")).size() == 1);
-        QVERIFY2(r.err.contains(missing), qPrintable(r.err));
-        QVERIFY2(r.err.count(QLatin1Char('\n')) == 1, qPrintable(r.err));
-    }
-
-    void helpNamesOptionsAndExitStatus()
-    {
-        const Run r = run({QStringLiteral("--help")});
-        QCOMPARE(r.exitCode, 0);
-        const QString help = r.out.join(QLatin1Char('\n'));
-        for (const char *expected :
-             {"FILE.qcf", "--device <path>", "--baud <n>", "--parity <letter>", "--data-bits <n>",
-              "--dry-run", "default 1200", "Exit status", "3  a serial port could not be opened",
-              "4  an encoder did not answer in time"})
-            QVERIFY2(help.contains(QLatin1String(expected)), expected);
+        QVERIFY(commands.first().endsWith("\t<SOH>P 0501 9999 41422020<CR>"));
+        QVERIFY(commands.last().endsWith("\t<SOH>9<CR>"));
     }
 };
 
