@@ -281,18 +281,6 @@ private slots:
         QVERIFY(w.check("chDSInEffect")->isChecked()); // greyed boxes keep their values
     }
 
-    void setArrayEnabledTakesMembersOnly()
-    {
-        QWidget root;
-        for (const char *name : {"chSingle", "chPair_0", "chPair_1"})
-            (new QCheckBox(&root))->setObjectName(name);
-        ConfigurationView::SetArrayEnabled(&root, QStringLiteral("chSingle"), false);
-        ConfigurationView::SetArrayEnabled(&root, QStringLiteral("chPair"), false);
-        QVERIFY(root.findChild<QWidget *>("chSingle")->isEnabled());
-        QVERIFY(!root.findChild<QWidget *>("chPair_0")->isEnabled());
-        QVERIFY(!root.findChild<QWidget *>("chPair_1")->isEnabled());
-    }
-
     // Each control sits on its tab under its own name, with its caption (its text, or the text
     // of the label that names it) and length limit.
     void controlsOnTheirTabs_data()
@@ -301,96 +289,72 @@ private slots:
         QTest::addColumn<int>("tab");
         QTest::addColumn<QString>("caption"); // null: not checked
         QTest::addColumn<int>("maxLength");   // -1: no limit; 0: not a text box
-        struct Controls
-        {
-            const char *names; // one or more, blank-separated
-            int tab;
-            const char *caption; // "a|b|..": the captions of the members name_0, name_1, ..
-            int maxLength = 0;
-        };
-        const char *actions = "Insert|Block Upstream|Pass Upstream";
-        const char *update = "Update when Sending Configuation";
-        const Controls table[] = {
-            {"chCtrlNetworkName chCtrlCallLetters chCtrlTSID chCtrlTimeOfDay chCtrlTimeZone", 0,
-             "Enable Control"},
-            {"oNetworkName oCallLetters oTSID oTimeOfDay oTimezone", 0, actions},
-            {"txtNetworkName", 0, "Network Name:", 32},
-            {"txtCallLetters", 0, "Call Letters:", 6},
-            {"txtTSID", 0, "TSID (1 - 65535):", -1},
-            {"fControl_0 fControl_1 fControl_2 fControl_3 fControl_4", 0, nullptr},
-            {"fEncoderClockSetup", 0, "Encoder Clock Set-up"},
-            {"chSyncClock", 0, "Sync Encoder with PC Date and Time"},
-            {"chDSInEffect", 0, "Daylight Saving is in Effect: "},
-            {"chDSObserved", 0, "Daylight Saving is Observed: "},
-            {"lblLocalTime_0", 0, "Local Time:"},
-            {"lblLocalTime_1", 0, "LOCAL TIME"},
-            {"lblLocalDate_0", 0, "Local Date:"},
-            {"lblLocalTimezone_0", 0, "Local Timezone:"},
-            {"chCtrlProgramName chCtrlProgramRating", 1, "Enable Control"},
-            {"oProgramName oProgramRating", 1, actions},
-            {"txtProgramName", 1, "Program Name:", 32},
-            {"fControl_5", 1, nullptr},
-            {"fProgramRating", 1, "Program Rating"},
-            {"cmbProgRatingSys", 1, "Rating System:"},
-            {"cmbProgramRating", 1, "Rating:"},
-            {"lblProgramRatingFlags", 1, "FV     V     S      L      D"},
-            {"fCaptions", 2, "Test Captions/Text"},
-            {"lblCaptionChannel", 2, "Channel:"},
-            {"oSendCaptions", 2, "CC1|CC2|CC3|CC4|T1|T2|T3|T4"},
-            {"txtSendCaptions", 2, nullptr, 32},
-            {"cmdSendCaptions", 2, "Send"},
-            {"fDecoder", 2, "Decoder Settings"},
-            {"oDecoderSettings", 2, "CC1|CC2|CC3|CC4|T1|T2|T3|T4|XDS|V-Chip|Off"},
-            {"chDecoderSend chBlockingSend", 2, update},
-            {"cmdDecoderSettings", 2, "Send Decoder Settings"},
-            {"fBlocking", 2, "Block Upstream Channels"},
-            {"chBlockingSettings", 2, "CC1|CC2|CC3|CC4|XDS|T1|T2|T3|T4"},
-            {"cmdBlockingSettings", 2, "Send Block Settings"},
-            {"chCtrlWebTV", 3, "Enable Control"},
-            {"oWebTV", 3, "Insert|Pass Upstream"},
-            {"txtWebURL", 3, "URL:", -1},
-            {"txtWebDescription", 3, "Description (20 Char. Max):", 20},
-            {"txtWebScript", 3, "Script Trigger (50 Char. Max):", 50},
-            {"txtWebRepeat", 3, "Repeat Count (1 - 9999):", 20},
-            {"cmbWebExpiryYear", 3, "Year:"},
-            {"cmbWebExpiryMonth", 3, "Month:"},
-            {"cmbWebExpiryDay", 3, "Day:"},
-            {"lblWebTV", 3,
-             "NOTE:  Upstream WebTV can be blocked by blocking Text Channel 2.  This can be done "
-             "in the 'Caption Channels' Tab under 'Blocking Settings'"},
-            {"cmdWebTVBlock", 3, "Jump to 'Caption Channels'"},
-            {"cmdRefreshArticles", 4, "Refresh Article List"},
-            {"txtArticleList", 4, nullptr, -1},
-            {"cmbRemoveArticle", 4, nullptr},
-            {"fInsertArticle", 4, "Insert Article"},
-            {"oInsertArticles", 4, "T1|T2|T3|T4"},
-            {"txtInsArticleRepeat", 4, "Repeat (1 - 9999):", 20},
-            {"lblContinuousLoop", 4, "Note: '9999' will result in a Continuous Loop"},
-            {"cmdInsArticle", 4, "Load"},
-            {"fRemoveArticle", 4, "Remove Article"},
-            {"cmdRemoveArticle", 4, "Remove"},
-            {"cmdCCLpBrowse", 5, "Browse"},
-            {"cmdCCLpViewFile", 5, "View Contents"},
-            {"cmdCCLpReloadFile", 5, "Reload File"},
-            {"lblCCLpCurFilePath lblCCLpCurFileName lblCCLoopingLastSent", 5, ""},
-            {"cmbCCLoopingTime", 5, "Hours:|Minutes:|Seconds:"},
-            {"chCCLpInfiniteTime", 5, "Continuous Loop"},
-            {"cmdCCLpLoopControl", 5, "Start Looping|Stop Looping"},
-            {"lblCCLpTimeLeft", 5, "N/A"},
-            {"chCtrlCGMS", 6, "Enable Control"},
-            {"oCGMS", 6, actions},
-            {"cmbCGMS", 6, "Copy-Guard Management System:"},
-            {"cmbCGMSOptions", 6, "CGMS Options:"},
-            {"oCGMSASB", 6, "Off|On"},
-        };
-        for (const Controls &c : table) {
-            const QStringList captions = QString(c.caption).split(QLatin1Char('|'));
-            for (const QString &name : QString(c.names).split(QLatin1Char(' '))) {
-                for (int i = 0; i < captions.size(); ++i) {
-                    const QString member =
-                        captions.size() == 1 ? name : QStringLiteral("%1_%2").arg(name).arg(i);
-                    QTest::newRow(qPrintable(member))
-                        << member << c.tab << (c.caption ? captions[i] : QString()) << c.maxLength;
+        // Per tab: "names=caption#limit"; several blank-separated names share a caption,
+        // "a|b|.." are the captions of the members name_0, name_1, .., "?" is not checked and
+        // a missing "#limit" means no text box (#-1: no limit).
+        const QString actions = QStringLiteral("Insert|Block Upstream|Pass Upstream");
+        const QString update = QStringLiteral("Update when Sending Configuation");
+        const QStringList pages[] = {
+            {"chCtrlNetworkName chCtrlCallLetters chCtrlTSID chCtrlTimeOfDay chCtrlTimeZone="
+             "Enable Control",
+             "oNetworkName oCallLetters oTSID oTimeOfDay oTimezone=" + actions,
+             "txtNetworkName=Network Name:#32", "txtCallLetters=Call Letters:#6",
+             "txtTSID=TSID (1 - 65535):#-1",
+             "fControl_0 fControl_1 fControl_2 fControl_3 fControl_4=?",
+             "fEncoderClockSetup=Encoder Clock Set-up",
+             "chSyncClock=Sync Encoder with PC Date and Time",
+             "chDSInEffect=Daylight Saving is in Effect: ",
+             "chDSObserved=Daylight Saving is Observed: ", "lblLocalTime_0=Local Time:",
+             "lblLocalTime_1=LOCAL TIME",
+             "lblLocalDate_0=Local Date:", "lblLocalTimezone_0=Local Timezone:"},
+            {"chCtrlProgramName chCtrlProgramRating=Enable Control",
+             "oProgramName oProgramRating=" + actions, "txtProgramName=Program Name:#32",
+             "fControl_5=?", "fProgramRating=Program Rating", "cmbProgRatingSys=Rating System:",
+             "cmbProgramRating=Rating:", "lblProgramRatingFlags=FV     V     S      L      D"},
+            {"fCaptions=Test Captions/Text",
+             "lblCaptionChannel=Channel:", "oSendCaptions=CC1|CC2|CC3|CC4|T1|T2|T3|T4",
+             "txtSendCaptions=?#32", "cmdSendCaptions=Send", "fDecoder=Decoder Settings",
+             "oDecoderSettings=CC1|CC2|CC3|CC4|T1|T2|T3|T4|XDS|V-Chip|Off",
+             "chDecoderSend chBlockingSend=" + update, "cmdDecoderSettings=Send Decoder Settings",
+             "fBlocking=Block Upstream Channels",
+             "chBlockingSettings=CC1|CC2|CC3|CC4|XDS|T1|T2|T3|T4",
+             "cmdBlockingSettings=Send Block Settings"},
+            {"chCtrlWebTV=Enable Control", "oWebTV=Insert|Pass Upstream", "txtWebURL=URL:#-1",
+             "txtWebDescription=Description (20 Char. Max):#20",
+             "txtWebScript=Script Trigger (50 Char. Max):#50",
+             "txtWebRepeat=Repeat Count (1 - 9999):#20",
+             "cmbWebExpiryYear=Year:", "cmbWebExpiryMonth=Month:", "cmbWebExpiryDay=Day:",
+             "lblWebTV=NOTE:  Upstream WebTV can be blocked by blocking Text Channel 2.  This can "
+             "be done in the 'Caption Channels' Tab under 'Blocking Settings'",
+             "cmdWebTVBlock=Jump to 'Caption Channels'"},
+            {"cmdRefreshArticles=Refresh Article List", "txtArticleList=?#-1",
+             "fInsertArticle=Insert Article", "oInsertArticles=T1|T2|T3|T4",
+             "txtInsArticleRepeat=Repeat (1 - 9999):#20",
+             "lblContinuousLoop=Note: '9999' will result in a Continuous Loop",
+             "cmdInsArticle=Load", "fRemoveArticle=Remove Article", "cmbRemoveArticle=?",
+             "cmdRemoveArticle=Remove"},
+            {"cmdCCLpBrowse=Browse", "cmdCCLpViewFile=View Contents",
+             "cmdCCLpReloadFile=Reload File",
+             "lblCCLpCurFilePath lblCCLpCurFileName lblCCLoopingLastSent=",
+             "cmbCCLoopingTime=Hours:|Minutes:|Seconds:", "chCCLpInfiniteTime=Continuous Loop",
+             "cmdCCLpLoopControl=Start Looping|Stop Looping", "lblCCLpTimeLeft=N/A"},
+            {"chCtrlCGMS=Enable Control", "oCGMS=" + actions,
+             "cmbCGMS=Copy-Guard Management System:", "cmbCGMSOptions=CGMS Options:",
+             "oCGMSASB=Off|On"}};
+        for (int tab = 0; tab < 7; ++tab) {
+            for (const QString &entry : pages[tab]) {
+                const QString names = entry.section(QLatin1Char('='), 0, 0);
+                const QString rest = entry.section(QLatin1Char('='), 1);
+                const int limit =
+                    rest.contains(QLatin1Char('#')) ? rest.section(QLatin1Char('#'), 1).toInt() : 0;
+                const QStringList captions = rest.section(QLatin1Char('#'), 0, 0).split('|');
+                for (const QString &name : names.split(QLatin1Char(' '))) {
+                    for (int i = 0; i < captions.size(); ++i) {
+                        const QString member =
+                            captions.size() == 1 ? name : QStringLiteral("%1_%2").arg(name).arg(i);
+                        const QString caption = captions[i] == "?" ? QString() : captions[i];
+                        QTest::newRow(qPrintable(member)) << member << tab << caption << limit;
+                    }
                 }
             }
         }

@@ -188,12 +188,16 @@ private slots:
         QCOMPARE(w.enabledOf({"cmbCGMS", "oCGMSASB_1", "cmbCGMSOptions"}),
                  (QStringList{"cmbCGMS", "oCGMSASB_1"}));
 
-        // The enable box alone opens every CGMS control, the APS list included.
-        const QStringList all = {"oCGMS_0", "oCGMS_2", "cmbCGMS", "cmbCGMSOptions"};
+        // The enable box alone opens every CGMS control, the APS list included, under Insert.
+        const QStringList all = {"oCGMS_0", "oCGMS_2", "cmbCGMS", "cmbCGMSOptions", "oCGMSASB_1"};
         w.check("chCtrlCGMS")->setChecked(false);
         QCOMPARE(w.enabledOf(all), QStringList());
         w.check("chCtrlCGMS")->setChecked(true);
         QCOMPARE(w.enabledOf(all), all);
+        w.option("oCGMS", 2)->setChecked(true);
+        w.check("chCtrlCGMS")->setChecked(false);
+        w.check("chCtrlCGMS")->setChecked(true);
+        QCOMPARE(w.enabledOf(all), (QStringList{"oCGMS_0", "oCGMS_2"}));
     }
 };
 

@@ -203,17 +203,14 @@ private slots:
         QComboBox *months = w.list("cmbWebExpiryMonth");
         QComboBox *days = w.list("cmbWebExpiryDay");
         years->setCurrentIndex(years->findData(year));
-        QCOMPARE(months->count(), 1 + 13 - firstMonth);
         QCOMPARE(months->currentIndex(), 0);
-        QCOMPARE(months->itemText(0), QString());
+        QCOMPARE(months->count(), 1 + 13 - firstMonth);
         QCOMPARE(months->itemText(1), QLocale::system().monthName(firstMonth));
         QCOMPARE(months->itemData(1).toInt(), firstMonth);
-        QCOMPARE(months->itemData(months->count() - 1).toInt(), 12);
         QCOMPARE(TabsWindow::texts(days), blank);
-
         months->setCurrentIndex(months->findData(month));
-        QCOMPARE(days->count(), 1 + lastDay - firstDay + 1);
         QCOMPARE(days->currentIndex(), 0);
+        QCOMPARE(days->count(), 1 + lastDay - firstDay + 1);
         QCOMPARE(days->itemText(1), QString::number(firstDay));
         QCOMPARE(days->itemText(days->count() - 1), QString::number(lastDay));
 
