@@ -3,7 +3,6 @@
 #include "TestSettings.h"
 #include "config/ConfigCodec.h"
 #include "ui/ConfigFileController.h"
-#include "ui/ConfigurationBinder.h"
 #include "ui/frmMainWindow.h"
 
 #include <QCheckBox>
@@ -43,52 +42,34 @@ const QString MonthMessage =
 const QString WriteFailed = QStringLiteral("There was an error when trying to open and write to "
                                            "the file.  It might be in use by another application.");
 
-template <typename T> T *find(QWidget *root, const QString &name)
+// Sets a control found by objectName as an operator would: a text, a check box or option button
+// (true), a list entry (its index).
+void set(QWidget *window, const QString &name, const QVariant &value)
 {
-    T *control = root->findChild<T *>(name);
-    if (!control)
+    QWidget *control = window->findChild<QWidget *>(name);
+    if (auto *line = qobject_cast<QLineEdit *>(control))
+        line->setText(value.toString());
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
+        plain->setPlainText(value.toString());
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        label->setText(value.toString());
+    else if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setChecked(value.toBool());
+    else if (auto *list = qobject_cast<QComboBox *>(control))
+        list->setCurrentIndex(value.toInt());
+    else
         qWarning("no control %s", qPrintable(name));
-    return control;
 }
 
-void setText(QWidget *root, const QString &name, const QString &text)
+Step step(const QString &name, const QVariant &value)
 {
-    if (auto *line = root->findChild<QLineEdit *>(name))
-        line->setText(text);
-    else if (auto *plain = root->findChild<QPlainTextEdit *>(name))
-        plain->setPlainText(text);
-    else if (auto *label = root->findChild<QLabel *>(name))
-        label->setText(text);
+    return [=](QWidget *window) { set(window, name, value); };
 }
 
 QByteArray contentsOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString textOf(QWidget *root, const QString &name)
-{
-    if (auto *line = root->findChild<QLineEdit *>(name))
-        return line->text();
-    return QString();
-}
-
-Step text(const QString &name, const QString &value)
-{
-    return [=](QWidget *w) { setText(w, name, value); };
-}
-Step check(const QString &name, bool value)
-{
-    return [=](QWidget *w) { find<QCheckBox>(w, name)->setChecked(value); };
-}
-Step option(const QString &name)
-{
-    return [=](QWidget *w) { find<QRadioButton>(w, name)->setChecked(true); };
-}
-Step list(const QString &name, int index)
-{
-    return [=](QWidget *w) { find<QComboBox>(w, name)->setCurrentIndex(index); };
 }
 
 // Answers like ScriptedDialogs and notes, for every message, whether the window was on screen.
@@ -106,11 +87,6 @@ public:
     }
 };
 
-QString stored(const QString &key)
-{
-    return AppSettings::get(QStringLiteral("Application"), key);
-}
-
 } // namespace
 
 class tst_FileMenu : public QObject
@@ -118,7 +94,7 @@ class tst_FileMenu : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { delete m_window; }
 
     void changeTracking_data();
     void changeTracking();
@@ -127,36 +103,41 @@ private slots:
     void failedOpenLeavesDefaultsAndNoFile();
     void cancelledSaveAsLeavesNoFile();
     void titleNamesOnlySavedOrLoadedFiles();
-    void dialogsStartInTheLastFolder();
     void promptSaveChanges_data();
     void promptSaveChanges();
-    void namedFileSavedWhenClosing();
+    void failedSaveWhenClosingStillCloses();
     void unbuildableConfigurationIsReported();
-    void startupOffer_data();
-    void startupOffer();
-    void startupLoadHappensOnScreen();
-    void freshStartIsClean_data();
-    void freshStartIsClean();
-    void lastFileAndFolderComeBackAtTheNextStart();
+    void startUpOffersTheLastFile_data();
+    void startUpOffersTheLastFile();
 
 private:
     std::unique_ptr<QTemporaryDir> m_temp; // one folder per test
-    FixedClock *m_clock = nullptr;
-    ScriptedDialogs *m_dialogs = nullptr;
+    FixedClock m_clock{QDateTime(QDate(2026, 6, 15), QTime(10, 0))};
+    VisibilityWatch m_dialogs;
     frmMainWindow *m_window = nullptr;
 
     ConfigFileController *files() const { return m_window->files(); }
-    QString folder() const { return m_temp->path(); }
     QString path(const QString &name) const { return m_temp->filePath(name); }
+    QString title() const { return m_window->windowTitle(); }
+    QString textOf(const char *name) const
+    {
+        return m_window->findChild<QLineEdit *>(name)->text();
+    }
+    bool isChecked(const char *name) const
+    {
+        return m_window->findChild<QAbstractButton *>(name)->isChecked();
+    }
+    void set(const QString &name, const QVariant &value) { ::set(m_window, name, value); }
     void newWindow()
     {
         delete m_window;
         m_window = new frmMainWindow(DefaultInfo{"NBC", "WNBC", "4660"});
+        m_dialogs.window = m_window;
     }
     // Saves the window's configuration under the name through File > Save As....
     void saveAs(const QString &file)
     {
-        m_dialogs->savePaths = {file};
+        m_dialogs.savePaths = {file};
         files()->mnuSaveFileAs_Click();
     }
 };
@@ -165,18 +146,11 @@ void tst_FileMenu::init()
 {
     TestSettings::wipe();
     m_temp = std::make_unique<QTemporaryDir>();
-    m_clock = new FixedClock(QDateTime(QDate(2026, 6, 15), QTime(10, 0)));
-    m_dialogs = new ScriptedDialogs;
+    m_clock.set(QDateTime(QDate(2026, 6, 15), QTime(10, 0)));
+    m_dialogs.clear();
+    m_window = nullptr;
     newWindow();
     files()->TrackChanges(true);
-}
-
-void tst_FileMenu::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    delete m_clock;
 }
 
 void tst_FileMenu::changeTracking_data()
@@ -185,37 +159,31 @@ void tst_FileMenu::changeTracking_data()
     QTest::addColumn<Step>("change");  // after it
     QTest::addColumn<bool>("changed");
     const Step nothing = [](QWidget *) {};
-    auto addArticles = [](QWidget *w) {
-        find<QComboBox>(w, "cmbRemoveArticle")->addItems({"NEWS", "SPORTS"});
+    const Step addArticles = [](QWidget *w) {
+        w->findChild<QComboBox *>("cmbRemoveArticle")->addItems({"NEWS", "SPORTS"});
     };
 
     QTest::newRow("nothing") << nothing << nothing << false;
-    QTest::newRow("article list text") << nothing << text("txtArticleList", "ARTICLE 1") << false;
-    QTest::newRow("article removal choice")
-        << Step(addArticles) << list("cmbRemoveArticle", 1) << true;
-    QTest::newRow("network name") << nothing << text("txtNetworkName", "ABC") << true;
-    QTest::newRow("call letters in lower case")
-        << nothing << text("txtCallLetters", "wnbc") << true;
-    QTest::newRow("same text again") << nothing << text("txtTSID", "4660") << false;
-    QTest::newRow("Web TV script") << nothing << text("txtWebScript", "x") << true;
-    QTest::newRow("check box") << nothing << check("chSyncClock", true) << true;
-    QTest::newRow("option button") << nothing << option("oDecoderSettings_3") << true;
-    QTest::newRow("list") << nothing << list("cmbCCLoopingTime_1", 5) << true;
-    QTest::newRow("loop time left") << nothing << text("lblCCLpTimeLeft", "00:01:00") << true;
-    QTest::newRow("loop file label") << nothing << text("lblCCLpCurFileName", "a.txt") << true;
+    QTest::newRow("article list text") << nothing << step("txtArticleList", "A 1") << false;
+    QTest::newRow("article removal choice") << addArticles << step("cmbRemoveArticle", 1) << true;
+    QTest::newRow("network name") << nothing << step("txtNetworkName", "ABC") << true;
+    QTest::newRow("same text again") << nothing << step("txtTSID", "4660") << false;
+    QTest::newRow("check box") << nothing << step("chSyncClock", true) << true;
+    QTest::newRow("option button") << nothing << step("oDecoderSettings_3", true) << true;
+    QTest::newRow("list") << nothing << step("cmbCCLoopingTime_1", 5) << true;
+    QTest::newRow("loop time left") << nothing << step("lblCCLpTimeLeft", "00:01:00") << true;
     QTest::newRow("clock labels") << nothing << Step([](QWidget *w) {
         qobject_cast<frmMainWindow *>(w)->timerSecondTick_Timer();
-        setText(w, "lblLocalTime_1", "12:00:00");
-        setText(w, "lblLocalDate_1", "Jun 15, 2026");
-        setText(w, "lblLocalTimezone_1", "-05:00");
+        ::set(w, "lblLocalTimezone_1", "-05:00");
     }) << false;
-    QTest::newRow("last caption sent") << nothing << text("lblCCLoopingLastSent", "HELLO") << false;
+    QTest::newRow("last caption sent") << nothing << step("lblCCLoopingLastSent", "HI") << false;
     QTest::newRow("status bar") << nothing << Step([](QWidget *w) {
         for (auto *label : w->findChild<QStatusBar *>()->findChildren<QLabel *>())
             label->setText("Connected");
     }) << false;
 }
 
+// A change offers to save on closing; no change asks to exit.
 void tst_FileMenu::changeTracking()
 {
     QFETCH(Step, prepare);
@@ -226,81 +194,69 @@ void tst_FileMenu::changeTracking()
     QVERIFY(!files()->TrackChanges(false));
     change(m_window);
     QCOMPARE(files()->TrackChanges(false), changed);
-    // The close request follows: a change offers to save, no change asks to exit.
-    m_dialogs->answers = {Answer::Cancel};
+    m_dialogs.answers = {Answer::Cancel};
     files()->closeRequest();
-    QCOMPARE(m_dialogs->texts(), QStringList{changed ? SaveCurrentQuestion : ExitQuestion});
+    QCOMPARE(m_dialogs.texts(), QStringList{changed ? SaveCurrentQuestion : ExitQuestion});
 }
 
 void tst_FileMenu::newResetsButKeepsTheTitle()
 {
     const QString file = path("named.qcf");
-    check("chCCLpInfiniteTime", true)(m_window);
+    set("chCCLpInfiniteTime", true);
     saveAs(file);
-    QCOMPARE(m_window->windowTitle(), Title + " - " + file);
-
-    text("txtNetworkName", "CHANGED")(m_window);
-    option("oNetworkName_0")(m_window);
-    m_dialogs->answers = {Answer::No};
+    set("txtNetworkName", "CHANGED");
+    set("oNetworkName_0", true);
+    m_dialogs.answers = {Answer::No};
     files()->mnuNew_Click();
-    QCOMPARE(m_dialogs->texts(), QStringList{SaveChangesQuestion});
-    QCOMPARE(textOf(m_window, "txtNetworkName"), QStringLiteral("NBC"));
-    QVERIFY(find<QRadioButton>(m_window, "oNetworkName_2")->isChecked());
+    QCOMPARE(m_dialogs.texts(), QStringList{SaveChangesQuestion});
+    QCOMPARE(textOf("txtNetworkName"), QStringLiteral("NBC"));
+    QVERIFY(isChecked("oNetworkName_2"));
+    QVERIFY(isChecked("chCCLpInfiniteTime"));
     QVERIFY(m_window->CurrentConfigFile.isEmpty());
-    QCOMPARE(m_window->windowTitle(), Title + " - " + file);
+    QCOMPARE(title(), Title + " - " + file);
     QVERIFY(!files()->TrackChanges(false));
-    QVERIFY(find<QCheckBox>(m_window, "chCCLpInfiniteTime")->isChecked());
 }
 
 void tst_FileMenu::failedOpenLeavesDefaultsAndNoFile_data()
 {
-    QTest::addColumn<QByteArray>("contents");  // empty: no file at all
-    QTest::addColumn<QStringList>("messages"); // after the offer to save
+    QTest::addColumn<QByteArray>("contents"); // empty: no file at all
+    QTest::addColumn<QString>("message");     // after the offer to save
     Configuration wrongOption;
     wrongOption.oNetworkName = 5;
     wrongOption.txtProgramName = QStringLiteral("From File");
-    const QByteArray valid = ConfigCodec::encode(Configuration()).bytes;
-
-    QTest::newRow("not a configuration file")
-        << QByteArray("not a configuration") << QStringList{InvalidFile};
-    QTest::newRow("first byte differs")
-        << QByteArray("X" + valid.mid(1)) << QStringList{InvalidFile};
-    QTest::newRow("ends in its header") << valid.left(30) << QStringList{CouldNotOpen};
-    QTest::newRow("missing file") << QByteArray() << QStringList{CouldNotOpen};
+    QTest::newRow("not a configuration file") << QByteArray("not a configuration") << InvalidFile;
+    QTest::newRow("ends in its header")
+        << ConfigCodec::encode(Configuration()).bytes.left(30) << CouldNotOpen;
+    QTest::newRow("missing file") << QByteArray() << CouldNotOpen;
     QTest::newRow("import error answered No")
-        << ConfigCodec::encode(wrongOption).bytes << QStringList{ImportQuestion};
+        << ConfigCodec::encode(wrongOption).bytes << ImportQuestion;
 }
 
 void tst_FileMenu::failedOpenLeavesDefaultsAndNoFile()
 {
     QFETCH(QByteArray, contents);
-    QFETCH(QStringList, messages);
+    QFETCH(QString, message);
     QFile corrupt(path("corrupt.qcf"));
-    if (!contents.isEmpty()) {
-        QVERIFY(corrupt.open(QIODevice::WriteOnly));
-        corrupt.write(contents);
-        corrupt.close();
-    }
-    m_window->LoadPath = folder() + "/";
-
-    text("txtProgramName", "Old Show")(m_window);
-    option("oCallLetters_0")(m_window);
-    m_dialogs->answers = {Answer::No, Answer::No};
-    m_dialogs->openPaths = {corrupt.fileName()};
+    if (!contents.isEmpty())
+        QVERIFY(corrupt.open(QIODevice::WriteOnly) && corrupt.write(contents) > 0);
+    corrupt.close();
+    m_window->LoadPath = m_temp->path() + "/";
+    set("txtProgramName", "Old Show");
+    set("oCallLetters_0", true);
+    m_dialogs.answers = {Answer::No, Answer::No};
+    m_dialogs.openPaths = {corrupt.fileName()};
     files()->mnuOpenFile_Click();
 
-    QCOMPARE(m_dialogs->texts(), QStringList{SaveCurrentQuestion} + messages);
-    for (int i = 1; i < m_dialogs->shown.size(); ++i)
-        QCOMPARE(m_dialogs->shown[i].icon, DialogService::Icon::Warning);
-    QCOMPARE(m_dialogs->dialogTitles, QStringList{"Open File"});
-    QCOMPARE(m_dialogs->dialogFilters, QStringList{"Orvane Configuration Files (.qcf)|*.qcf"});
-    QCOMPARE(m_dialogs->dialogFolders, QStringList{folder() + "/"});
+    QCOMPARE(m_dialogs.texts(), (QStringList{SaveCurrentQuestion, message}));
+    QCOMPARE(m_dialogs.dialogTitles, QStringList{"Open File"});
+    QCOMPARE(m_dialogs.dialogFilters, QStringList{"Orvane Configuration Files (.qcf)|*.qcf"});
+    QCOMPARE(m_dialogs.dialogFolders, QStringList{m_temp->path() + "/"});
     // Only the defaults: neither the previous configuration nor what the file held.
-    QVERIFY(textOf(m_window, "txtProgramName").isEmpty());
-    QVERIFY(find<QRadioButton>(m_window, "oCallLetters_2")->isChecked());
-    QCOMPARE(textOf(m_window, "txtNetworkName"), QStringLiteral("NBC"));
+    QVERIFY(textOf("txtProgramName").isEmpty());
+    QVERIFY(isChecked("oCallLetters_2"));
+    QCOMPARE(textOf("txtNetworkName"), QStringLiteral("NBC"));
     QVERIFY(m_window->CurrentConfigFile.isEmpty());
-    QCOMPARE(m_window->windowTitle(), Title);
+    QCOMPARE(title(), Title);
     QVERIFY(!files()->TrackChanges(false));
 }
 
@@ -309,309 +265,192 @@ void tst_FileMenu::cancelledSaveAsLeavesNoFile()
     const QString file = path("first.qcf");
     saveAs(file);
     const QByteArray before = contentsOf(file);
-
-    text("txtProgramName", "Edited")(m_window);
-    m_dialogs->clear();
+    set("txtProgramName", "Edited");
+    m_dialogs.clear();
     files()->mnuSaveFileAs_Click(); // cancelled
-    QCOMPARE(m_dialogs->dialogTitles, QStringList{"Save File"});
-    QCOMPARE(m_dialogs->dialogFilters, QStringList{"Orvane Configuration File (.qcf)|*.qcf"});
+    QCOMPARE(m_dialogs.dialogTitles, QStringList{"Save File"});
+    QCOMPARE(m_dialogs.dialogFilters, QStringList{"Orvane Configuration File (.qcf)|*.qcf"});
     QVERIFY(m_window->CurrentConfigFile.isEmpty());
     QCOMPARE(contentsOf(file), before);
-    QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{"first.qcf"});
+    QCOMPARE(QDir(m_temp->path()).entryList(QDir::Files), QStringList{"first.qcf"});
 
     // The edit counts as seen: closing asks to exit instead of offering to save.
-    m_dialogs->answers = {Answer::No};
+    m_dialogs.answers = {Answer::No};
     QVERIFY(!files()->closeRequest());
-    QCOMPARE(m_dialogs->texts(), QStringList{ExitQuestion});
-    QCOMPARE(m_dialogs->shown[0].icon, DialogService::Icon::None);
-    QCOMPARE(m_dialogs->shown[0].buttons, DialogService::Buttons::YesNo);
-    m_dialogs->answers = {Answer::Yes};
+    QCOMPARE(m_dialogs.texts(), QStringList{ExitQuestion});
+    QCOMPARE(m_dialogs.shown[0].buttons, DialogService::Buttons::YesNo);
+    m_dialogs.answers = {Answer::Yes};
     QVERIFY(files()->closeRequest());
 }
 
+// The title names the file last saved or loaded; the file dialogs start in the folder of the
+// file last chosen.
 void tst_FileMenu::titleNamesOnlySavedOrLoadedFiles()
 {
-    QCOMPARE(m_window->windowTitle(), Title);
     saveAs(path("no/such/folder/x.qcf"));
-    QCOMPARE(m_dialogs->texts(), QStringList{WriteFailed});
-    QCOMPARE(m_window->windowTitle(), Title);
+    QCOMPARE(m_dialogs.texts(), QStringList{WriteFailed});
+    QCOMPARE(title(), Title);
     QVERIFY(m_window->CurrentConfigFile.isEmpty());
 
-    const QString a = path("a.qcf");
-    const QString b = path("b.qcf");
+    QVERIFY(QDir(m_temp->path()).mkpath("one/two"));
+    const QString a = path("one/two/a.qcf");
+    const QString b = path("one/b.qcf");
+    m_window->LoadPath = QStringLiteral("/start/");
+    m_dialogs.dialogFolders.clear();
     saveAs(b);
     files()->mnuSaveFile_Click(); // saves to the current file without asking
-    QCOMPARE(m_dialogs->dialogTitles.size(), 2);
     saveAs(a);
-    QCOMPARE(m_window->windowTitle(), Title + " - " + a);
-
-    m_dialogs->openPaths = {b};
+    QCOMPARE(title(), Title + " - " + a);
+    m_dialogs.openPaths = {b};
     files()->mnuOpenFile_Click();
-    QCOMPARE(m_window->windowTitle(), Title + " - " + b);
+    QCOMPARE(m_dialogs.dialogFolders, (QStringList{"/start/", path("one/"), path("one/two/")}));
+    QCOMPARE(title(), Title + " - " + b);
     QCOMPARE(m_window->CurrentConfigFile, b);
 
     files()->mnuNew_Click();
-    QCOMPARE(m_window->windowTitle(), Title + " - " + b);
-    m_dialogs->clear();
-    files()->mnuOpenFile_Click(); // cancelled: the previous file is forgotten
+    QCOMPARE(title(), Title + " - " + b);
+    files()->mnuOpenFile_Click(); // cancelled: the previous file is forgotten, its folder kept
     QVERIFY(m_window->CurrentConfigFile.isEmpty());
-    QCOMPARE(m_window->windowTitle(), Title + " - " + b);
-}
-
-void tst_FileMenu::dialogsStartInTheLastFolder()
-{
-    QVERIFY(QDir(folder()).mkpath("one/two"));
-    m_window->LoadPath = QStringLiteral("/start/");
-    saveAs(path("one/two/x.qcf"));
-    QCOMPARE(m_window->LoadPath, path("one/two/"));
-    m_dialogs->openPaths = {path("one/x.qcf")};
-    files()->mnuOpenFile_Click();
-    QCOMPARE(m_dialogs->dialogFolders, (QStringList{"/start/", path("one/two/")}));
-    QCOMPARE(m_window->LoadPath, path("one/"));
-    // A cancelled dialog keeps the folder.
-    files()->mnuSaveFileAs_Click();
+    QCOMPARE(title(), Title + " - " + b);
     QCOMPARE(m_window->LoadPath, path("one/"));
 }
 
 void tst_FileMenu::promptSaveChanges_data()
 {
     QTest::addColumn<bool>("named");
-    QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<QStringList>("savePaths");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QString>("saveAs"); // the name chosen in the dialog, "" to cancel it
     QTest::addColumn<bool>("result");
     QTest::addColumn<bool>("written");
     QTest::addColumn<bool>("stillNamed");
-
-    QTest::newRow("no file: Yes and a name")
-        << false << QList<Answer>{Answer::Yes} << QStringList{"new.qcf"} << true << true << true;
+    const auto Yes = Answer::Yes, No = Answer::No, Cancel = Answer::Cancel;
+    QTest::newRow("no file: Yes and a name") << false << Yes << "new.qcf" << true << true << true;
     QTest::newRow("no file: Yes, dialog cancelled")
-        << false << QList<Answer>{Answer::Yes} << QStringList() << false << false << false;
+        << false << Yes << "" << false << false << false;
     QTest::newRow("no file: Yes, write fails")
-        << false << QList<Answer>{Answer::Yes} << QStringList{"missing/new.qcf"} << false << false
-        << false;
-    QTest::newRow("no file: No") << false << QList<Answer>{Answer::No} << QStringList() << true
-                                 << false << false;
-    QTest::newRow("no file: Cancel")
-        << false << QList<Answer>{Answer::Cancel} << QStringList() << false << false << false;
-    QTest::newRow("named: Yes") << true << QList<Answer>{Answer::Yes} << QStringList() << true
-                                << true << true;
-    QTest::newRow("named: No") << true << QList<Answer>{Answer::No} << QStringList() << true
-                               << false << true;
-    QTest::newRow("named: Cancel")
-        << true << QList<Answer>{Answer::Cancel} << QStringList() << false << false << true;
+        << false << Yes << "no/new.qcf" << false << false << false;
+    QTest::newRow("no file: No") << false << No << "" << true << false << false;
+    QTest::newRow("no file: Cancel") << false << Cancel << "" << false << false << false;
+    QTest::newRow("named: Yes") << true << Yes << "" << true << true << true;
+    QTest::newRow("named: No") << true << No << "" << true << false << true;
+    QTest::newRow("named: Cancel") << true << Cancel << "" << false << false << true;
 }
 
 void tst_FileMenu::promptSaveChanges()
 {
     QFETCH(bool, named);
-    QFETCH(QList<Answer>, answers);
-    QFETCH(QStringList, savePaths);
+    QFETCH(Answer, answer);
+    QFETCH(QString, saveAs);
     QFETCH(bool, result);
     QFETCH(bool, written);
     QFETCH(bool, stillNamed);
-    const QString namedFile = path("named.qcf");
+    const QString target = path(named ? "named.qcf" : "new.qcf");
     if (named)
-        saveAs(namedFile);
-    const QString target = named ? namedFile : path("new.qcf");
+        this->saveAs(target);
     const QByteArray before = contentsOf(target);
-
-    text("txtProgramName", "Edited")(m_window);
-    m_dialogs->clear();
-    m_dialogs->answers = answers;
-    for (const QString &name : savePaths)
-        m_dialogs->savePaths << path(name);
+    set("txtProgramName", "Edited");
+    m_dialogs.clear();
+    m_dialogs.answers = {answer};
+    m_dialogs.savePaths = {saveAs.isEmpty() ? QString() : path(saveAs)};
     QCOMPARE(files()->PromptSaveChanges(), result);
-    QCOMPARE(m_dialogs->shown.first().text, named ? SaveChangesQuestion : SaveCurrentQuestion);
-    QCOMPARE(m_dialogs->shown.first().buttons, DialogService::Buttons::YesNoCancel);
-    QCOMPARE(m_dialogs->shown.first().icon, DialogService::Icon::Warning);
+    QCOMPARE(m_dialogs.shown.first().text, named ? SaveChangesQuestion : SaveCurrentQuestion);
+    QCOMPARE(m_dialogs.shown.first().buttons, DialogService::Buttons::YesNoCancel);
     QCOMPARE(contentsOf(target) != before, written);
     QCOMPARE(!m_window->CurrentConfigFile.isEmpty(), stillNamed);
     // The snapshot is taken exactly when the caller may go on.
     QCOMPARE(files()->TrackChanges(false), !result);
     // Saving to a newly chosen file leaves the title alone.
-    QCOMPARE(m_window->windowTitle(), named ? Title + " - " + namedFile : Title);
+    QCOMPARE(title(), named ? Title + " - " + target : Title);
 }
 
-void tst_FileMenu::namedFileSavedWhenClosing()
+void tst_FileMenu::failedSaveWhenClosingStillCloses()
 {
     const QString file = path("closing.qcf");
     saveAs(file);
-    text("txtProgramName", "Late Show")(m_window);
-    m_dialogs->answers = {Answer::Yes};
-    QVERIFY(files()->closeRequest());
-
-    newWindow();
-    m_window->CurrentConfigFile = file;
-    m_dialogs->answers = {Answer::Yes};
-    files()->startupOffer();
-    QCOMPARE(textOf(m_window, "txtProgramName"), QStringLiteral("Late Show"));
-
-    // A write that fails shows its message and the window still closes.
     QVERIFY(QFile::remove(file));
-    QVERIFY(QDir(folder()).mkpath("closing.qcf/inside"));
-    text("txtProgramName", "Later Show")(m_window);
-    m_dialogs->clear();
-    m_dialogs->answers = {Answer::Yes};
+    QVERIFY(QDir(m_temp->path()).mkpath("closing.qcf/inside"));
+    set("txtProgramName", "Later Show");
+    m_dialogs.answers = {Answer::Yes};
     QVERIFY(files()->closeRequest());
-    QCOMPARE(m_dialogs->texts(), (QStringList{SaveChangesQuestion, WriteFailed}));
+    QCOMPARE(m_dialogs.texts(), (QStringList{SaveChangesQuestion, WriteFailed}));
 }
 
 void tst_FileMenu::unbuildableConfigurationIsReported()
 {
     // A URL as long as the box takes: the file would pass the format's 32767 bytes.
-    text("txtWebURL", QString(32767, QLatin1Char('u')))(m_window);
+    set("txtWebURL", QString(32767, QLatin1Char('u')));
     saveAs(path("huge.qcf"));
-    QCOMPARE(m_dialogs->shown.size(), 1);
-    QCOMPARE(m_dialogs->shown[0].title, QStringLiteral("Error"));
-    QVERIFY(m_dialogs->shown[0].text.startsWith("Error saving file\r\n\r\n"));
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].title, QStringLiteral("Error"));
+    QVERIFY(m_dialogs.shown[0].text.startsWith("Error saving file\r\n\r\n"));
     QVERIFY(!QFile::exists(path("huge.qcf")));
-    QCOMPARE(m_window->windowTitle(), Title);
+    QCOMPARE(title(), Title);
     QVERIFY(files()->TrackChanges(false)); // no closing snapshot after a failure
 }
 
-void tst_FileMenu::startupOffer_data()
+void tst_FileMenu::startUpOffersTheLastFile_data()
 {
     QTest::addColumn<bool>("lastFile");
     QTest::addColumn<Answer>("answer");
     QTest::newRow("Yes loads the last file") << true << Answer::Yes;
-    QTest::newRow("No forgets it") << true << Answer::No;
+    QTest::newRow("No forgets it for this run") << true << Answer::No;
     QTest::newRow("no last file") << false << Answer::Yes;
 }
 
-void tst_FileMenu::startupOffer()
+// The last file and folder of one run come back at the next start, with the offer to load the
+// file asked before the window shows. A load with a message shows the window for it and hides it
+// again for the start-up to show it; left alone for a few clock ticks, the window then closes
+// with the plain exit question.
+void tst_FileMenu::startUpOffersTheLastFile()
 {
     QFETCH(bool, lastFile);
     QFETCH(Answer, answer);
-    const QString file = path("last.qcf");
-    text("txtProgramName", "From File")(m_window);
-    option("oNetworkName_1")(m_window);
+    QVERIFY(QDir(m_temp->path()).mkpath("plant"));
+    const QString file = path("plant/news.qcf");
+    set("txtProgramName", "From File");
+    set("oNetworkName_1", true);
+    set("chCtrlNetworkName", true);
+    set("cmbWebExpiryYear", 1);  // 2026
+    set("cmbWebExpiryMonth", 7); // December, gone from the list in the next run
     saveAs(file);
+    QVERIFY(m_window->close());
+    QCOMPARE(m_dialogs.texts(), QStringList{ExitQuestion});
+    if (!lastFile)
+        TestSettings::wipe();
 
+    m_clock.set(QDateTime(QDate(2026, 11, 10), QTime(8, 0)));
     newWindow();
-    m_window->CurrentConfigFile = lastFile ? file : QString();
-    m_dialogs->clear();
-    m_dialogs->answers = {answer};
-    files()->startupOffer();
-
+    QCOMPARE(m_window->LoadPath == path("plant/"), lastFile);
+    m_dialogs.clear();
+    m_dialogs.visibleAtMessage.clear();
+    m_dialogs.answers = {answer};
+    m_window->offerLastFile();
     const bool loads = lastFile && answer == Answer::Yes;
+    const QString offer = "Would you like to load " + file + "?";
+    const QStringList messages = {offer, MonthMessage};
+    QCOMPARE(m_dialogs.texts(), messages.mid(0, lastFile + loads));
     if (lastFile) {
-        QCOMPARE(m_dialogs->texts(), QStringList{"Would you like to load " + file + "?"});
-        QCOMPARE(m_dialogs->shown[0].icon, DialogService::Icon::Information);
-        QCOMPARE(m_dialogs->shown[0].buttons, DialogService::Buttons::YesNo);
-    } else {
-        QVERIFY(m_dialogs->shown.isEmpty());
+        QCOMPARE(m_dialogs.shown[0].icon, DialogService::Icon::Information);
+        QCOMPARE(m_dialogs.shown[0].buttons, DialogService::Buttons::YesNo);
+        QCOMPARE(m_dialogs.visibleAtMessage, (QList<bool>{false, true}).mid(0, 1 + loads));
     }
-    QCOMPARE(textOf(m_window, "txtProgramName"), loads ? QString("From File") : QString());
-    QCOMPARE(find<QRadioButton>(m_window, "oNetworkName_1")->isChecked(), loads);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(textOf("txtProgramName"), loads ? QString("From File") : QString());
+    QCOMPARE(isChecked("oNetworkName_1"), loads);
     QCOMPARE(m_window->CurrentConfigFile, loads ? file : QString());
-    QCOMPARE(m_window->windowTitle(), loads ? Title + " - " + file : Title);
-    QVERIFY(!m_window->isVisible());
-    QVERIFY(!files()->TrackChanges(false));
-}
+    QCOMPARE(title(), loads ? Title + " - " + file : Title);
 
-void tst_FileMenu::startupLoadHappensOnScreen()
-{
-    // An expiry month that the lists of today no longer hold: a message during the load.
-    Configuration stored = ConfigurationBinder::read(m_window);
-    stored.txtProgramName = QStringLiteral("From File");
-    stored.cmbWebExpiryYear = 1; // 2026
-    stored.cmbWebExpiryMonth = 12;
-    const QString file = path("late.qcf");
-    QFile out(file);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(ConfigCodec::encode(stored).bytes);
-    out.close();
-
-    delete m_dialogs;
-    auto *watch = new VisibilityWatch;
-    m_dialogs = watch;
-    newWindow();
-    watch->window = m_window;
-    m_window->CurrentConfigFile = file;
-    watch->answers = {Answer::Yes};
-    m_window->offerLastFile();
-
-    QCOMPARE(watch->texts(), (QStringList{"Would you like to load " + file + "?", MonthMessage}));
-    // Asked before the window shows; shown while the file loads; hidden again for the start-up
-    // to show it.
-    QCOMPARE(watch->visibleAtMessage, (QList<bool>{false, true}));
-    QVERIFY(!m_window->isVisible());
-    QCOMPARE(textOf(m_window, "txtProgramName"), QStringLiteral("From File"));
-    QVERIFY(!files()->TrackChanges(false));
-}
-
-void tst_FileMenu::freshStartIsClean_data()
-{
-    QTest::addColumn<bool>("withLastFile");
-    QTest::newRow("no last file") << false;
-    QTest::newRow("last file loaded") << true;
-}
-
-// Started as the program starts (offer, then shown) and left alone for a few clock ticks, the
-// window closes with the plain exit question.
-void tst_FileMenu::freshStartIsClean()
-{
-    QFETCH(bool, withLastFile);
-    const QString file = path("last.qcf");
-    option("oNetworkName_0")(m_window);
-    check("chCtrlNetworkName", true)(m_window);
-    text("txtProgramName", "From File")(m_window);
-    saveAs(file);
-
-    newWindow();
-    m_window->CurrentConfigFile = withLastFile ? file : QString();
-    m_dialogs->clear();
-    m_window->offerLastFile();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     for (int tick = 0; tick < 3; ++tick) {
         m_window->timerSecondTick_Timer();
         QCoreApplication::processEvents();
     }
-    m_dialogs->clear();
-    m_dialogs->answers = {Answer::No};
-    QVERIFY(!files()->closeRequest());
-    QCOMPARE(m_dialogs->texts(), QStringList{ExitQuestion});
-}
-
-void tst_FileMenu::lastFileAndFolderComeBackAtTheNextStart()
-{
-    QVERIFY(QDir(folder()).mkpath("plant"));
-    const QString file = path("plant/news.qcf");
-    text("txtProgramName", "News")(m_window);
-    saveAs(file);
-    m_dialogs->answers = {Answer::Yes}; // "Are you sure you want to exit?"
+    m_dialogs.clear();
     QVERIFY(m_window->close());
-    QCOMPARE(m_dialogs->texts(), QStringList{ExitQuestion});
-    QCOMPARE(stored("Last File"), file);
-    QCOMPARE(stored("Load Path"), path("plant/"));
-
-    newWindow();
-    QCOMPARE(m_window->CurrentConfigFile, file);
-    QCOMPARE(m_window->LoadPath, path("plant/"));
-    m_dialogs->clear();
-    m_dialogs->answers = {Answer::Yes};
-    m_window->offerLastFile();
-    QCOMPARE(m_dialogs->texts(), QStringList{"Would you like to load " + file + "?"});
-    QCOMPARE(textOf(m_window, "txtProgramName"), QStringLiteral("News"));
-    QCOMPARE(m_window->windowTitle(), Title + " - " + file);
-
-    // Without a current file at the end of a run, the stored one stays.
-    files()->mnuNew_Click();
-    m_dialogs->clear();
-    QVERIFY(m_window->close());
-    QCOMPARE(stored("Last File"), file);
-
+    QCOMPARE(m_dialogs.texts(), QStringList{ExitQuestion});
     // Declining the offer forgets the file for this run only.
-    newWindow();
-    m_dialogs->clear();
-    m_dialogs->answers = {Answer::No};
-    m_window->offerLastFile();
-    QVERIFY(m_window->CurrentConfigFile.isEmpty());
-    QVERIFY(textOf(m_window, "txtProgramName").isEmpty());
-    QCOMPARE(m_window->windowTitle(), Title);
-    QVERIFY(m_window->close());
-    QCOMPARE(stored("Last File"), file);
+    QCOMPARE(AppSettings::get("Application", "Last File"), lastFile ? file : QString());
 }
 
 QTEST_MAIN(tst_FileMenu)
