@@ -245,54 +245,50 @@ void tst_ConfigCodec::badFilesAreRefusedWithTheirMessage_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<ConfigCodec::Status>("status");
-    QTest::addColumn<QString>("message"); // the loader's only message (the import question: No)
     using S = ConfigCodec::Status;
     const QByteArray valid = validFile();
     const QByteArray ours = valid.mid(54);
     const QByteArray header = fileWith(standardHeader(), {});
     const QByteArray x25(25, 'x');
 
-    QTest::newRow("header cut short") << valid.left(30) << S::CouldNotOpen << CouldNotOpen;
+    QTest::newRow("header cut short") << valid.left(30) << S::CouldNotOpen;
     QTest::newRow("longer than 32767 bytes")
-        << valid + QByteArray(ConfigCodec::MaxFileSize, '\0') << S::CouldNotOpen << CouldNotOpen;
-    QTest::newRow("header length above 32767")
-        << withByte(valid, 6, 1) << S::CouldNotOpen << CouldNotOpen;
-    QTest::newRow("first byte differs") << withByte(valid, 0, 'X') << S::Invalid << Invalid;
-    QTest::newRow("format bytes differ") << withByte(valid, 5, 2) << S::Invalid << Invalid;
-    QTest::newRow("short foreign file") << QByteArray("PK") << S::Invalid << Invalid;
-    QTest::newRow("no matching tag")
-        << fileWith('\x01' + num(4) + "T42Y", {ours}) << S::Invalid << Invalid;
-    QTest::newRow("empty tag list") << fileWith('\x01' + num(0), {ours}) << S::Invalid << Invalid;
+        << valid + QByteArray(ConfigCodec::MaxFileSize, '\0') << S::CouldNotOpen;
+    QTest::newRow("header length above 32767") << withByte(valid, 6, 1) << S::CouldNotOpen;
+    QTest::newRow("first byte differs") << withByte(valid, 0, 'X') << S::Invalid;
+    QTest::newRow("format bytes differ") << withByte(valid, 5, 2) << S::Invalid;
+    QTest::newRow("no matching tag") << fileWith('\x01' + num(4) + "T42Y", {ours}) << S::Invalid;
+    QTest::newRow("empty tag list") << fileWith('\x01' + num(0), {ours}) << S::Invalid;
     QTest::newRow("data length beyond the file")
-        << withByte(withByte(valid, 52, 0x7f), 53, 0x7f) << S::Invalid << Invalid;
-    QTest::newRow("cut in the data") << valid.left(valid.size() - 3) << S::Ok << Import;
-    QTest::newRow("option beyond its group") << withByte(valid, 66, 3) << S::Ok << Import;
+        << withByte(withByte(valid, 52, 0x7f), 53, 0x7f) << S::Invalid;
+    QTest::newRow("cut in the data") << valid.left(valid.size() - 3) << S::Ok;
+    QTest::newRow("option beyond its group") << withByte(valid, 66, 3) << S::Ok;
 
     // Lengths that claim more than the file holds.
     QTest::newRow("title of 32767 at the end of 40 bytes")
-        << Magic + num(29) + '\x02' + num(32767) + x25 << S::CouldNotOpen << CouldNotOpen;
-    QTest::newRow("title length above 32767")
-        << Magic + num(29) + '\x02' + num(0xFFFFFFFFu) + x25 << S::CouldNotOpen << CouldNotOpen;
-    QTest::newRow("32767 tags") << Magic + num(4) + '\x01' + num(32767) << S::CouldNotOpen
-                                << CouldNotOpen;
+        << Magic + num(29) + '\x02' + num(32767) + x25 << S::CouldNotOpen;
+    QTest::newRow("32767 tags") << Magic + num(4) + '\x01' + num(32767) << S::CouldNotOpen;
     QTest::newRow("extension of 32767")
-        << Magic + num(8) + '\xff' + num(32767) + "abcd" << S::CouldNotOpen << CouldNotOpen;
+        << Magic + num(8) + '\xff' + num(32767) + "abcd" << S::CouldNotOpen;
     QTest::newRow("entry text of 32767")
-        << header + num(12) + num(2) + num(32767) + "ABCD" << S::Ok << Import;
+        << header + num(12) + num(2) + num(32767) + "ABCD" << S::Ok;
     QTest::newRow("previous entry text of 32000")
-        << header + num(20) + num(1) + txt("WXYZ") + '\x01' + num(32000) + "K" << S::Ok << Import;
+        << header + num(20) + num(1) + txt("WXYZ") + '\x01' + num(32000) + "K" << S::Ok;
     const QByteArray twoTags = '\x01' + num(8) + "ABCD" + ConfigCodec::familyTag();
     QTest::newRow("skipped section of 32767")
-        << fileWith(twoTags, {}) + num(32767) + QByteArray(10, '\0') << S::CouldNotOpen
-        << CouldNotOpen;
+        << fileWith(twoTags, {}) + num(32767) + QByteArray(10, '\0') << S::CouldNotOpen;
 }
 
 void tst_ConfigCodec::badFilesAreRefusedWithTheirMessage()
 {
     QFETCH(QByteArray, file);
     QFETCH(ConfigCodec::Status, status);
-    QFETCH(QString, message);
     QCOMPARE(ConfigCodec::decode(file).status, status);
+    // Each failure has its message; a file that breaks after its header asks whether to go on.
+    using S = ConfigCodec::Status;
+    const QString message = status == S::CouldNotOpen ? CouldNotOpen
+                            : status == S::Invalid    ? Invalid
+                                                      : Import;
     Configuration c;
     QVERIFY(!load(file, c));
     QCOMPARE(m_dialogs.texts(), QStringList{message});
