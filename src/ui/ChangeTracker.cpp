@@ -1,5 +1,7 @@
 #include "ui/ChangeTracker.h"
 
+#include "ui/ConfigurationBinder.h"
+
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,17 +54,8 @@ QVariant ChangeTracker::trackedValue(const QWidget *control)
         return isUntrackedText(control) ? QVariant() : QVariant(plain->toPlainText());
     if (auto *rich = qobject_cast<const QTextEdit *>(control))
         return isUntrackedText(control) ? QVariant() : QVariant(rich->toPlainText());
-    if (auto *box = qobject_cast<const QCheckBox *>(control)) {
-        // 0 unchecked, 1 checked, 2 grey, as the configuration counts them.
-        switch (box->checkState()) {
-        case Qt::Checked:
-            return 1;
-        case Qt::PartiallyChecked:
-            return 2;
-        default:
-            return 0;
-        }
-    }
+    if (auto *box = qobject_cast<const QCheckBox *>(control))
+        return ConfigurationBinder::checkValue(box);
     if (auto *option = qobject_cast<const QRadioButton *>(control))
         return int(option->isChecked());
     if (auto *list = qobject_cast<const QComboBox *>(control))

@@ -97,20 +97,10 @@ void setTextOf(QWidget *root, const QString &name, const QString &text)
         rich->setPlainText(text);
 }
 
-// A check value is 0 unchecked, 1 checked, 2 grey (partially checked).
 int checkOf(const QWidget *root, const QString &name)
 {
     auto *box = control<QCheckBox>(root, name);
-    if (!box)
-        return 0;
-    switch (box->checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    default:
-        return 0;
-    }
+    return box ? ConfigurationBinder::checkValue(box) : 0;
 }
 
 void setCheckOf(QWidget *root, const QString &name, int value)
@@ -320,6 +310,18 @@ void showCaptionLoopFile(QWidget *root, const QString &path)
 void setCaptionLoopFileSelected(CaptionLoopFileSelected handler)
 {
     captionLoopFileSelected() = std::move(handler);
+}
+
+int checkValue(const QCheckBox *box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
 }
 
 } // namespace ConfigurationBinder

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+class QCheckBox;
 class QWidget;
 
 // Moves a configuration between plain values and the main window's controls, found by
@@ -28,5 +29,9 @@ void showCaptionLoopFile(QWidget *root, const QString &path);
 // read for looping. Replaces the previous handler; an empty function removes it.
 using CaptionLoopFileSelected = std::function<void(QWidget *root, const QString &path)>;
 void setCaptionLoopFileSelected(CaptionLoopFileSelected handler);
+
+// A check box as the configuration counts it: 0 unchecked, 1 checked, 2 grey (partially
+// checked).
+int checkValue(const QCheckBox *box);
 
 } // namespace ConfigurationBinder
