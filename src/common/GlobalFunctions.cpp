@@ -83,6 +83,18 @@ double LeadingNumber(const QString &text)
     return ok ? value : 0.0;
 }
 
+bool LeadingInt16(const QString &text, qint16 *value)
+{
+    const double number = LeadingNumber(text);
+    if (!(number >= -32768.5 && number <= 32767.5))
+        return false;
+    const qint64 whole = RoundHalfEven(number);
+    if (whole < -32768 || whole > 32767)
+        return false;
+    *value = static_cast<qint16>(whole);
+    return true;
+}
+
 QByteArray ToSingleByte(const QString &text)
 {
     QByteArray bytes;

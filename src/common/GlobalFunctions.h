@@ -17,6 +17,9 @@ qint64 RoundHalfEven(double value);
 // and exponent are taken, "&H" / "&O" introduce hexadecimal / octal, reading stops at the
 // first character that cannot continue the number; a text without a number gives 0.
 double LeadingNumber(const QString &text);
+// The same number rounded to a whole number (halves to even) as a 16-bit signed value; false,
+// with value untouched, when it lies outside -32768..32767.
+bool LeadingInt16(const QString &text, qint16 *value);
 
 // Text <-> the single-byte code page used on the wire and in files (Latin-1). Characters
 // outside it become "?".
