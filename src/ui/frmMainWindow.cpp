@@ -7,6 +7,7 @@
 #include "link/PortSettingsStore.h"
 #include "link/Sequencer.h"
 #include "link/frmPortSettings.h"
+#include "ui/CcLoopingController.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationView.h"
 #include "ui/EncoderActions.h"
@@ -315,6 +316,7 @@ frmMainWindow::frmMainWindow(const DefaultInfo &info, QWidget *parent)
     d->view->SetDefaults(d->info);
     d->files = new ConfigFileController(this);
     d->actions = new EncoderActions(this);
+    new CcLoopingController(this);
     d->sequencer->setConfigurationBuilder([this] { actions()->BuildConfiguration(); });
 
     // The initial presentation.

@@ -181,6 +181,9 @@ void CcLoopingTab::applyContinuousLoopRule()
 
 void CcLoopingTab::resetLoopState()
 {
+    // A running loop stops first, as by its Stop button: a reset takes its file and settings.
+    if (m_stop->isEnabled())
+        m_stop->click();
     for (QLabel *label : m_fileLabels) {
         label->setText(QString());
         label->setToolTip(QString());

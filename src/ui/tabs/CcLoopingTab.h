@@ -22,7 +22,7 @@ public:
 
     // The time lists are open exactly while "Continuous Loop" is clear.
     void applyContinuousLoopRule();
-    // The file, its settings and the loop buttons as after a reset.
+    // The file, its settings and the loop buttons as after a reset; a running loop is stopped.
     void resetLoopState();
 
 private:

@@ -1,0 +1,217 @@
+#include "ui/CcLoopingController.h"
+
+#include "common/ReadTextFile.h"
+#include "common/ViewFileInEditor.h"
+#include "link/Sequencer.h"
+#include "looping/CaptionLoopScheduler.h"
+#include "ui/ConfigFileController.h"
+#include "ui/ConfigurationBinder.h"
+#include "ui/ConfigurationView.h"
+#include "ui/frmMainWindow.h"
+#include "ui/tabs/CcLoopingTab.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const QString kTextFilter = QStringLiteral("Text Files (.txt)|*.txt");
+
+QPushButton *loopButton(QWidget *window, int index)
+{
+    return window->findChild<QPushButton *>(QStringLiteral("cmdCCLpLoopControl_%1").arg(index));
+}
+
+} // namespace
+
+CcLoopingController::CcLoopingController(frmMainWindow *window)
+    : QObject(window), m_window(window), m_timer(window, QStringLiteral("timerCCLoopingTimeout")),
+      m_link(window->sequencer()),
+      m_scheduler(new CaptionLoopScheduler(&m_timer, &m_clock, &m_link, this))
+{
+    setObjectName(QStringLiteral("ccLooping"));
+    connect(control<QPushButton>("cmdCCLpBrowse"), &QPushButton::clicked, this,
+            &CcLoopingController::cmdCCLpBrowse_Click);
+    connect(control<QPushButton>("cmdCCLpViewFile"), &QPushButton::clicked, this,
+            &CcLoopingController::cmdCCLpViewFile_Click);
+    connect(control<QPushButton>("cmdCCLpReloadFile"), &QPushButton::clicked, this,
+            &CcLoopingController::cmdCCLpReloadFile_Click);
+    for (int index = 0; index < 2; ++index) {
+        connect(loopButton(window, index), &QPushButton::clicked, this,
+                [this, index] { cmdCCLpLoopControl_Click(index); });
+    }
+    connect(window, &frmMainWindow::secondTick, this, &CcLoopingController::secondTick);
+
+    connect(m_scheduler, &CaptionLoopScheduler::lineQueued, label("lblCCLoopingLastSent"),
+            &QLabel::setText);
+    connect(m_scheduler, &CaptionLoopScheduler::timeLeftChanged, label("lblCCLpTimeLeft"),
+            &QLabel::setText);
+    connect(m_scheduler, &CaptionLoopScheduler::completed, this, [this] {
+        pressStop();
+        tell(QStringLiteral("CC Looping has completed."), DialogService::Icon::Information);
+    });
+    connect(m_scheduler, &CaptionLoopScheduler::connectionLost, this, [this] {
+        pressStop();
+        tell(QStringLiteral("CC Looping: Connection to the unit has been lost!"),
+             DialogService::Icon::Critical);
+    });
+
+    // Loading a configuration file selects its caption loop file again.
+    ConfigurationBinder::setCaptionLoopFileSelected([](QWidget *root, const QString &path) {
+        if (auto *controller = root->findChild<CcLoopingController *>())
+            controller->selectCCLoopingFile(path);
+    });
+}
+
+CcLoopingController::~CcLoopingController() = default;
+
+template <typename T> T *CcLoopingController::control(const char *name) const
+{
+    return m_window->findChild<T *>(QLatin1String(name));
+}
+
+QLabel *CcLoopingController::label(const char *name) const
+{
+    return control<QLabel>(name);
+}
+
+void CcLoopingController::tell(const QString &text, DialogService::Icon icon)
+{
+    DialogService::tell(m_window, text, icon);
+}
+
+QString CcLoopingController::selectedPath() const
+{
+    return label("lblCCLpCurFilePath")->toolTip() + label("lblCCLpCurFileName")->toolTip();
+}
+
+bool CcLoopingController::clampToRange(int min, int max, int &value)
+{
+    return CaptionLoopFile::clampToRange(min, max, value);
+}
+
+void CcLoopingController::selectCCLoopingFile(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    ConfigurationBinder::showCaptionLoopFile(m_window, path);
+    loadCCLoopingFile(ReadTextFile(path, m_window));
+}
+
+void CcLoopingController::loadCCLoopingFile(const QStringList &textFile)
+{
+    if (textFile.value(0).isEmpty())
+        return;
+    // The loop never sends from a list or with settings that are being replaced.
+    pressStop();
+    QLabel *settings[] = {label("lblCCLpLineDelay"), label("lblCCLpLoopDelay"),
+                          label("lblCCLpCCChannel")};
+    // The labels are what the operator sees: a setting is kept, or missing, as they show it.
+    m_file.setSettings(
+        {settings[0]->text().toInt(), settings[1]->text().toInt(), settings[2]->text().toInt()});
+    m_file.load(textFile, [this](const QString &message) {
+        tell(message, DialogService::Icon::Exclamation);
+    });
+    const CaptionLoopFile::Settings values = m_file.settings();
+    settings[0]->setText(QString::number(values.lineDelay));
+    settings[1]->setText(QString::number(values.loopDelay));
+    settings[2]->setText(QString::number(values.channel));
+    m_loadedPath = textFile.first();
+}
+
+void CcLoopingController::cmdCCLpBrowse_Click()
+{
+    selectCCLoopingFile(m_window->files()->ShowOpenDialog(kTextFilter));
+}
+
+void CcLoopingController::cmdCCLpViewFile_Click()
+{
+    ViewFileInEditor(label("lblCCLpCurFilePath")->toolTip() + label("lblCCLpCurFileName")->text());
+}
+
+void CcLoopingController::cmdCCLpReloadFile_Click()
+{
+    if (label("lblCCLpCurFileName")->toolTip().isEmpty()) {
+        tell(QStringLiteral("No file selected to reload."), DialogService::Icon::Exclamation);
+        return;
+    }
+    loadCCLoopingFile(ReadTextFile(selectedPath(), m_window));
+}
+
+void CcLoopingController::cmdCCLpLoopControl_Click(int index)
+{
+    if (index == 0)
+        start();
+    else
+        stop();
+}
+
+void CcLoopingController::start()
+{
+    // A selected file that has never been read, or whose settings a reset has cleared since,
+    // has nothing to send.
+    const bool settingsSet = !label("lblCCLpLineDelay")->text().isEmpty() &&
+                             !label("lblCCLpLoopDelay")->text().isEmpty() &&
+                             !label("lblCCLpCCChannel")->text().isEmpty();
+    if (label("lblCCLpCurFileName")->toolTip().isEmpty() || selectedPath() != m_loadedPath ||
+        !settingsSet) {
+        tell(QStringLiteral("Please select a CC Looping file."), DialogService::Icon::Exclamation);
+        return;
+    }
+    CcLoopingTab *tab = m_window->view()->ccLooping();
+    int seconds = CaptionLoopScheduler::Continuous;
+    if (tab->infiniteTime()->isChecked()) {
+        label("lblCCLpTimeLeft")->setText(QStringLiteral("Continuous"));
+    } else {
+        const QList<QComboBox *> time = tab->loopingTime();
+        seconds =
+            time[0]->currentIndex() * 3600 + time[1]->currentIndex() * 60 + time[2]->currentIndex();
+    }
+    if (seconds == 0) {
+        tell(QStringLiteral("Please select the amount of time to loop for."),
+             DialogService::Icon::Exclamation);
+        return;
+    }
+    if (!m_window->sequencer()->EnsureConnected())
+        return;
+
+    control<QWidget>("cmdCCLpBrowse")->setEnabled(false);
+    control<QWidget>("cmdCCLpReloadFile")->setEnabled(false);
+    for (QComboBox *list : tab->loopingTime())
+        list->setEnabled(false);
+    tab->infiniteTime()->setEnabled(false);
+    tab->startButton()->setEnabled(false);
+    tab->stopButton()->setEnabled(true);
+    label("lblCCLoopingLastSent")->clear();
+    m_scheduler->start(m_file.lines(),
+                       {label("lblCCLpLineDelay")->text().toInt(),
+                        label("lblCCLpLoopDelay")->text().toInt(),
+                        label("lblCCLpCCChannel")->text().toInt()},
+                       seconds);
+}
+
+void CcLoopingController::stop()
+{
+    m_scheduler->stop();
+    CcLoopingTab *tab = m_window->view()->ccLooping();
+    control<QWidget>("cmdCCLpBrowse")->setEnabled(true);
+    control<QWidget>("cmdCCLpReloadFile")->setEnabled(true);
+    tab->applyContinuousLoopRule();
+    tab->infiniteTime()->setEnabled(true);
+    tab->startButton()->setEnabled(true);
+    tab->stopButton()->setEnabled(false);
+    label("lblCCLpTimeLeft")->setText(QStringLiteral("N/A"));
+}
+
+// Stop as the operator presses it; nothing happens while the loop is idle.
+void CcLoopingController::pressStop()
+{
+    loopButton(m_window, 1)->click();
+}
+
+void CcLoopingController::secondTick()
+{
+    m_scheduler->secondTick();
+}
