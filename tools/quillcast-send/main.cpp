@@ -2,13 +2,15 @@
 //
 //   quillcast-send FILE.qcf --device PATH [--device PATH ...]
 //                  [--baud N --parity E|O|N --data-bits 7|8] [--dry-run]
+//   quillcast-send --loop FILE.txt --device PATH (--for HH:MM:SS | --continuous) [--channel N]
 //
 // The file is loaded onto the same defaults as the window's, built by the same command builders
 // and sent by the same sequencer. Exit status: 0 every command answered (on every device),
 // 1 wrong usage, 2 the file cannot be read or is not a valid configuration, 3 a port cannot be
-// opened, 4 an encoder did not answer in time. With several devices each is sent to in turn and
-// the status is that of the first failure.
+// opened, 4 an encoder did not answer in time (or, looping, its port was lost). With several
+// devices each is sent to in turn and the status is that of the first failure.
 
+#include "LoopSession.h"
 #include "Output.h"
 #include "SendSession.h"
 #include "StderrDialogs.h"
@@ -80,7 +82,11 @@ int main(int argc, char *argv[])
         "  2  the file cannot be read or is not a configuration file\n"
         "  3  a serial port could not be opened\n"
         "  4  an encoder did not answer in time\n"
-        "With several devices the status is that of the first one that failed."));
+        "With several devices the status is that of the first one that failed.\n"
+        "\n"
+        "With --loop the captions of a caption loop file are sent to one encoder instead, as the\n"
+        "CC Looping tab does, each printed with a time stamp as it is queued; the loop ends\n"
+        "with status 0 when its time is up or on Ctrl-C, after the line in flight."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("FILE.qcf"),
                                  QStringLiteral("The configuration file to send."));
@@ -102,13 +108,40 @@ int main(int argc, char *argv[])
         QStringLiteral("dry-run"),
         QStringLiteral("Print the commands that would be sent, one per line as their wire bytes "
                        "in hexadecimal, and open no port."));
-    parser.addOptions({deviceOption, baudOption, parityOption, dataBitsOption, dryRunOption});
+    const QCommandLineOption loopOption(QStringLiteral("loop"),
+                                        QStringLiteral("Loop the captions of a caption loop file."),
+                                        QStringLiteral("FILE.txt"));
+    const QCommandLineOption forOption(QStringLiteral("for"),
+                                       QStringLiteral("Loop for this long (with --loop)."),
+                                       QStringLiteral("HH:MM:SS"));
+    const QCommandLineOption continuousOption(QStringLiteral("continuous"),
+                                              QStringLiteral("Loop until Ctrl-C (with --loop)."));
+    const QCommandLineOption channelOption(
+        QStringLiteral("channel"),
+        QStringLiteral("Caption channel 1 to 4 instead of the file's (with --loop)."),
+        QStringLiteral("n"));
+    parser.addOptions({deviceOption, baudOption, parityOption, dataBitsOption, dryRunOption,
+                       loopOption, forOption, continuousOption, channelOption});
     parser.process(app);
 
     const QStringList files = parser.positionalArguments();
     const QStringList devices = parser.values(deviceOption);
     const bool dryRun = parser.isSet(dryRunOption);
     const LineOptions line = readLineOptions(parser, baudOption, parityOption, dataBitsOption);
+    if (parser.isSet(loopOption)) {
+        if (!files.isEmpty() || dryRun || !line.problem.isEmpty()) {
+            Output::error(
+                line.problem.isEmpty()
+                    ? QStringLiteral("--loop takes no configuration file and no --dry-run")
+                    : line.problem);
+            return UsageError;
+        }
+        StderrDialogs dialogs; // the sequencer's boxes; the session reports in one line
+        return LoopSession::command(
+            {parser.value(loopOption), devices, line.settings, parser.value(forOption),
+             parser.isSet(continuousOption),
+             parser.isSet(channelOption) ? parser.value(channelOption) : QString()});
+    }
     if (files.size() != 1 || (devices.isEmpty() && !dryRun) || !line.problem.isEmpty()) {
         Output::error(line.problem.isEmpty()
                           ? QStringLiteral("give one configuration file and at least one "
