@@ -65,7 +65,10 @@ CcLoopingController::CcLoopingController(frmMainWindow *window)
     });
 }
 
-CcLoopingController::~CcLoopingController() = default;
+CcLoopingController::~CcLoopingController()
+{
+    delete m_scheduler; // before the timer it runs on
+}
 
 template <typename T> T *CcLoopingController::control(const char *name) const
 {
