@@ -233,6 +233,76 @@ private slots:
         QVERIFY(commands.first().endsWith("\t<SOH>P 0501 9999 41422020<CR>"));
         QVERIFY(commands.last().endsWith("\t<SOH>9<CR>"));
     }
+
+    // --loop: the caption file's lines on the encoder for a time; @LOOP is a two-line file.
+    void loop_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("simulator");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message"); // on standard error; "" for none
+        QTest::newRow("timed, channel 3")
+            << QStringList{"--for", "00:00:02", "--channel", "3"} << QStringList() << 0 << "";
+        QTest::newRow("no time") << QStringList() << QStringList() << 1 << "--continuous";
+        QTest::newRow("bad time") << QStringList{"--for", "24:00:00"} << QStringList() << 1
+                                  << "--for";
+        QTest::newRow("bad channel")
+            << QStringList{"--continuous", "--channel", "5"} << QStringList() << 1 << "--channel";
+        QTest::newRow("unreadable file") << QStringList{"--continuous", "--loop", "@DIR/none.txt"}
+                                         << QStringList() << 2 << "cannot be read";
+        QTest::newRow("silent encoder")
+            << QStringList{"--continuous"} << QStringList{"--silent"} << 4 << "did not answer";
+    }
+    void loop()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, simulator);
+        QFETCH(QString, message);
+        const QString file = m_dir.filePath(QStringLiteral("loop.txt"));
+        QFile text(file);
+        QVERIFY(text.open(QIODevice::WriteOnly) &&
+                text.write(
+                    "//LINEDELAY=1\r\n//LOOPDELAY=1\r\n//CCCHANNEL=1\r\nFirst\r\nSecond\r\n") > 0);
+        text.close();
+        SimProcess encoder;
+        QVERIFY2(encoder.start(simulator), qPrintable(encoder.errorString()));
+        arguments.replaceInStrings(QStringLiteral("@DIR"), m_dir.path());
+        const Run r = run(QStringList{"--loop", file, "--device", encoder.slavePath()} + arguments);
+        QTEST(r.exitCode, "exitCode");
+        QVERIFY2(message.isEmpty() ? r.err.isEmpty() : r.err.count('\n') == 1, qPrintable(r.err));
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        if (r.exitCode == 0) {
+            QCOMPARE(
+                r.out.filter(" C3 ").mid(0, 2),
+                (QStringList{r.out[1].left(23) + " C3 First", r.out[2].left(23) + " C3 Second"}));
+            QVERIFY(r.out.last().endsWith(" lines sent"));
+        }
+    }
+
+    // Ctrl-C ends a continuous loop once the line in flight has been answered, with status 0.
+    void loopEndsOnInterrupt()
+    {
+        const QString log = m_dir.filePath(QStringLiteral("interrupt.log"));
+        SimProcess encoder;
+        QVERIFY2(encoder.start({QStringLiteral("--log"), log}), qPrintable(encoder.errorString()));
+        QFile text(m_dir.filePath(QStringLiteral("one.txt")));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("Only line\n") > 0);
+        text.close();
+        QProcess process;
+        process.start(program(),
+                      {"--loop", text.fileName(), "--device", encoder.slavePath(), "--continuous"});
+        QVERIFY(process.waitForStarted());
+        while (!process.readAllStandardOutput().contains(" C1 Only line"))
+            QVERIFY(process.waitForReadyRead(5000));
+        process.terminate();
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(process.readAllStandardOutput().endsWith(": 1 lines sent\n"));
+        QFile received(log);
+        QVERIFY(received.open(QIODevice::ReadOnly));
+        QVERIFY(received.readAll().endsWith("<SOH>2 C1<CR>Only line<CR><ETX>\n"));
+    }
 };
 
 QTEST_MAIN(tst_QuillcastSend)
