@@ -31,7 +31,8 @@ public:
     qint64 bytesToWrite() const override;
     QString errorString() const override;
 
-    // How long open() waits for the connection (also bounds the host name lookup).
+    // How long open() waits for the connection once the host name is resolved (the lookup
+    // itself takes as long as the system's resolver).
     static constexpr int ConnectTimeoutMs = 5000;
 
 private:

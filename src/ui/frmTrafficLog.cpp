@@ -66,6 +66,8 @@ frmTrafficLog::frmTrafficLog(TrafficLog *log, QWidget *parent)
             connect(button, &QPushButton::clicked, this, &QWidget::close);
         row->addWidget(button);
     }
+    auto *copy = new QShortcut(QKeySequence::Copy, m_list, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, &frmTrafficLog::cmdCopy_Click);
     auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
 
