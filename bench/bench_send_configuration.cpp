@@ -7,7 +7,10 @@
 // click to the last reply, the wire time (bytes both ways x 10 bits / baud + the encoder's reply
 // delays) and their ratio.
 //
-//   bench_send_configuration [--reply-delay ms]
+//   bench_send_configuration [--reply-delay ms] [--traffic-log closed|open]
+//
+// --traffic-log closed records the traffic in the window's log model (as the program always
+// does); open also shows the Traffic Log window, which follows every new line.
 
 #include "commands/ControlProcessing.h"
 #include "common/Clock.h"
@@ -16,6 +19,8 @@
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/Sequencer.h"
+#include "link/TrafficLog.h"
+#include "ui/frmTrafficLog.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -129,6 +134,15 @@ int main(int argc, char *argv[])
     if (delayArg > 0 && delayArg + 1 < args.size())
         replyDelayMs = args.at(delayArg + 1).toInt();
 
+    const int logArg = args.indexOf(QStringLiteral("--traffic-log"));
+    const QString trafficLog =
+        logArg > 0 && logArg + 1 < args.size() ? args.at(logArg + 1) : QStringLiteral("none");
+    if (trafficLog != QLatin1String("none") && trafficLog != QLatin1String("closed") &&
+        trafficLog != QLatin1String("open")) {
+        std::fprintf(stderr, "--traffic-log takes closed or open\n");
+        return 1;
+    }
+
     PrintedDialogs dialogs;
     DialogService::setInstance(&dialogs);
 
@@ -150,6 +164,13 @@ int main(int argc, char *argv[])
     settings.dataBits = 7;
     settings.StopBits = 1;
     sequencer.CommIFace()->setCOMSettings(settings);
+
+    TrafficLog log;
+    frmTrafficLog logWindow(&log);
+    if (trafficLog != QLatin1String("none"))
+        log.attach(&sequencer);
+    if (trafficLog == QLatin1String("open"))
+        logWindow.show();
 
     const QDeadlineTimer deadline(kDeadlineMs);
     sequencer.cmdConnect_Click();
@@ -204,7 +225,8 @@ int main(int argc, char *argv[])
     // the wire time is the least any program could need, and the ratio is the program's own
     // overhead (turn-around between reply and next command, the 20 ms pauses of long writes).
     const double wireMs = (bytesOut + bytesIn) * 10.0 * 1000.0 / kBaud + replies * replyDelayMs;
-    std::printf("Send Configuration at %d baud, reply delay %d ms\n", kBaud, replyDelayMs);
+    std::printf("Send Configuration at %d baud, reply delay %d ms, traffic log %s\n", kBaud,
+                replyDelayMs, qPrintable(trafficLog));
     std::printf("  commands               %d (+ readiness query)\n", commands);
     std::printf("  encoder replies        %d\n", replies);
     std::printf("  bytes sent             %lld\n", static_cast<long long>(bytesOut));

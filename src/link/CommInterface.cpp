@@ -57,14 +57,18 @@ bool CommInterface::IsPortReady()
     if (!m_comm->PortIsOpen() || m_comm->GetInputBufferCount() != 0 ||
         m_comm->GetOutputBufferCount() != 0)
         return false;
-    m_comm->SetOutput(QString::fromLatin1(CtrlACommand::readinessQuery()));
+    const QString query = QString::fromLatin1(CtrlACommand::readinessQuery());
+    m_comm->SetOutput(query);
     m_readyQueryPending = true;
+    emit textSent(QStringLiteral("?"), query);
     return true;
 }
 
 void CommInterface::CtrlA(const CtrlACommand &command)
 {
-    m_comm->SetOutput(command.wireText());
+    const QString text = command.wireText();
+    m_comm->SetOutput(text);
+    emit textSent(command.mode, text);
 }
 
 void CommInterface::setIdentificationSource(std::function<QString()> source)

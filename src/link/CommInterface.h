@@ -42,6 +42,8 @@ public:
 
 signals:
     void Ready(const QString &response);
+    // Text handed to the port: a framed command, or the readiness query (mode "?").
+    void textSent(const QString &mode, const QString &text);
 
 private slots:
     void CommClass_CharactersRx();

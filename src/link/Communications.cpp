@@ -5,6 +5,7 @@
 #include "link/PortList.h"
 #include "link/SerialPortDevice.h"
 #include "link/SimulatedDevice.h"
+#include "link/TcpSerialDevice.h"
 
 #include <QThread>
 
@@ -13,6 +14,15 @@ namespace {
 constexpr int PieceLength = 50;    // characters handed over before each pause
 constexpr int LastPieceLimit = 51; // a rest this long or shorter goes out in one piece
 constexpr int PauseMilliseconds = 20;
+
+// A device path names a local serial device or, written tcp://HOST:PORT, a line of a serial
+// device server on the network.
+SerialDevice *makeDevice(const QString &path, QObject *parent)
+{
+    if (TcpSerialDevice::isAddress(path))
+        return new TcpSerialDevice(path, parent);
+    return new SerialPortDevice(path, parent);
+}
 
 } // namespace
 
@@ -40,7 +50,11 @@ Communications::Communications(const QStringList &devices, QObject *parent)
     bool scanning = true;
     for (const QString &path : std::as_const(d->devices)) {
         bool available = false;
-        if (scanning) {
+        if (TcpSerialDevice::isAddress(path)) {
+            // Network lines are not probed: a probe would wait on every device server that
+            // is down, and many servers take one client at a time. They count as there.
+            available = true;
+        } else if (scanning) {
             SerialPortDevice probe(path);
             switch (probe.open()) {
             case SerialDevice::OpenResult::Opened:
@@ -113,6 +127,18 @@ int Communications::PortForDevice(const QString &device) const
     return d->devices.indexOf(device) + 1;
 }
 
+int Communications::AddDevice(const QString &device)
+{
+    const int listed = PortForDevice(device);
+    if (listed > 0)
+        return listed;
+    // The simulated encoder stays the last entry. A typed entry is not held to the limit of
+    // the scanned list: the operator asked for it by name.
+    d->devices << device;
+    d->portAvailable.insert(d->devices.size() - 1, true);
+    return d->devices.size();
+}
+
 bool Communications::Connect()
 {
     const COMSettings &s = d->settings;
@@ -129,14 +155,18 @@ bool Communications::Connect()
     if (s.port == SimulatedPort())
         device = new SimulatedDevice(&d->simulator, this);
     else
-        device = new SerialPortDevice(d->devices.at(s.port - 1), this);
+        device = makeDevice(d->devices.at(s.port - 1), this);
 
     if (!device->setLineSettings(s) || device->open() != SerialDevice::OpenResult::Opened) {
+        emit portOpenFailed(device->deviceName(), device->errorString());
         delete device;
         return false;
     }
     connect(device, &SerialDevice::readyRead, this, &Communications::CharactersRx);
+    connect(device, &SerialDevice::deviceLost, this,
+            [this, device] { emit lineLost(device->deviceName(), device->errorString()); });
     d->device = device;
+    emit portOpened(device->deviceName());
     return true;
 }
 
@@ -144,9 +174,11 @@ void Communications::Disconnect()
 {
     if (!d->device)
         return;
+    const QString name = d->device->deviceName();
     d->device->close();
     delete d->device;
     d->device = nullptr;
+    emit portClosed(name);
 }
 
 bool Communications::PortIsOpen() const

@@ -35,6 +35,9 @@ public:
     QString PortDevice(int port) const;             // device path, or simulatedDeviceName()
     int SimulatedPort() const;                      // the simulator's port number (the last entry)
     int PortForDevice(const QString &device) const; // 0 when not listed
+    // Lists one more device (a network address typed by the operator) before the simulated
+    // encoder and returns its port number; a device already listed keeps its number.
+    int AddDevice(const QString &device);
 
     bool Connect();    // opens getCOMSettings().port; true when open afterwards
     void Disconnect(); // closes the port if open
@@ -56,6 +59,12 @@ public:
 
 signals:
     void CharactersRx();
+    // The port opened, could not be opened (with the device's reason, when it gives one), was
+    // closed by Disconnect, or vanished while open (unplugged, connection dropped).
+    void portOpened(const QString &device);
+    void portOpenFailed(const QString &device, const QString &reason);
+    void portClosed(const QString &device);
+    void lineLost(const QString &device, const QString &reason);
 
 private:
     struct Private;

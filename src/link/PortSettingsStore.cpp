@@ -4,6 +4,7 @@
 #include "common/GlobalFunctions.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
+#include "link/TcpSerialDevice.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -91,8 +92,11 @@ void LoadAppSettings(CommInterface *channel, QString *loadPath, QString *current
 
     // Port numbers follow the order of the port list, which changes as adapters come and go;
     // the device path stored beside the number finds the same port again.
-    const Communications *ports = channel->CommClass();
+    Communications *ports = channel->CommClass();
     const QString device = AppSettings::get(kComSection, QStringLiteral("Device"));
+    // A network address typed in the dialog last time is listed again.
+    if (TcpSerialDevice::isAddress(device))
+        ports->AddDevice(device);
     // Asked for the simulated encoder (a demonstration run), it stands in whenever the stored
     // device cannot be used.
     const int devicePort = device.isEmpty() ? 0 : ports->PortForDevice(device);

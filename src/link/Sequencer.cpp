@@ -257,6 +257,7 @@ void Sequencer::CommIFace_Ready(const QString &response)
 void Sequencer::timerCommTimeout_Timer()
 {
     d->commTimeout->stop();
+    emit replyTimeoutFired(d->commTimeout->interval());
     if (d->comm->PortIsOpen()) {
         DialogService::tell(d->dialogParent, kNoReplyPortOpen, DialogService::Icon::Critical);
         d->queue.clear();

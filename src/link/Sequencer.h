@@ -84,6 +84,8 @@ signals:
     void replyReceived(const QString &response);
     // The reply time-out fired; portWasOpen tells which message was shown.
     void timedOut(bool portWasOpen);
+    // The reply time-out has just fired, before its message and disconnect.
+    void replyTimeoutFired(int intervalMs);
 
 private slots:
     void CommIFace_Ready(const QString &response);

@@ -35,7 +35,11 @@ public:
     virtual QByteArray readAll() = 0;
     virtual qint64 bytesAvailable() const = 0; // received, not yet read
     virtual qint64 bytesToWrite() const = 0;   // handed over, not yet transmitted
+    // Why the last open failed or the line was lost, when the device can tell.
+    virtual QString errorString() const { return QString(); }
 
 signals:
     void readyRead();
+    // The device vanished while open (unplugged adapter, dropped network connection).
+    void deviceLost();
 };

@@ -40,6 +40,7 @@ void SerialPortDevice::lineLost(int error)
         return;
     m_lost = true;
     m_port->close();
+    emit deviceLost();
 }
 
 SerialPortDevice::~SerialPortDevice()

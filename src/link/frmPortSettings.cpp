@@ -5,6 +5,7 @@
 #include "link/Communications.h"
 #include "link/PortSettingsStore.h"
 #include "link/Sequencer.h"
+#include "link/TcpSerialDevice.h"
 #include "ui/HelpLauncher.h"
 
 #include <QComboBox>
@@ -23,6 +24,9 @@ const QString kCaption = QStringLiteral("Port Settings");
 const QString kDisconnectQuestion = QStringLiteral(
     "The port is currently open, and must be closed to apply the new settings.  You will need "
     "to re-connect once the settings are applied.  Continue?");
+const QString kNotAnAddress = QStringLiteral(
+    "Please choose a port from the list, or type the network address of a serial device "
+    "server's port as tcp://HOST:PORT, for example tcp://192.168.1.20:4001.");
 
 void fill(QComboBox *list, const QList<PortSettingsStore::ListRow> &rows)
 {
@@ -67,6 +71,9 @@ frmPortSettings::frmPortSettings(Sequencer *sequencer, QWidget *parent)
     m_baud = lists.at(1);
     m_parity = lists.at(2);
     m_dataBits = lists.at(3);
+    // A port can also be typed: the network address of a serial device server's line.
+    m_port->setEditable(true);
+    m_port->setInsertPolicy(QComboBox::NoInsert);
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
@@ -115,16 +122,22 @@ QComboBox *frmPortSettings::cmbDataStopBits() const
     return m_dataBits;
 }
 
+void frmPortSettings::fillPorts()
+{
+    const Communications *ports = m_sequencer->CommIFace()->CommClass();
+    m_port->clear();
+    for (int k = 1; k <= ports->TotalPorts(); ++k) {
+        if (ports->PortIsAvailable(k))
+            m_port->addItem(QStringLiteral("COM %1 (%2)").arg(k).arg(ports->PortDevice(k)), k);
+    }
+}
+
 void frmPortSettings::Form_Load()
 {
     try {
         // The ports are listed from the channel's own port list, not from a fresh scan, so that
         // "COM n" here always names the device the channel opens as port n.
-        const Communications *ports = m_sequencer->CommIFace()->CommClass();
-        for (int k = 1; k <= ports->TotalPorts(); ++k) {
-            if (ports->PortIsAvailable(k))
-                m_port->addItem(QStringLiteral("COM %1 (%2)").arg(k).arg(ports->PortDevice(k)), k);
-        }
+        fillPorts();
         fill(m_baud, PortSettingsStore::Bauds());
         fill(m_parity, PortSettingsStore::Parities());
         fill(m_dataBits, PortSettingsStore::DataBits());
@@ -156,11 +169,28 @@ void frmPortSettings::OKButton_Click()
 {
     try {
         CommInterface *channel = m_sequencer->CommIFace();
+        // A typed entry that is not one of the listed ports must be a network address.
+        const QString typed = m_port->currentText().trimmed();
+        const bool typedAddress =
+            m_port->currentIndex() < 0 || typed != m_port->itemText(m_port->currentIndex());
+        QString host;
+        quint16 networkPort = 0;
+        if (typedAddress && !TcpSerialDevice::parseAddress(typed, &host, &networkPort)) {
+            DialogService::tell(this, kNotAnAddress, DialogService::Icon::Exclamation, kCaption);
+            return;
+        }
         if (channel->PortIsOpen()) {
             if (DialogService::ask(this, kDisconnectQuestion, DialogService::Buttons::YesNo,
                                    DialogService::Icon::Exclamation) != DialogService::Answer::Yes)
                 return;
             m_sequencer->cmdConnect_Click(); // disconnects
+        }
+
+        if (typedAddress) {
+            // The new entry goes before the simulated encoder, which moves down by one.
+            const int port = channel->CommClass()->AddDevice(typed);
+            fillPorts();
+            m_port->setCurrentIndex(m_port->findData(port));
         }
 
         COMSettings settings;

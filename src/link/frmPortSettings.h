@@ -34,6 +34,7 @@ protected:
 
 private:
     void Form_Load();
+    void fillPorts(); // the channel's port list, as "COM n (device)"
 
     Sequencer *m_sequencer;
     QComboBox *m_port = nullptr;

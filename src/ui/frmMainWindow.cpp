@@ -12,6 +12,7 @@
 #include "ui/ConfigurationView.h"
 #include "ui/EncoderActions.h"
 #include "ui/HelpLauncher.h"
+#include "ui/TrafficLogMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -309,6 +310,7 @@ frmMainWindow::frmMainWindow(const DefaultInfo &info, QWidget *parent)
     // The link: channel, queue and their timers.
     d->sequencer = new Sequencer(this, this);
     d->sequencer->setObjectName(QStringLiteral("sequencer"));
+    new TrafficLogMenu(d->sequencer, this); // View > Traffic Log, recording from now on
     PortSettingsStore::LoadAppSettings(d->sequencer->CommIFace(), &LoadPath, &CurrentConfigFile);
     d->snapshot = LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
 

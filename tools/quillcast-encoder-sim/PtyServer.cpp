@@ -11,10 +11,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-
 // "01 39 0D\t<SOH>9<CR>": the bytes in hexadecimal, then readable with control characters named.
-QByteArray describe(const QByteArray &bytes)
+QByteArray PtyServer::describe(const QByteArray &bytes)
 {
     static const char *const names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
                                         "BS",  "TAB", "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
@@ -32,8 +30,6 @@ QByteArray describe(const QByteArray &bytes)
     }
     return bytes.toHex(' ').toUpper() + '\t' + readable;
 }
-
-} // namespace
 
 PtyServer::PtyServer(const Options &options, QObject *parent)
     : QObject(parent), m_options(options), m_receiveTimer(new QTimer(this)),

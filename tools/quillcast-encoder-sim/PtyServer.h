@@ -36,6 +36,9 @@ public:
     QString slavePath() const { return m_slavePath; }
     QString errorString() const { return m_error; }
 
+    // "01 39 0D<TAB><SOH>9<CR>": the bytes in hexadecimal, then readable (the log line format).
+    static QByteArray describe(const QByteArray &bytes);
+
 private slots:
     void readMaster();
     void receiveDue();

@@ -10,8 +10,12 @@
 //   received byte counts as arrived one character time (10 bits) after the one before it, a
 //   command is answered only once its last byte has arrived, and replies go out no faster.
 // --reply-delay MS: wait MS milliseconds between a command's arrival and its reply.
+// --tcp PORT: serve the encoder as a serial device server does, on TCP port PORT of 127.0.0.1
+//   only (0: any free port), instead of a pseudo-terminal; the first line is then the address
+//   tcp://127.0.0.1:PORT. There is no line to model, so --line-rate is refused.
 
 #include "PtyServer.h"
+#include "TcpServer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -61,8 +65,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption silentOption(QStringLiteral("silent"), QStringLiteral("Never reply."));
     const QCommandLineOption noMakerOption(QStringLiteral("no-maker"),
                                            QStringLiteral("Identify without the maker's name."));
+    const QCommandLineOption tcpOption(
+        QStringLiteral("tcp"),
+        QStringLiteral("Listen on TCP <port> of 127.0.0.1 (0: any free port) instead of a "
+                       "pseudo-terminal; the first line is then tcp://127.0.0.1:<port>."),
+        QStringLiteral("port"));
     parser.addOptions(
         {logOption, chunkOption, rateOption, delayOption, silentOption, noMakerOption});
+    parser.addOption(tcpOption);
     parser.process(app);
 
     PtyServer::Options options;
@@ -90,12 +100,25 @@ int main(int argc, char *argv[])
     QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
 
+    bool tcpPortValid = false;
+    const uint tcpPort = parser.value(tcpOption).toUInt(&tcpPortValid);
+    if (parser.isSet(tcpOption) && (!tcpPortValid || tcpPort > 65535 || options.lineRate > 0)) {
+        std::fprintf(stderr, "quillcast-encoder-sim: --tcp takes a port from 0 to 65535 and "
+                             "no --line-rate\n");
+        return 2;
+    }
     PtyServer server(options);
-    if (!server.start()) {
-        std::fprintf(stderr, "quillcast-encoder-sim: %s\n", qPrintable(server.errorString()));
+    TcpServer tcpServer(options);
+    const bool started =
+        parser.isSet(tcpOption) ? tcpServer.start(quint16(tcpPort)) : server.start();
+    if (!started) {
+        std::fprintf(
+            stderr, "quillcast-encoder-sim: %s\n",
+            qPrintable(parser.isSet(tcpOption) ? tcpServer.errorString() : server.errorString()));
         return 1;
     }
-    std::printf("%s\n", qPrintable(server.slavePath()));
+    std::printf("%s\n",
+                qPrintable(parser.isSet(tcpOption) ? tcpServer.address() : server.slavePath()));
     std::fflush(stdout);
 
     const int result = app.exec();

@@ -5,8 +5,10 @@
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/Sequencer.h"
+#include "link/TrafficLog.h"
 
 #include <QEventLoop>
+#include <QIODevice>
 
 SendSession::SendSession(const QString &device, const COMSettings &line,
                          const QList<CtrlACommand> &commands)
@@ -23,6 +25,15 @@ SendSession::Result SendSession::run()
     auto *channel = new CommInterface(port);
     channel->setCOMSettings(settings);
     Sequencer sequencer(nullptr, channel);
+    TrafficLog log;
+    if (m_trafficLog) {
+        log.attach(&sequencer);
+        QObject::connect(&log, &QAbstractItemModel::rowsInserted,
+                         [&](const QModelIndex &, int first, int last) {
+                             for (int row = first; row <= last; ++row)
+                                 m_trafficLog->write((log.line(row) + QLatin1Char('\n')).toUtf8());
+                         });
+    }
 
     QEventLoop loop;
     int result = -1;

@@ -10,6 +10,8 @@
 // sequencer opens the port, sends one readiness query and then one command per reply, and
 // watches every step with its reply time-out. Each command sent and each reply received is
 // written to standard output with a time stamp.
+class QIODevice;
+
 class SendSession
 {
 public:
@@ -23,10 +25,14 @@ public:
     SendSession(const QString &device, const COMSettings &line,
                 const QList<CtrlACommand> &commands);
 
+    // Also writes the traffic log's lines (the Traffic Log window's format) to the device.
+    void setTrafficLog(QIODevice *file) { m_trafficLog = file; }
+
     Result run();
 
 private:
     QString m_device;
     COMSettings m_line;
     QList<CtrlACommand> m_commands;
+    QIODevice *m_trafficLog = nullptr;
 };

@@ -1,14 +1,15 @@
 // Sends a saved configuration file to one or more encoders without the window:
 //
 //   quillcast-send FILE.qcf --device PATH [--device PATH ...]
-//                  [--baud N --parity E|O|N --data-bits 7|8] [--dry-run]
+//                  [--baud N --parity E|O|N --data-bits 7|8] [--dry-run] [--log FILE]
 //   quillcast-send --loop FILE.txt --device PATH (--for HH:MM:SS | --continuous) [--channel N]
 //
 // The file is loaded onto the same defaults as the window's, built by the same command builders
 // and sent by the same sequencer. Exit status: 0 every command answered (on every device),
-// 1 wrong usage, 2 the file cannot be read or is not a valid configuration, 3 a port cannot be
-// opened, 4 an encoder did not answer in time (or, looping, its port was lost). With several
-// devices each is sent to in turn and the status is that of the first failure.
+// 1 wrong usage (or the log file cannot be written), 2 the file cannot be read or is not a valid
+// configuration, 3 a port cannot be opened, 4 an encoder did not answer in time (or, looping, its
+// port was lost). With several devices each is sent to in turn and the status is that of the first
+// failure.
 
 #include "LoopSession.h"
 #include "Output.h"
@@ -22,6 +23,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTimeZone>
 
 namespace {
@@ -78,7 +80,7 @@ int main(int argc, char *argv[])
         "\n"
         "Exit status:\n"
         "  0  every command was answered on every device\n"
-        "  1  wrong usage\n"
+        "  1  wrong usage, or the --log file cannot be written\n"
         "  2  the file cannot be read or is not a configuration file\n"
         "  3  a serial port could not be opened\n"
         "  4  an encoder did not answer in time\n"
@@ -92,8 +94,9 @@ int main(int argc, char *argv[])
                                  QStringLiteral("The configuration file to send."));
     const QCommandLineOption deviceOption(
         QStringLiteral("device"),
-        QStringLiteral("Serial device of an encoder, e.g. /dev/ttyUSB0; repeat the option to "
-                       "send to several encoders in turn."),
+        QStringLiteral("Serial device of an encoder, e.g. /dev/ttyUSB0, or the port of a serial "
+                       "device server, e.g. tcp://192.168.1.20:4001; repeat the option to send "
+                       "to several encoders in turn."),
         QStringLiteral("path"));
     const QCommandLineOption baudOption(QStringLiteral("baud"),
                                         QStringLiteral("Baud rate (default 1200)."),
@@ -120,8 +123,13 @@ int main(int argc, char *argv[])
         QStringLiteral("channel"),
         QStringLiteral("Caption channel 1 to 4 instead of the file's (with --loop)."),
         QStringLiteral("n"));
+    const QCommandLineOption logOption(
+        QStringLiteral("log"),
+        QStringLiteral("Write the traffic log to <file>: connects, commands, replies and "
+                       "time-outs, one line each, as the window's Traffic Log shows them."),
+        QStringLiteral("file"));
     parser.addOptions({deviceOption, baudOption, parityOption, dataBitsOption, dryRunOption,
-                       loopOption, forOption, continuousOption, channelOption});
+                       logOption, loopOption, forOption, continuousOption, channelOption});
     parser.process(app);
 
     const QStringList files = parser.positionalArguments();
@@ -184,9 +192,19 @@ int main(int argc, char *argv[])
         return Success;
     }
 
+    QFile trafficLog(parser.value(logOption));
+    if (parser.isSet(logOption) &&
+        !trafficLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        Output::error(trafficLog.fileName() + QStringLiteral(": ") + trafficLog.errorString());
+        return UsageError;
+    }
+
     int exitCode = Success;
     for (const QString &device : devices) {
-        const SendSession::Result result = SendSession(device, line.settings, commands).run();
+        SendSession session(device, line.settings, commands);
+        if (trafficLog.isOpen())
+            session.setTrafficLog(&trafficLog);
+        const SendSession::Result result = session.run();
         // The window's message boxes of a failed send are replaced by the one line below.
         dialogs.takeMessages();
         switch (result) {

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "link/SerialDevice.h"
+
+class QTcpSocket;
+
+// A serial line reached through a serial device server on the network: a port entry written
+// "tcp://HOST:PORT" is a raw TCP connection to one of its lines. The device server sets the
+// line's speed and framing, so the line settings are accepted and not applied.
+class TcpSerialDevice : public SerialDevice
+{
+    Q_OBJECT
+public:
+    explicit TcpSerialDevice(const QString &address, QObject *parent = nullptr);
+    ~TcpSerialDevice() override;
+
+    // True for a port entry of the form tcp://HOST:PORT (letter case of "tcp" ignored).
+    static bool isAddress(const QString &entry);
+    // Host and port of such an entry; false when it is not one (a port of 0 or above 65535, no
+    // host).
+    static bool parseAddress(const QString &entry, QString *host, quint16 *port);
+
+    QString deviceName() const override;
+    bool setLineSettings(const COMSettings &settings) override;
+    OpenResult open() override;
+    void close() override;
+    bool isOpen() const override;
+    void write(const QByteArray &bytes) override;
+    QByteArray readAll() override;
+    qint64 bytesAvailable() const override;
+    qint64 bytesToWrite() const override;
+    QString errorString() const override;
+
+    // How long open() waits for the connection once the host name is resolved (the lookup
+    // itself takes as long as the system's resolver).
+    static constexpr int ConnectTimeoutMs = 5000;
+
+private:
+    void dropped();
+
+    QString m_address;
+    QTcpSocket *m_socket;
+    QString m_error;
+    bool m_connected = false; // open() connected and close() has not been called since
+    // The device server dropped the connection while open. Like an unplugged adapter the
+    // port is still reported open: the encoder time-outs notice the silence.
+    bool m_lost = false;
+};
