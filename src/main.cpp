@@ -1,23 +1,46 @@
 #include "common/GlobalVars.h"
-#include "config/frmDefaultInfo.h"
-#include "ui/frmMainWindow.h"
+#include "ui/RoboHelp.h"
+#include "ui/StartUp.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QIcon>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
-    QApplication::setApplicationName(QStringLiteral("Quillcast"));
+    QApplication::setApplicationName(QStringLiteral("quillcast"));
+    QApplication::setApplicationDisplayName(GlobalVars::ApplicationTitle);
     QApplication::setApplicationVersion(GlobalVars::VersionText());
+    QApplication::setDesktopFileName(GlobalVars::DesktopId);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillcast/quillcast.svg")));
 
-    // The plant defaults come first; leaving that dialog ends the program.
-    DefaultInfo info;
-    if (!frmDefaultInfo::obtain(&info))
-        return 0;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Programs Orvane closed-caption encoders over their serial port."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption noSplash(QStringLiteral("no-splash"),
+                                      QStringLiteral("Start without the splash window."));
+    const QCommandLineOption helpPath(
+        QStringLiteral("help-path"),
+        QStringLiteral("Print the help start page the program uses and exit (status 1 when the "
+                       "help pages are missing)."));
+    parser.addOptions({noSplash, helpPath});
+    parser.process(app);
 
-    frmMainWindow window(info);
-    window.offerLastFile();
-    window.show();
+    if (parser.isSet(helpPath)) {
+        const QString path = RoboHelp::FindHelpFilePath(QApplication::applicationDirPath());
+        std::printf("%s\n", qPrintable(path));
+        return QFileInfo(path).isFile() ? 0 : 1;
+    }
+
+    // Leaving the default-information dialog ends the program.
+    StartUp startUp(!parser.isSet(noSplash));
+    QObject::connect(&startUp, &StartUp::declined, &app, &QApplication::quit, Qt::QueuedConnection);
+    startUp.start();
     return app.exec();
 }

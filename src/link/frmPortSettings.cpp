@@ -5,7 +5,7 @@
 #include "link/Communications.h"
 #include "link/PortSettingsStore.h"
 #include "link/Sequencer.h"
-#include "ui/HelpLauncher.h"
+#include "ui/RoboHelp.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -196,7 +196,7 @@ void frmPortSettings::showEvent(QShowEvent *event)
 void frmPortSettings::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        HelpLauncher::ShowHelp(QStringLiteral("Port_Menu.htm"));
+        RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm"));
         event->accept();
         return;
     }

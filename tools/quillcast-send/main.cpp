@@ -14,6 +14,7 @@
 #include "StderrDialogs.h"
 #include "commands/ControlProcessing.h"
 #include "common/Clock.h"
+#include "common/GlobalVars.h"
 #include "common/LocalTimeZoneSnapshot.h"
 #include "config/ConfigurationFile.h"
 #include "config/DefaultInfo.h"
@@ -67,6 +68,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillcast-send"));
+    QCoreApplication::setApplicationVersion(GlobalVars::VersionText());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -82,6 +84,7 @@ int main(int argc, char *argv[])
         "  4  an encoder did not answer in time\n"
         "With several devices the status is that of the first one that failed."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE.qcf"),
                                  QStringLiteral("The configuration file to send."));
     const QCommandLineOption deviceOption(
