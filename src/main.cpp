@@ -7,16 +7,31 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Options that only print something need no screen, so they work in scripts and over ssh.
+bool printsOnly(int argc, char *argv[])
+{
+    const char *options[] = {"-h", "--help", "-?", "--help-all", "-v", "--version", "--help-path"};
+    for (int i = 1; i < argc; ++i)
+        for (const char *option : options)
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Orvane"));
-    QApplication::setApplicationName(QStringLiteral("quillcast"));
-    QApplication::setApplicationDisplayName(GlobalVars::ApplicationTitle);
-    QApplication::setApplicationVersion(GlobalVars::VersionText());
-    QApplication::setDesktopFileName(GlobalVars::DesktopId);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillcast/quillcast.svg")));
+    const std::unique_ptr<QCoreApplication> app(
+        printsOnly(argc, argv) ? new QCoreApplication(argc, argv) : new QApplication(argc, argv));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("quillcast"));
+    QCoreApplication::setApplicationVersion(GlobalVars::VersionText());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -30,17 +45,20 @@ int main(int argc, char *argv[])
         QStringLiteral("Print the help start page the program uses and exit (status 1 when the "
                        "help pages are missing)."));
     parser.addOptions({noSplash, helpPath});
-    parser.process(app);
+    parser.process(*app);
 
     if (parser.isSet(helpPath)) {
-        const QString path = RoboHelp::FindHelpFilePath(QApplication::applicationDirPath());
+        const QString path = RoboHelp::FindHelpFilePath(QCoreApplication::applicationDirPath());
         std::printf("%s\n", qPrintable(path));
         return QFileInfo(path).isFile() ? 0 : 1;
     }
 
+    QGuiApplication::setDesktopFileName(GlobalVars::DesktopId);
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/quillcast/quillcast.svg")));
     // Leaving the default-information dialog ends the program.
     StartUp startUp(!parser.isSet(noSplash));
-    QObject::connect(&startUp, &StartUp::declined, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&startUp, &StartUp::declined, app.get(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     startUp.start();
-    return app.exec();
+    return QCoreApplication::exec();
 }

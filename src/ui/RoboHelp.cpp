@@ -45,8 +45,9 @@ int showInWindow(const QString &url, const WindowOptions &options)
     // would block it; it goes when its dialog goes and a new one is made the next time.
     QWidget *modal = QApplication::activeModalWidget();
     if (!theWindow) {
+        static const bool deletedAtExit = (qAddPostRoutine(deleteTheWindow), true);
+        Q_UNUSED(deletedAtExit);
         theWindow = new frmHelp(modal);
-        qAddPostRoutine(deleteTheWindow);
     } else if (theWindow->parentWidget() != modal) {
         const bool wasVisible = theWindow->isVisible();
         const QRect geometry = theWindow->geometry();
