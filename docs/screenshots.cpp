@@ -1,6 +1,7 @@
 // Draws the pictures of the documentation from the program's own windows, without a screen:
 // the main window for the README, and the splash, About box and every help page for review.
 // Usage: quillcast-screenshots OUTPUT_DIR [main|splash|about|help]...
+#include "common/Clock.h"
 #include "common/GlobalVars.h"
 #include "ui/RoboHelp.h"
 #include "ui/frmAbout.h"
@@ -13,8 +14,17 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <cstdio>
+#include <ctime>
 
 namespace {
+
+// The pictures show one fixed moment in one time zone, so that they only change when the
+// windows do.
+class PictureClock : public Clock
+{
+public:
+    QDateTime now() const override { return QDateTime(QDate(2026, 4, 9), QTime(14, 5, 7)); }
+};
 
 bool save(QWidget *widget, const QString &path)
 {
@@ -34,7 +44,11 @@ int main(int argc, char *argv[])
     // user's.
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    qputenv("TZ", "America/New_York");
+    tzset();
     QApplication app(argc, argv);
+    PictureClock clock;
+    Clock::setInstance(&clock);
     QApplication::setStyle(QStringLiteral("Fusion"));
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s OUTPUT_DIR [main|splash|about|help]...\n", argv[0]);
@@ -74,5 +88,6 @@ int main(int argc, char *argv[])
                                     QStringLiteral(".png")));
         }
     }
+    Clock::setInstance(nullptr);
     return ok ? 0 : 1;
 }
