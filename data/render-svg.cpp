@@ -1,4 +1,4 @@
-// Build helper: renders an SVG picture to a square PNG of the given size (the icon theme's
+// Used by the build: renders an SVG picture to a square PNG of the given size (the icon theme's
 // sizes are made from the one drawing).
 #include <QGuiApplication>
 #include <QImage>

@@ -1,5 +1,5 @@
 // Draws the pictures of the documentation from the program's own windows, without a screen:
-// the main window for the README, and the splash, About box and every help page for review.
+// the main window for the README, and the splash, About box and every help page to look them over.
 // Usage: quillcast-screenshots OUTPUT_DIR [main|splash|about|help]...
 #include "common/Clock.h"
 #include "common/GlobalVars.h"
