@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Quillcast builds with, when any is missing.
+# Installs the Debian packages Quillcast builds and tests with, and any named on the command
+# line, when one is missing.
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev)
+packages=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+          desktop-file-utils appstream "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

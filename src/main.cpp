@@ -1,23 +1,64 @@
 #include "common/GlobalVars.h"
-#include "config/frmDefaultInfo.h"
-#include "ui/frmMainWindow.h"
+#include "ui/RoboHelp.h"
+#include "ui/StartUp.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QIcon>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Options that only print something need no screen, so they work in scripts and over ssh.
+bool printsOnly(int argc, char *argv[])
+{
+    const char *options[] = {"-h", "--help", "-?", "--help-all", "-v", "--version", "--help-path"};
+    for (int i = 1; i < argc; ++i)
+        for (const char *option : options)
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Orvane"));
-    QApplication::setApplicationName(QStringLiteral("Quillcast"));
-    QApplication::setApplicationVersion(GlobalVars::VersionText());
+    const std::unique_ptr<QCoreApplication> app(
+        printsOnly(argc, argv) ? new QCoreApplication(argc, argv) : new QApplication(argc, argv));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("quillcast"));
+    QCoreApplication::setApplicationVersion(GlobalVars::VersionText());
 
-    // The plant defaults come first; leaving that dialog ends the program.
-    DefaultInfo info;
-    if (!frmDefaultInfo::obtain(&info))
-        return 0;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Programs Orvane closed-caption encoders over their serial port."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption noSplash(QStringLiteral("no-splash"),
+                                      QStringLiteral("Start without the splash window."));
+    const QCommandLineOption helpPath(
+        QStringLiteral("help-path"),
+        QStringLiteral("Print the help start page the program uses and exit (status 1 when the "
+                       "help pages are missing)."));
+    parser.addOptions({noSplash, helpPath});
+    parser.process(*app);
 
-    frmMainWindow window(info);
-    window.offerLastFile();
-    window.show();
-    return app.exec();
+    if (parser.isSet(helpPath)) {
+        const QString path = RoboHelp::FindHelpFilePath(QCoreApplication::applicationDirPath());
+        std::printf("%s\n", qPrintable(path));
+        return QFileInfo(path).isFile() ? 0 : 1;
+    }
+
+    QGuiApplication::setDesktopFileName(GlobalVars::DesktopId);
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/quillcast/quillcast.svg")));
+    // Leaving the default-information dialog ends the program.
+    StartUp startUp(!parser.isSet(noSplash));
+    QObject::connect(&startUp, &StartUp::declined, app.get(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    startUp.start();
+    return QCoreApplication::exec();
 }

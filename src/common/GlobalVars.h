@@ -6,6 +6,8 @@
 namespace GlobalVars {
 
 inline const QString ApplicationTitle = QStringLiteral("Orvane Quillcast");
+// The name of the desktop entry, the icon and the AppStream file.
+inline const QString DesktopId = QStringLiteral("com.orvane.Quillcast");
 
 // The per-user settings store is keyed by the title with every blank replaced by "-".
 inline QString SettingsAppName()

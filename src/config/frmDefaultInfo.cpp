@@ -2,7 +2,7 @@
 
 #include "common/DialogService.h"
 #include "common/GlobalVars.h"
-#include "ui/HelpLauncher.h"
+#include "ui/RoboHelp.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -78,16 +78,21 @@ frmDefaultInfo::frmDefaultInfo(QWidget *parent) : QDialog(parent)
     txtNetworkName->setFocus();
 }
 
-bool frmDefaultInfo::obtain(DefaultInfo *info, QWidget *parent)
+bool frmDefaultInfo::load(DefaultInfo *info)
 {
+    RoboHelp::SetUp();
     bool found = false;
     const DefaultInfo stored = DefaultInfo::LoadDefaultInfo(&found);
-    if (found) {
-        if (info)
-            *info = stored;
-        return true;
-    }
+    if (found && info)
+        *info = stored;
+    return found;
+}
+
+bool frmDefaultInfo::obtain(DefaultInfo *info, QWidget *parent)
+{
     frmDefaultInfo dialog(parent);
+    if (dialog.load(info))
+        return true;
     if (dialog.exec() != QDialog::Accepted)
         return false;
     if (info)
@@ -134,7 +139,7 @@ void frmDefaultInfo::cmdExit_Click()
 void frmDefaultInfo::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        HelpLauncher::ShowHelp(QStringLiteral("Starting.htm"));
+        RoboHelp::ShowTopic(QStringLiteral("Starting.htm"));
         event->accept();
         return;
     }

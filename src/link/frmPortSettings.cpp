@@ -6,7 +6,7 @@
 #include "link/PortSettingsStore.h"
 #include "link/Sequencer.h"
 #include "link/TcpSerialDevice.h"
-#include "ui/HelpLauncher.h"
+#include "ui/RoboHelp.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -226,7 +226,7 @@ void frmPortSettings::showEvent(QShowEvent *event)
 void frmPortSettings::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        HelpLauncher::ShowHelp(QStringLiteral("Port_Menu.htm"));
+        RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm"));
         event->accept();
         return;
     }

@@ -11,8 +11,9 @@
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationView.h"
 #include "ui/EncoderActions.h"
-#include "ui/HelpLauncher.h"
+#include "ui/RoboHelp.h"
 #include "ui/TrafficLogMenu.h"
+#include "ui/frmAbout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -99,6 +100,7 @@ struct frmMainWindow::Private
     QLabel *imgSquares[2] = {};
     QTimer *timerSecondTick = nullptr;
     frmPortSettings *portSettings = nullptr;
+    frmAbout *about = nullptr;
 
     template <typename T = QWidget> T *control(const QString &name) const
     {
@@ -497,19 +499,15 @@ void frmMainWindow::mnuPortSettings_Click()
 
 void frmMainWindow::mnuHelpContents_Click()
 {
-    HelpLauncher::ShowHelp(QStringLiteral("Overview.htm"));
+    RoboHelp::ShowTopic(QStringLiteral("Overview.htm"));
 }
 
 void frmMainWindow::mnuAbout_Click()
 {
-    DialogService::tell(
-        this,
-        GlobalVars::ApplicationTitle + QStringLiteral("\r\nVersion ") + GlobalVars::VersionText() +
-            QStringLiteral("\r\n\r\nThis application provides a seamless "
-                           "graphical interface for the terminal-based commands "
-                           "used to program and configure Orvane Closed Caption "
-                           "Encoders."),
-        DialogService::Icon::Information, QStringLiteral("About ") + GlobalVars::ApplicationTitle);
+    // Made once; OK only hides it, so it comes back already filled.
+    if (!d->about)
+        d->about = new frmAbout(this);
+    d->about->open();
 }
 
 void frmMainWindow::mnuExit_Click()
@@ -519,7 +517,7 @@ void frmMainWindow::mnuExit_Click()
 
 void frmMainWindow::ShowTabHelp()
 {
-    HelpLauncher::ShowHelp(TabHelpTopic(d->tabMain->currentIndex()) + QStringLiteral(".htm"));
+    RoboHelp::ShowTopic(TabHelpTopic(d->tabMain->currentIndex()) + QStringLiteral(".htm"));
 }
 
 void frmMainWindow::closeEvent(QCloseEvent *event)

@@ -56,7 +56,6 @@ private slots:
     void okChecksInOrder_data();
     void okChecksInOrder();
     void tsidTakesOnlyDigits();
-    void f1OpensTheStartingTopic();
     void storedDefaultsAreFound_data();
     void storedDefaultsAreFound();
     void obtainAsksWhenNotFound_data();
@@ -144,14 +143,6 @@ void tst_DefaultInfo::tsidTakesOnlyDigits()
     // The other boxes take anything.
     QTest::keyClicks(box("txtCallLetters"), QStringLiteral("W-1a"));
     QCOMPARE(box("txtCallLetters")->text(), QStringLiteral("W-1a"));
-}
-
-void tst_DefaultInfo::f1OpensTheStartingTopic()
-{
-    QTest::keyClick(box("txtCallLetters"), Qt::Key_F1);
-    QCOMPARE(m_dialogs.openedUrls.size(), 1);
-    QCOMPARE(m_dialogs.openedUrls[0].fragment(), QStringLiteral("Starting.htm"));
-    QVERIFY(m_dialogs.openedUrls[0].toLocalFile().endsWith("/Help Files/Quillcast.htm"));
 }
 
 void tst_DefaultInfo::storedDefaultsAreFound_data()

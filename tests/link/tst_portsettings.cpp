@@ -99,7 +99,6 @@ private slots:
     void okWhileConnected_data();
     void okWhileConnected();
     void cancelChangesNothing();
-    void f1OpensPortHelp();
 };
 
 void tst_PortSettings::initTestCase()
@@ -319,17 +318,6 @@ void tst_PortSettings::cancelChangesNothing()
     QVERIFY(!d.dialog.isVisible());
     QCOMPARE(d.channel()->getCOMSettings().baud, 1200);
     QCOMPARE(d.shown().at(1), QStringLiteral("1200")); // shown again as the channel has it
-}
-
-void tst_PortSettings::f1OpensPortHelp()
-{
-    Dialog d;
-    d.shown();
-    QTest::keyClick(d.dialog.cmbBaud(), Qt::Key_F1);
-    QCOMPARE(d.dialogs.openedUrls.size(), 1);
-    QCOMPARE(d.dialogs.openedUrls.first().fragment(), QStringLiteral("Port_Menu.htm"));
-    QVERIFY(d.dialogs.openedUrls.first().path().endsWith("/Help Files/Quillcast.htm"));
-    QVERIFY(d.dialog.isVisible());
 }
 
 QTEST_MAIN(tst_PortSettings)

@@ -16,6 +16,7 @@
 
 #include "PtyServer.h"
 #include "TcpServer.h"
+#include "common/GlobalVars.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -41,11 +42,13 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillcast-encoder-sim"));
+    QCoreApplication::setApplicationVersion(GlobalVars::VersionText());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Simulated closed-caption encoder on a pseudo-terminal."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption logOption(
         QStringLiteral("log"), QStringLiteral("Write one line per received command to <file>."),
         QStringLiteral("file"));

@@ -17,6 +17,7 @@
 #include "StderrDialogs.h"
 #include "commands/ControlProcessing.h"
 #include "common/Clock.h"
+#include "common/GlobalVars.h"
 #include "common/LocalTimeZoneSnapshot.h"
 #include "config/ConfigurationFile.h"
 #include "config/DefaultInfo.h"
@@ -71,6 +72,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillcast-send"));
+    QCoreApplication::setApplicationVersion(GlobalVars::VersionText());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -90,6 +92,7 @@ int main(int argc, char *argv[])
         "CC Looping tab does, each printed with a time stamp as it is queued; the loop ends\n"
         "with status 0 when its time is up or on Ctrl-C, after the line in flight."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE.qcf"),
                                  QStringLiteral("The configuration file to send."));
     const QCommandLineOption deviceOption(

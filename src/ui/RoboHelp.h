@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class frmHelp;
+
+// Opens the help pages: one start page, "Quillcast.htm", takes a topic page after "#"
+// (e.g. "Quillcast.htm#Overview.htm"). The module carries the name of the tool the pages were
+// first written with.
+namespace RoboHelp {
+
+// Where and how the help window opens. Top and Left are applied when >= 0, Height and Width
+// when > 0.
+struct WindowOptions
+{
+    enum Flag : qint16
+    {
+        AddressBar = 0x01,
+        MenuBar = 0x02,
+        Resizable = 0x04,
+        ToolBar = 0x08,
+        StatusBar = 0x10
+    };
+    qint16 Flags = 0;
+    qint16 Top = -1;
+    qint16 Left = -1;
+    qint16 Height = 0;
+    qint16 Width = 0;
+
+    // The options the program opens its help with: address bar, menu bar and a resizable
+    // frame, 800 x 600 at (25, 25).
+    static WindowOptions standard() { return {AddressBar | MenuBar | Resizable, 25, 25, 600, 800}; }
+};
+
+// Shared for the whole run; set by SetUp when the default-information dialog loads, the first
+// window that can ask for help.
+extern QString HelpFilePath;
+extern WindowOptions HelpWindowOptions;
+void SetUp();
+
+// The start page, searched in this order: "Help Files" beside the program (a build tree), the
+// installed data folder (share/quillcast/Help Files next to the program's bin folder), the
+// folder in the settings key [Help] Path. The first candidate when none has the pages.
+QString FindHelpFilePath(const QString &programDir);
+
+// HelpFilePath + "#" + topic page, e.g. HelpUrl("Port_Menu.htm").
+QString HelpUrl(const QString &topicPage);
+
+// Opens a help URL. The program's own help window unless the settings key [Help] Viewer is
+// "browser", which opens the pages in the system's browser through a small temporary page.
+// 0 when the help was opened, -1 when nothing could be shown.
+int ShowHelp(const QString &url, const WindowOptions &options);
+// ShowHelp(HelpUrl(topicPage), HelpWindowOptions).
+int ShowTopic(const QString &topicPage);
+
+// The browser route's temporary page: seven lines joined by CR LF that send the browser on to
+// "file://" + url, every "\" in url turned into "/".
+QByteArray FallbackPage(const QString &url);
+// Where the browser route writes that page: the temporary folder + "robohelp_csh.htm".
+QString FallbackPagePath();
+
+// The one help window, reused by every call; nullptr until help is first shown.
+frmHelp *helpWindow();
+
+} // namespace RoboHelp

@@ -1,0 +1,71 @@
+#include "ui/StartUp.h"
+
+#include "config/frmDefaultInfo.h"
+#include "ui/frmMainWindow.h"
+#include "ui/frmSplash.h"
+
+#include <QApplication>
+
+StartUp::StartUp(bool showSplash, QObject *parent) : QObject(parent), m_showSplash(showSplash) {}
+
+StartUp::~StartUp()
+{
+    delete m_splash;
+    delete m_defaultInfo;
+}
+
+frmSplash *StartUp::splash() const
+{
+    return m_splash.data();
+}
+
+frmDefaultInfo *StartUp::defaultInfoDialog() const
+{
+    return m_defaultInfo.data();
+}
+
+frmMainWindow *StartUp::mainWindow() const
+{
+    return m_mainWindow.get();
+}
+
+void StartUp::start()
+{
+    // Between two windows of the start none is on screen; that must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (!m_showSplash) {
+        showDefaultInfo();
+        return;
+    }
+    m_splash = new frmSplash;
+    connect(m_splash, &frmSplash::finished, this, [this] {
+        showDefaultInfo();
+        m_splash->deleteLater();
+    });
+    m_splash->show();
+}
+
+void StartUp::showDefaultInfo()
+{
+    m_defaultInfo = new frmDefaultInfo;
+    DefaultInfo info;
+    if (m_defaultInfo->load(&info)) {
+        delete m_defaultInfo;
+        showMainWindow(info);
+        return;
+    }
+    connect(m_defaultInfo, &QDialog::accepted, this, [this] {
+        showMainWindow(m_defaultInfo->defaultInfo());
+        m_defaultInfo->deleteLater();
+    });
+    connect(m_defaultInfo, &QDialog::rejected, this, &StartUp::declined);
+    m_defaultInfo->show();
+}
+
+void StartUp::showMainWindow(const DefaultInfo &info)
+{
+    m_mainWindow = std::make_unique<frmMainWindow>(info);
+    m_mainWindow->offerLastFile();
+    m_mainWindow->show();
+    QApplication::setQuitOnLastWindowClosed(true);
+}

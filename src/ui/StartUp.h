@@ -1,0 +1,41 @@
+#pragma once
+
+#include "config/DefaultInfo.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class frmDefaultInfo;
+class frmMainWindow;
+class frmSplash;
+
+// The windows of a start, one after the other: the splash window, the default-information
+// dialog (which closes at once when the defaults are stored), then the main window.
+class StartUp : public QObject
+{
+    Q_OBJECT
+public:
+    explicit StartUp(bool showSplash, QObject *parent = nullptr);
+    ~StartUp() override;
+
+    void start();
+
+    // The window of each step while it is there, else nullptr.
+    frmSplash *splash() const;
+    frmDefaultInfo *defaultInfoDialog() const;
+    frmMainWindow *mainWindow() const;
+
+signals:
+    // Exit or the close box in the default-information dialog: the program ends.
+    void declined();
+
+private:
+    void showDefaultInfo();
+    void showMainWindow(const DefaultInfo &info);
+
+    bool m_showSplash;
+    QPointer<frmSplash> m_splash;
+    QPointer<frmDefaultInfo> m_defaultInfo;
+    std::unique_ptr<frmMainWindow> m_mainWindow;
+};

@@ -1,0 +1,257 @@
+#include "ScriptedDialogs.h"
+#include "TestSettings.h"
+
+#include "common/AppSettings.h"
+#include "config/frmDefaultInfo.h"
+#include "link/CommInterface.h"
+#include "link/Communications.h"
+#include "link/Sequencer.h"
+#include "link/frmPortSettings.h"
+#include "ui/RoboHelp.h"
+#include "ui/frmHelp.h"
+#include "ui/frmMainWindow.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <memory>
+
+using RoboHelp::WindowOptions;
+
+namespace {
+
+frmHelp *help()
+{
+    return RoboHelp::helpWindow();
+}
+
+void closeHelp()
+{
+    if (help())
+        help()->close();
+}
+
+// Writes a file, making its folders.
+void touch(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+} // namespace
+
+class tst_Help : public QObject
+{
+    Q_OBJECT
+
+    QString m_startPage;
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void helpOpensTheTopic_data();
+    void helpOpensTheTopic();
+    void linksBackAndForward();
+    void windowOptions_data();
+    void windowOptions();
+    void browserRouteWritesTheFallbackPage_data();
+    void browserRouteWritesTheFallbackPage();
+    void helpFilePathSearch_data();
+    void helpFilePathSearch();
+};
+
+void tst_Help::initTestCase()
+{
+    m_startPage = QFileInfo(QFINDTESTDATA("../../help/Quillcast.htm")).canonicalFilePath();
+    QVERIFY(!m_startPage.isEmpty());
+}
+
+void tst_Help::init()
+{
+    TestSettings::wipe();
+    closeHelp();
+    RoboHelp::HelpFilePath = m_startPage;
+    RoboHelp::HelpWindowOptions = WindowOptions::standard();
+}
+
+// F1 on each tab is covered with the main window's tests.
+void tst_Help::helpOpensTheTopic_data()
+{
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("Help > Contents") << "contents"
+                                     << "Overview.htm";
+    QTest::newRow("port settings F1") << "port"
+                                      << "Port_Menu.htm";
+    QTest::newRow("default information F1") << "defaults"
+                                            << "Starting.htm";
+}
+
+void tst_Help::helpOpensTheTopic()
+{
+    QFETCH(QString, place);
+    QFETCH(QString, page);
+    ScriptedDialogs dialogs;
+    frmMainWindow window(DefaultInfo{QStringLiteral("Quill Network"), QStringLiteral("KQIL"),
+                                     QStringLiteral("1234")});
+    // A help window opened over a modal dialog belongs to it: the dialogs stay until the end.
+    std::unique_ptr<QDialog> dialog;
+    if (place == QLatin1String("contents")) {
+        window.findChild<QAction *>(QStringLiteral("mnuHelpContents"))->trigger();
+    } else if (place == QLatin1String("port")) {
+        auto *port = new frmPortSettings(window.sequencer(), &window);
+        dialog.reset(port);
+        port->show();
+        QTest::keyClick(port->cmbBaud(), Qt::Key_F1);
+    } else {
+        dialog = std::make_unique<frmDefaultInfo>();
+        dialog->show();
+        QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("txtCallLetters")),
+                        Qt::Key_F1);
+    }
+    QVERIFY(help());
+    QVERIFY(help()->isVisible());
+    QCOMPARE(help()->source(), QUrl::fromLocalFile(QFileInfo(m_startPage).dir().filePath(page)));
+    QVERIFY(!help()->browser()->documentTitle().isEmpty());
+    QVERIFY(dialogs.openedUrls.isEmpty());
+}
+
+void tst_Help::linksBackAndForward()
+{
+    QCOMPARE(RoboHelp::ShowTopic(QStringLiteral("Overview.htm")), 0);
+    auto go = [](const char *action) {
+        help()->findChild<QAction *>(QString::fromLatin1(action))->trigger();
+        return help()->source().fileName();
+    };
+    emit help()->browser()->anchorClicked(QUrl(QStringLiteral("Articles.htm")));
+    QCOMPARE(help()->source().fileName(), QStringLiteral("Articles.htm"));
+    QCOMPARE(go("mnuBack"), QStringLiteral("Overview.htm"));
+    QCOMPARE(go("mnuForward"), QStringLiteral("Articles.htm"));
+    QCOMPARE(go("mnuContents"), QStringLiteral("Quillcast.htm"));
+    QVERIFY(help()
+                ->findChild<QLineEdit *>(QStringLiteral("txtAddress"))
+                ->text()
+                .endsWith(QLatin1String("/Quillcast.htm")));
+
+    // The window is reused: the next request only changes its page.
+    frmHelp *first = help();
+    RoboHelp::ShowTopic(QStringLiteral("Web_TV.htm"));
+    QCOMPARE(help(), first);
+    QCOMPARE(help()->source().fileName(), QStringLiteral("Web_TV.htm"));
+}
+
+void tst_Help::windowOptions_data()
+{
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<QRect>("place");
+    // address bar, menu bar, resizable, tool bar, status bar
+    QTest::addColumn<QList<bool>>("shown");
+    QTest::newRow("flags 7") << 7 << QRect(25, 25, 800, 600)
+                             << QList<bool>{true, true, true, false, false};
+    QTest::newRow("flags 24") << 24 << QRect(10, 40, 500, 300)
+                              << QList<bool>{false, false, false, true, true};
+}
+
+void tst_Help::windowOptions()
+{
+    QFETCH(int, flags);
+    QFETCH(QRect, place);
+    QFETCH(QList<bool>, shown);
+    const WindowOptions options{qint16(flags), qint16(place.top()), qint16(place.left()),
+                                qint16(place.height()), qint16(place.width())};
+    QCOMPARE(RoboHelp::ShowHelp(RoboHelp::HelpUrl(QStringLiteral("V-Chip.htm")), options), 0);
+
+    // Left and top place the window's frame; width and height size what it shows.
+    QCOMPARE(QRect(help()->frameGeometry().topLeft(), help()->size()), place);
+    const QList<bool> bars = {
+        help()->findChild<QToolBar *>(QStringLiteral("tbAddress"))->isVisible(),
+        help()->menuBar()->isVisible(),
+        help()->minimumSize() != help()->maximumSize(),
+        help()->findChild<QToolBar *>(QStringLiteral("tbNavigation"))->isVisible(),
+        help()->statusBar()->isVisible(),
+    };
+    QCOMPARE(bars, shown);
+}
+
+void tst_Help::browserRouteWritesTheFallbackPage_data()
+{
+    QTest::addColumn<QString>("helpFile");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("installed path")
+        << "/usr/share/quillcast/Help Files/Quillcast.htm"
+        << "file:///usr/share/quillcast/Help Files/Quillcast.htm#Port_Menu.htm";
+    QTest::newRow("backslashes")
+        << "C:\\Program Files\\Orvane\\Help Files\\Quillcast.htm"
+        << "file://C:/Program Files/Orvane/Help Files/Quillcast.htm#Port_Menu.htm";
+}
+
+void tst_Help::browserRouteWritesTheFallbackPage()
+{
+    QFETCH(QString, helpFile);
+    QFETCH(QString, target);
+    QTemporaryDir temp;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    AppSettings::save(QStringLiteral("Help"), QStringLiteral("Viewer"), QStringLiteral("browser"));
+    ScriptedDialogs dialogs;
+    RoboHelp::HelpFilePath = helpFile;
+
+    const int result = RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm"));
+    qputenv("TMPDIR", oldTemp);
+
+    QCOMPARE(result, 0);
+    const QString page = temp.filePath(QStringLiteral("robohelp_csh.htm"));
+    QCOMPARE(dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(page)});
+    QFile file(page);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), "<html>\r\n"
+                             "<script language=\"Javascript\">\r\n"
+                             "<!--\r\n"
+                             "document.location=\"" +
+                                 target.toUtf8() +
+                                 "\";\r\n"
+                                 "//-->\r\n"
+                                 "</script>\r\n"
+                                 "</html>");
+    QVERIFY(!help() || !help()->isVisible());
+}
+
+void tst_Help::helpFilePathSearch_data()
+{
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("found");
+    const QString beside = QStringLiteral("bin/Help Files");
+    const QString installed = QStringLiteral("share/quillcast/Help Files");
+    const QString configured = QStringLiteral("elsewhere");
+    QTest::newRow("beside the program") << QStringList{beside, installed, configured} << beside;
+    QTest::newRow("installed") << QStringList{installed, configured} << installed;
+    QTest::newRow("settings key") << QStringList{configured} << configured;
+    QTest::newRow("nowhere") << QStringList{} << beside;
+}
+
+void tst_Help::helpFilePathSearch()
+{
+    QFETCH(QStringList, present);
+    QFETCH(QString, found);
+    QTemporaryDir root;
+    QDir().mkpath(root.filePath(QStringLiteral("bin")));
+    for (const QString &folder : present)
+        touch(root.filePath(folder + QStringLiteral("/Quillcast.htm")));
+    AppSettings::save(QStringLiteral("Help"), QStringLiteral("Path"),
+                      root.filePath(QStringLiteral("elsewhere")));
+
+    QCOMPARE(RoboHelp::FindHelpFilePath(root.filePath(QStringLiteral("bin"))),
+             root.filePath(found + QStringLiteral("/Quillcast.htm")));
+}
+
+QTEST_MAIN(tst_Help)
+#include "tst_help.moc"
