@@ -14,8 +14,10 @@ class EncoderSimulator;
 // The only code that touches a serial port. Port n (1-based) is the n-th entry of a list made at
 // construction: first the device paths named in the settings store (section "COMSettings", key
 // "Devices", separated by ";"), then the system's serial ports sorted by name, 16 entries at
-// most; after them, always, the built-in simulated encoder as one more entry. The list and the
-// availability of each entry are not refreshed while the object lives.
+// most; after them, always, the built-in simulated encoder as one more entry. The list is made
+// at construction and again by RefreshPorts. Connect opens a device by its path, so a port
+// stays the same device when the list changes; the simulated encoder is opened only when the
+// settings name it, never as a list position.
 class Communications : public QObject
 {
     Q_OBJECT
@@ -35,8 +37,13 @@ public:
     QString PortDevice(int port) const;             // device path, or simulatedDeviceName()
     int SimulatedPort() const;                      // the simulator's port number (the last entry)
     int PortForDevice(const QString &device) const; // 0 when not listed
+    // Scans the system's ports again (adapters plugged in or removed since the last scan).
+    void RefreshPorts();
+    // The device Connect opens for these settings: their device, or else the real device at
+    // list entry port; empty when there is none.
+    QString DeviceFor(const COMSettings &settings) const;
 
-    bool Connect();    // opens getCOMSettings().port; true when open afterwards
+    bool Connect();    // opens DeviceFor(getCOMSettings()); true when open afterwards
     void Disconnect(); // closes the port if open
     bool PortIsOpen() const;
     QString GetInput(); // all waiting characters, removed from the buffer

@@ -128,6 +128,7 @@ private slots:
         CommInterface *channel = sequencer->CommIFace();
         COMSettings settings = channel->getCOMSettings();
         settings.port = static_cast<qint16>(channel->CommClass()->SimulatedPort());
+        settings.device = Communications::simulatedDeviceName();
         channel->setCOMSettings(settings);
         sequencer->cmdConnect_Click();
         QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), 1, 5000);

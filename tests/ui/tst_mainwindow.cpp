@@ -28,8 +28,7 @@
 namespace {
 
 const QString kExitQuestion = QStringLiteral("Are you sure you want to exit?");
-const QString kIdentification =
-    QStringLiteral("Connected to Orvane T42X Closed Caption Encoder, Serial");
+const QString kIdentification = QStringLiteral("Connected to Orvane Simulated Encoder, Serial");
 
 // The window after its start-up, as the program makes it, with the message boxes scripted.
 struct Window
