@@ -87,7 +87,9 @@ void PacketField::applyEnableRule()
 
 void PacketField::applyActionRule()
 {
-    const bool insert = isSelected(Insert);
+    // The options can be clicked only while the box is ticked; set from code (a file load)
+    // while it is not, they leave the text box greyed as the box's rule made it.
+    const bool insert = isSelected(Insert) && isEnabledByCheck();
     ConfigurationView::SetControlEnabled(m_text, insert);
     if (insert)
         TabWidgets::focusAtEnd(m_text);

@@ -134,8 +134,10 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
 
     connect(m_ratingCheck, &QCheckBox::toggled, this, [this] { applyRatingEnableRule(); });
     connect(m_ratingGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        // Set from code while the box is clear, the options leave the rating controls greyed.
         if (checked)
-            SetRatingControlsEnabled(id == PacketField::Insert);
+            SetRatingControlsEnabled(id == PacketField::Insert &&
+                                     m_ratingCheck->checkState() != Qt::Unchecked);
     });
     // The list rules run whenever the selection changes, from code or by the operator; picking
     // the entry that is already shown changes nothing, so the flags the operator ticked stay.
@@ -199,6 +201,10 @@ void VChipTab::applyRatingSelection()
     default:
         break;
     }
+    // A rating can be picked only while the rating controls are enabled; one set from code
+    // (a file load) while they are greyed leaves the flags greyed too.
+    if (!m_rating->isEnabledTo(this))
+        return;
     for (int flag : admitted)
         m_flags[flag]->setEnabled(true);
 }

@@ -149,8 +149,10 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
     connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (!checked)
             return;
-        SetWebTVFieldsEnabled(insertSelected());
-        if (insertSelected())
+        // Set from code while the box is clear, the options leave the fields greyed.
+        const bool insert = insertSelected() && m_check->checkState() != Qt::Unchecked;
+        SetWebTVFieldsEnabled(insert);
+        if (insert)
             TabWidgets::focusAtEnd(m_url);
     });
     LeaveCheck::install(m_url, [this] {
