@@ -10,16 +10,19 @@
 #include "link/frmPortSettings.h"
 #include "ui/frmMainWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,6 +94,8 @@ private slots:
     void helpPagesExist();
     void statusPanelsAndHeight();
     void portSettingsMenuShowsTheDialog();
+    void leaveCheckComesBeforeTheClick_data();
+    void leaveCheckComesBeforeTheClick();
 };
 
 void tst_MainWindow::initTestCase()
@@ -439,6 +444,67 @@ void tst_MainWindow::portSettingsMenuShowsTheDialog()
     QCOMPARE(window.w.portSettingsDialog()->cmbCOMPort()->currentText(),
              QStringLiteral("COM %1 (Simulated encoder)")
                  .arg(window.link()->CommIFace()->getCOMSettings().port));
+}
+
+void tst_MainWindow::leaveCheckComesBeforeTheClick_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("target"); // "tab 0" or a button's name
+    // A press whose release the question's box takes, as a real modal box does.
+    QTest::newRow("another tab, Yes: tab and focus stay") << 1 << "ProgramName"
+                                                          << "A" << true << "tab 0";
+    QTest::newRow("another tab, No: the tab changes") << 1 << "ProgramName"
+                                                      << "A" << false << "tab 0";
+    QTest::newRow("Connect, No: Connect runs") << 0 << "TSID"
+                                               << "0" << false << "cmdConnect";
+    QTest::newRow("Connect, Yes: focus stays") << 0 << "TSID"
+                                               << "0" << true << "cmdConnect";
+}
+
+void tst_MainWindow::leaveCheckComesBeforeTheClick()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(bool, yes);
+    QFETCH(QString, target);
+    Window window;
+    QVERIFY(window.showAndWait());
+    window.w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window.w));
+    auto *tabs = window.find<QTabWidget>("tabMain");
+    tabs->setCurrentIndex(tab);
+    window.find<QAbstractButton>("chCtrl" + field)->setChecked(true);
+    window.find<QAbstractButton>("o" + field + "_0")->setChecked(true);
+    auto *box = window.find<QLineEdit>("txt" + field);
+    box->setText(text);
+    box->setFocus();
+    QVERIFY(box->hasFocus());
+    window.dialogs.answers = {yes ? DialogService::Answer::Yes : DialogService::Answer::No};
+
+    // Pressed through the window, as the window system delivers it.
+    QWidget *pressed = tabs->tabBar();
+    QPoint at = tabs->tabBar()->tabRect(0).center();
+    if (target != "tab 0") {
+        pressed = window.find<QPushButton>(target);
+        at = pressed->rect().center();
+    }
+    QTest::mousePress(window.w.windowHandle(), Qt::LeftButton, {}, pressed->mapTo(&window.w, at));
+    QCOMPARE(window.dialogs.texts().size(), 1);
+    QVERIFY(window.dialogs.texts().first().contains("to be inserted"));
+    if (target == "tab 0")
+        QCOMPARE(tabs->currentIndex(), yes ? tab : 0);
+    else
+        QCOMPARE(window.link()->CommIFace()->PortIsOpen(), !yes);
+    if (yes) {
+        QTRY_VERIFY(box->hasFocus());
+        QCOMPARE(tabs->currentIndex(), tab);
+    } else {
+        QVERIFY(window.find<QAbstractButton>("o" + field + "_2")->isChecked());
+    }
 }
 
 QTEST_MAIN(tst_MainWindow)
