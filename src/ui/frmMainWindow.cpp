@@ -162,9 +162,11 @@ void frmMainWindow::Private::buildStatusBar()
     linkLayout->addWidget(panels[0], 1);
     panels[1] = plainLabel(QStringLiteral("statBarMain_1"), statBarMain);
     panels[2] = plainLabel(QStringLiteral("statBarMain_2"), statBarMain);
-    panels[0]->setAccessibleName(QStringLiteral("Link state"));
-    panels[1]->setAccessibleName(QStringLiteral("Connected time"));
-    panels[2]->setAccessibleName(QStringLiteral("Encoder"));
+    // A screen reader announces what the panels show (a label's own text is its accessible
+    // name); the description says what each panel is.
+    panels[0]->setAccessibleDescription(QStringLiteral("Link state"));
+    panels[1]->setAccessibleDescription(QStringLiteral("Connected time"));
+    panels[2]->setAccessibleDescription(QStringLiteral("Encoder"));
 
     statBarMain->addWidget(linkPanel);
     statBarMain->addWidget(panels[1]);

@@ -11,6 +11,7 @@
 #include "ui/frmMainWindow.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -94,6 +95,8 @@ private slots:
     void helpPagesExist();
     void statusPanelsAndHeight();
     void portSettingsMenuShowsTheDialog();
+    void assistiveTechnologyHearsFieldsAndPanels_data();
+    void assistiveTechnologyHearsFieldsAndPanels();
     void leaveCheckComesBeforeTheClick_data();
     void leaveCheckComesBeforeTheClick();
 };
@@ -505,6 +508,56 @@ void tst_MainWindow::leaveCheckComesBeforeTheClick()
     } else {
         QVERIFY(window.find<QAbstractButton>("o" + field + "_2")->isChecked());
     }
+}
+
+void tst_MainWindow::assistiveTechnologyHearsFieldsAndPanels_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("link state") << "statBarMain_0"
+                                << " Connected"
+                                << "Link state";
+    QTest::newRow("encoder") << "statBarMain_2" << kIdentification << "Encoder";
+    QTest::newRow("enable network name") << "chCtrlNetworkName"
+                                         << "Enable Control, Network Name"
+                                         << "";
+    QTest::newRow("block call letters") << "oCallLetters_1"
+                                        << "Block Upstream, Call Letters"
+                                        << "";
+    QTest::newRow("insert time of day") << "oTimeOfDay_0"
+                                        << "Insert, Time of Day Packet"
+                                        << "";
+    QTest::newRow("insert time zone") << "oTimezone_0"
+                                      << "Insert, Timezone Packet"
+                                      << "";
+    QTest::newRow("pass program name") << "oProgramName_2"
+                                       << "Pass Upstream, Program Name"
+                                       << "";
+    QTest::newRow("enable rating") << "chCtrlProgramRating"
+                                   << "Enable Control, Program Rating"
+                                   << "";
+    QTest::newRow("pass Web TV") << "oWebTV_1"
+                                 << "Pass Upstream, Web TV Link"
+                                 << "";
+    QTest::newRow("enable CGMS") << "chCtrlCGMS"
+                                 << "Enable Control, CGMS-A Packet"
+                                 << "";
+}
+
+void tst_MainWindow::assistiveTechnologyHearsFieldsAndPanels()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    Window window;
+    QVERIFY(window.connect());
+    QAccessibleInterface *heard =
+        QAccessible::queryAccessibleInterface(window.find<QWidget>(control));
+    QVERIFY(heard);
+    QCOMPARE(heard->text(QAccessible::Name), name);
+    if (!description.isEmpty())
+        QCOMPARE(heard->text(QAccessible::Description), description);
 }
 
 QTEST_MAIN(tst_MainWindow)

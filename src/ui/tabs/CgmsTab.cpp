@@ -23,6 +23,7 @@ CgmsTab::CgmsTab(QWidget *parent) : QWidget(parent)
     m_check = new QCheckBox(QStringLiteral("Enable Control"), frame);
     m_check->setObjectName(QStringLiteral("chCtrlCGMS"));
     m_group = TabWidgets::packetActionGroup(QStringLiteral("oCGMS"), frame);
+    TabWidgets::nameWithField(m_check, m_group, frame->title());
     m_cgms = TabWidgets::comboBox(QStringLiteral("cmbCGMS"), frame);
     m_cgms->addItems(ConfigLists::CgmsChoices());
     m_options = TabWidgets::comboBox(QStringLiteral("cmbCGMSOptions"), frame);

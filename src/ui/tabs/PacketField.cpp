@@ -44,6 +44,8 @@ PacketField::PacketField(const Names &names, QWidget *parent)
         grid->addLayout(options, 0, 1);
     }
 
+    TabWidgets::nameWithField(check(), m_group, names.label);
+
     if (m_text) {
         connect(check(), &QCheckBox::toggled, this, [this] { applyEnableRule(); });
         connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool checked) {

@@ -51,6 +51,7 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
     m_ratingCheck = new QCheckBox(QStringLiteral("Enable Control"), ratingFrame);
     m_ratingCheck->setObjectName(QStringLiteral("chCtrlProgramRating"));
     m_ratingGroup = TabWidgets::packetActionGroup(QStringLiteral("oProgramRating"), ratingFrame);
+    TabWidgets::nameWithField(m_ratingCheck, m_ratingGroup, ratingFrame->title());
     m_ratingSystem = TabWidgets::comboBox(QStringLiteral("cmbProgRatingSys"), ratingFrame);
     m_ratingSystem->addItems(ConfigLists::RatingSystems());
     m_rating = TabWidgets::comboBox(QStringLiteral("cmbProgramRating"), ratingFrame);

@@ -53,6 +53,7 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
     m_group =
         TabWidgets::optionGroup(QStringLiteral("oWebTV"),
                                 {QStringLiteral("Insert"), QStringLiteral("Pass Upstream")}, frame);
+    TabWidgets::nameWithField(m_check, m_group, frame->title());
     m_url = TabWidgets::lineEdit(QStringLiteral("txtWebURL"), 0, frame);
     m_description = TabWidgets::lineEdit(QStringLiteral("txtWebDescription"), 20, frame);
     m_description->setMaximumWidth(
