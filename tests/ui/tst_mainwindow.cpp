@@ -97,6 +97,7 @@ private slots:
     void portSettingsMenuShowsTheDialog();
     void assistiveTechnologyHearsFieldsAndPanels_data();
     void assistiveTechnologyHearsFieldsAndPanels();
+    void fitsA1024By768Screen();
     void leaveCheckComesBeforeTheClick_data();
     void leaveCheckComesBeforeTheClick();
 };
@@ -558,6 +559,17 @@ void tst_MainWindow::assistiveTechnologyHearsFieldsAndPanels()
     QCOMPARE(heard->text(QAccessible::Name), name);
     if (!description.isEmpty())
         QCOMPARE(heard->text(QAccessible::Description), description);
+}
+
+void tst_MainWindow::fitsA1024By768Screen()
+{
+    Window window;
+    QVERIFY(window.showAndWait());
+    // Room left for the window frame, the title bar and a task bar.
+    QVERIFY2(window.w.minimumSizeHint().width() <= 1024 - 16,
+             qPrintable(QString::number(window.w.minimumSizeHint().width())));
+    QVERIFY2(window.w.minimumHeight() <= 768 - 80,
+             qPrintable(QString::number(window.w.minimumHeight())));
 }
 
 QTEST_MAIN(tst_MainWindow)
