@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -194,23 +195,25 @@ void frmMainWindow::Private::buildMenus()
 
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    addEntries(file, {{"mnuNew", "New"},
+    // Every entry has a mnemonic, so that the menus work from the keyboard alone.
+    addEntries(file, {{"mnuNew", "&New"},
                       {nullptr, nullptr},
-                      {"mnuOpenFile", "Open File..."},
-                      {"mnuSaveFile", "Save"},
-                      {"mnuSaveFileAs", "Save As..."},
+                      {"mnuOpenFile", "&Open File..."},
+                      {"mnuSaveFile", "&Save"},
+                      {"mnuSaveFileAs", "Save &As..."},
                       {nullptr, nullptr},
-                      {"mnuExit", "Exit"}});
+                      {"mnuExit", "E&xit"}});
     QMenu *setup = bar->addMenu(QStringLiteral("&Setup"));
     setup->setObjectName(QStringLiteral("mnuSetup"));
-    addEntries(setup, {{"mnuPortSettings", "Port Settings"}});
+    addEntries(setup, {{"mnuPortSettings", "&Port Settings"}});
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    addEntries(help, {{"mnuHelpContents", "Contents..."}, {"mnuAbout", "About"}});
+    addEntries(help, {{"mnuHelpContents", "&Contents..."}, {"mnuAbout", "&About"}});
 
     control<QAction>(QStringLiteral("mnuNew"))->setShortcut(QKeySequence::New);
     control<QAction>(QStringLiteral("mnuOpenFile"))->setShortcut(QKeySequence::Open);
     control<QAction>(QStringLiteral("mnuSaveFile"))->setShortcut(QKeySequence::Save);
+    control<QAction>(QStringLiteral("mnuExit"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 void frmMainWindow::Private::showLinkImage(bool connected)
@@ -361,6 +364,10 @@ frmMainWindow::frmMainWindow(const DefaultInfo &info, QWidget *parent)
     tabHelp->setObjectName(QStringLiteral("actTabHelp"));
     tabHelp->setShortcut(QKeySequence(Qt::Key_F1));
     tabHelp->setShortcutContext(Qt::WindowShortcut);
+    // Shown at the head of the Help menu, so that F1 can be found there.
+    tabHelp->setText(QStringLiteral("&Help on This Tab"));
+    if (QMenu *help = d->control<QMenu>(QStringLiteral("mnuHelp")))
+        help->insertAction(help->actions().value(0), tabHelp);
     addAction(tabHelp);
     connect(tabHelp, &QAction::triggered, this, &frmMainWindow::ShowTabHelp);
 

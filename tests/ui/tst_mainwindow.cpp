@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -98,6 +99,8 @@ private slots:
     void assistiveTechnologyHearsFieldsAndPanels_data();
     void assistiveTechnologyHearsFieldsAndPanels();
     void fitsA1024By768Screen();
+    void menusWorkFromTheKeyboard_data();
+    void menusWorkFromTheKeyboard();
     void leaveCheckComesBeforeTheClick_data();
     void leaveCheckComesBeforeTheClick();
 };
@@ -570,6 +573,40 @@ void tst_MainWindow::fitsA1024By768Screen()
              qPrintable(QString::number(window.w.minimumSizeHint().width())));
     QVERIFY2(window.w.minimumHeight() <= 768 - 80,
              qPrintable(QString::number(window.w.minimumHeight())));
+}
+
+void tst_MainWindow::menusWorkFromTheKeyboard_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("accelerators"); // the shortcut, or else the mnemonic
+    QTest::newRow("File") << "mnuFile"
+                          << QStringList{"Ctrl+N", "Ctrl+O", "Ctrl+S", "Alt+A", "Ctrl+Q"};
+    QTest::newRow("Setup") << "mnuSetup" << QStringList{"Alt+P"};
+    QTest::newRow("Help") << "mnuHelp" << QStringList{"F1", "Alt+C", "Alt+A"};
+}
+
+// Every entry has its own mnemonic; the shortcuts are shown beside their entries.
+void tst_MainWindow::menusWorkFromTheKeyboard()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, accelerators);
+    Window window;
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(window.find<QMenu>(menu));
+    QVERIFY(heard);
+    QStringList mnemonics;
+    QStringList shown;
+    for (int i = 0; i < heard->childCount(); ++i) {
+        QAccessibleInterface *entry = heard->child(i);
+        if (entry->role() == QAccessible::Separator)
+            continue;
+        const QAction *action = window.find<QMenu>(menu)->actions().at(i);
+        const QString mnemonic = QKeySequence::mnemonic(action->text()).toString();
+        QVERIFY2(!mnemonic.isEmpty(), qPrintable(entry->text(QAccessible::Name)));
+        QVERIFY2(!mnemonics.contains(mnemonic), qPrintable(mnemonic));
+        mnemonics << mnemonic;
+        shown << entry->text(QAccessible::Accelerator);
+    }
+    QCOMPARE(shown, accelerators);
 }
 
 QTEST_MAIN(tst_MainWindow)
