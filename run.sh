@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds Quillcast and starts it. With no encoder hardware attached the built-in simulated
+# Builds Quillcast and starts it. At a first start (no port stored yet) the built-in simulated
 # encoder is the chosen port, so Connect and Send Configuration work straight away.
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"

@@ -10,8 +10,15 @@ QString TriggerText(const Configuration &c)
     text += QStringLiteral("[t:p]");
     if (!c.txtWebDescription.isEmpty())
         text += QStringLiteral("[n:") + c.txtWebDescription + QLatin1Char(']');
-    if (!c.txtWebScript.isEmpty())
-        text += QStringLiteral("[s:") + c.txtWebScript + QLatin1Char(']');
+    // The trigger is one line on the wire, where a CR would end the command's content: each
+    // line break of the multi-line script box becomes one blank.
+    if (!c.txtWebScript.isEmpty()) {
+        QString script = c.txtWebScript;
+        script.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        script.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        script.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text += QStringLiteral("[s:") + script + QLatin1Char(']');
+    }
     // Index 0 of each expiry list is the blank entry: no expiry unless all three are chosen.
     if (c.cmbWebExpiryYear > 0 && c.cmbWebExpiryMonth > 0 && c.cmbWebExpiryDay > 0) {
         text += QStringLiteral("[e:%1%2%3]")

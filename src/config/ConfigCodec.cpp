@@ -36,15 +36,23 @@ public:
 
     bool number(int *value)
     {
+        quint32 v = 0;
+        if (!peekNumber(&v) || v > quint32(ConfigCodec::MaxNumber))
+            return false;
+        pos += 4;
+        *value = int(v);
+        return true;
+    }
+
+    // The next four bytes as a number of any size, without reading past them.
+    bool peekNumber(quint32 *value) const
+    {
         if (remaining() < 4)
             return false;
         quint32 v = 0;
         for (int i = 0; i < 4; ++i)
             v = (v << 8) | static_cast<unsigned char>(m_bytes[pos + i]);
-        if (v > quint32(ConfigCodec::MaxNumber))
-            return false;
-        pos += 4;
-        *value = int(v);
+        *value = v;
         return true;
     }
 
@@ -265,12 +273,26 @@ ConfigCodec::Decoded ConfigCodec::decode(const QByteArray &file)
 
     // From here on the header has been understood; what fails now is reported per entry.
     result.status = Status::Ok;
+    // A data length or format number beyond what the file's offsets can hold is damage, not
+    // an entry that failed to import.
+    const auto outOfRange = [&reader] {
+        quint32 raw = 0;
+        return reader.peekNumber(&raw) && raw > quint32(MaxNumber);
+    };
+    if (outOfRange()) {
+        result.status = Status::Invalid;
+        return result;
+    }
     int dataLength = 0;
     if (!reader.number(&dataLength)) {
         result.endedAtEntry = 0;
         return result;
     }
     if (dataLength > file.size() - 1) {
+        result.status = Status::Invalid;
+        return result;
+    }
+    if (outOfRange()) {
         result.status = Status::Invalid;
         return result;
     }

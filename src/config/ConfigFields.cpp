@@ -1,9 +1,21 @@
 #include "config/ConfigFields.h"
 
+#include <QHash>
+
 namespace ConfigFields {
 
 using K = ConfigFieldKind;
 using C = Configuration;
+
+int textLimit(const ConfigField &field)
+{
+    static const QHash<QByteArray, int> limits = {
+        {"txtNetworkName", 32},  {"txtCallLetters", 6},       {"txtProgramName", 32},
+        {"txtSendCaptions", 32}, {"txtWebDescription", 20},   {"txtWebScript", 50},
+        {"txtWebRepeat", 20},    {"txtInsArticleRepeat", 20},
+    };
+    return limits.value(QByteArray(field.name), 0);
+}
 
 const QVector<ConfigField> &all()
 {

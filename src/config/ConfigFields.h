@@ -37,5 +37,7 @@ const QVector<ConfigField> &all();
 const ConfigField *byEntry(int entry);
 // The field with the given control name, or nullptr.
 const ConfigField *byName(const QString &name);
+// The most characters the text box of a text field takes (0: no limit).
+int textLimit(const ConfigField &field);
 
 } // namespace ConfigFields

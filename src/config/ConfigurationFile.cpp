@@ -49,6 +49,19 @@ enum Entry
     CgmsOptionsEntry = 47,
 };
 
+// A stored text as its box holds it, so that the window and quillcast-send send the same bytes:
+// cut to the box's limit, and the Web TV script with its line breaks as the box keeps them (one
+// LF each; the trigger puts the script on one line).
+QString boxText(const ConfigField &field, QString text)
+{
+    if (qstrcmp(field.name, "txtWebScript") == 0) {
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    }
+    const int limit = ConfigFields::textLimit(field);
+    return limit > 0 ? text.left(limit) : text;
+}
+
 // Applies decoded entries to a configuration the way the window's controls take them: a value
 // that a control would refuse raises the import question, and a choice that refills another
 // list resets that list's selection, as the control's own rule does.
@@ -197,7 +210,7 @@ private:
             break;
         }
         if (auto text = std::get_if<QString Configuration::*>(&field.member))
-            c.**text = entry.text;
+            c.**text = boxText(field, entry.text);
         else if (auto single = std::get_if<int Configuration::*>(&field.member))
             c.**single = value;
         else if (auto values = std::get_if<QVector<int> Configuration::*>(&field.member))

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -115,8 +116,12 @@ void frmDefaultInfo::cmdOk_Click()
                txtCallLetters);
         return;
     }
-    bool isNumber = false;
-    const qlonglong tsid = txtTSID->text().toLongLong(&isNumber);
+    // Digits only: a sign or any other character makes it no TSID, as it could not be typed.
+    const QString digits = txtTSID->text();
+    bool isNumber = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    const qlonglong tsid = isNumber ? digits.toLongLong(&isNumber) : 0;
     if (!isNumber || tsid < 1 || tsid > 65535) {
         refuse(this, QStringLiteral("The Transmission ID (TSID) must be a value from 1 to 65535."),
                txtTSID);

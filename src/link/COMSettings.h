@@ -7,6 +7,9 @@
 struct COMSettings
 {
     qint16 port = 0; // 1-based entry of the port list
+    // The device the port stands for (a path, or the simulated encoder's name). Connect opens
+    // this device wherever it now stands in the list; when empty, the list entry port is used.
+    QString device;
     qint32 baud = 0;
     QString parity; // "E", "O" or "N"
     qint16 dataBits = 0;
@@ -19,7 +22,7 @@ struct COMSettings
     }
     bool operator==(const COMSettings &o) const
     {
-        return port == o.port && baud == o.baud && parity == o.parity && dataBits == o.dataBits &&
-               StopBits == o.StopBits;
+        return port == o.port && device == o.device && baud == o.baud && parity == o.parity &&
+               dataBits == o.dataBits && StopBits == o.StopBits;
     }
 };

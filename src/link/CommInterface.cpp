@@ -9,6 +9,9 @@ const QString MakerName = QStringLiteral("Orvane");
 const QString ArticleWord = QStringLiteral("Article");
 const QString TruncatedHeading = QStringLiteral("  (LIST TRUNCATED DUE TO LENGTH!)");
 constexpr int ArticleListLimit = 512;
+// Noise on an idle line never ends with a prompt; beyond this the oldest characters go, so the
+// buffer and the work of each receive event stay bounded.
+constexpr qsizetype ReceiveBufferLimit = 1024 * 1024;
 
 } // namespace
 
@@ -39,7 +42,13 @@ Communications *CommInterface::CommClass() const
 
 bool CommInterface::Connect()
 {
-    return m_comm->Connect();
+    if (!m_comm->Connect())
+        return false;
+    // A new session starts with nothing received: a partial reply of an earlier one would hide
+    // the maker's name of the next reply.
+    m_rxBuffer.clear();
+    m_readyQueryPending = false;
+    return true;
 }
 
 void CommInterface::Disconnect()
@@ -89,6 +98,8 @@ QString CommInterface::rxBuffer() const
 void CommInterface::CommClass_CharactersRx()
 {
     m_rxBuffer += m_comm->GetInput();
+    if (m_rxBuffer.size() > ReceiveBufferLimit)
+        m_rxBuffer.remove(0, m_rxBuffer.size() - ReceiveBufferLimit);
 
     // Encoders that announce themselves as T42 (or not at all) send article lists longer
     // than they can finish; such a list is cut off here and closed with a prompt of its own.

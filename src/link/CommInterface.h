@@ -25,6 +25,7 @@ public:
     const COMSettings &getCOMSettings() const;
     Communications *CommClass() const;
 
+    // Opens the port and starts with an empty reply buffer.
     bool Connect();
     void Disconnect(); // leaves the reply buffer and the pending query as they are
     bool PortIsOpen() const;

@@ -28,8 +28,10 @@ SerialDevice *makeDevice(const QString &path, QObject *parent)
 
 struct Communications::Private
 {
-    QStringList devices;       // ports 1..devices.size(); the simulator follows them
-    QList<bool> portAvailable; // one entry per port, simulator included
+    std::function<QStringList()> source; // the device paths to list
+    QStringList devices;                 // ports 1..devices.size(); the simulator follows them
+    QStringList added;                   // typed by the operator; listed after every scan
+    QList<bool> portAvailable;           // one entry per port, simulator included
     COMSettings settings;
     EncoderSimulator simulator;
     SerialDevice *device = nullptr; // the open port, or nullptr
@@ -37,24 +39,40 @@ struct Communications::Private
     std::function<void(const QByteArray &)> observer;
 };
 
-Communications::Communications(QObject *parent) : Communications(PortList::devices(), parent) {}
+Communications::Communications(QObject *parent) : Communications(QStringList(), parent)
+{
+    d->source = &PortList::devices;
+    RefreshPorts();
+}
 
 Communications::Communications(const QStringList &devices, QObject *parent)
     : QObject(parent), d(std::make_unique<Private>())
 {
-    d->devices = devices.mid(0, PortList::MaximumDevices);
+    d->source = [devices] { return devices; };
+    RefreshPorts();
+}
+
+void Communications::RefreshPorts()
+{
+    d->devices = d->source().mid(0, PortList::MaximumDevices);
+    for (const QString &device : std::as_const(d->added)) {
+        if (!d->devices.contains(device))
+            d->devices << device;
+    }
+    d->portAvailable.clear();
 
     // Each device is opened and closed once. A port that exists but is held elsewhere still
     // counts; the first failure that says nothing about existence ends the scan, leaving that
     // port and all after it unavailable.
     bool scanning = true;
+    const QString openDevice = d->device ? d->device->deviceName() : QString();
     for (const QString &path : std::as_const(d->devices)) {
-        bool available = false;
+        bool available = path == openDevice; // held by this object: it exists
         if (TcpSerialDevice::isAddress(path)) {
             // Network lines are not probed: a probe would wait on every device server that
             // is down, and many servers take one client at a time. They count as there.
             available = true;
-        } else if (scanning) {
+        } else if (scanning && !available) {
             SerialPortDevice probe(path);
             switch (probe.open()) {
             case SerialDevice::OpenResult::Opened:
@@ -134,9 +152,19 @@ int Communications::AddDevice(const QString &device)
         return listed;
     // The simulated encoder stays the last entry. A typed entry is not held to the limit of
     // the scanned list: the operator asked for it by name.
+    d->added << device;
     d->devices << device;
     d->portAvailable.insert(d->devices.size() - 1, true);
     return d->devices.size();
+}
+
+QString Communications::DeviceFor(const COMSettings &settings) const
+{
+    if (!settings.device.isEmpty())
+        return settings.device;
+    if (settings.port >= 1 && settings.port <= d->devices.size())
+        return d->devices.at(settings.port - 1);
+    return QString();
 }
 
 bool Communications::Connect()
@@ -144,7 +172,8 @@ bool Communications::Connect()
     const COMSettings &s = d->settings;
     if (s.parity.isEmpty() || s.baud == 0 || s.StopBits == 0 || s.dataBits == 0 || s.port == 0)
         return false;
-    if (s.port < 1 || s.port > TotalPorts())
+    const QString path = DeviceFor(s);
+    if (path.isEmpty())
         return false;
 
     // Connecting while open re-opens with the current settings rather than keeping two
@@ -152,16 +181,18 @@ bool Communications::Connect()
     Disconnect();
 
     SerialDevice *device = nullptr;
-    if (s.port == SimulatedPort())
+    if (path == simulatedDeviceName())
         device = new SimulatedDevice(&d->simulator, this);
     else
-        device = makeDevice(d->devices.at(s.port - 1), this);
+        device = makeDevice(path, this);
 
     if (!device->setLineSettings(s) || device->open() != SerialDevice::OpenResult::Opened) {
         emit portOpenFailed(device->deviceName(), device->errorString());
         delete device;
         return false;
     }
+    // Bytes left in the driver from an earlier session belong to no reply of this one.
+    device->discardInput();
     connect(device, &SerialDevice::readyRead, this, &Communications::CharactersRx);
     connect(device, &SerialDevice::deviceLost, this,
             [this, device] { emit lineLost(device->deviceName(), device->errorString()); });

@@ -14,8 +14,10 @@ class EncoderSimulator;
 // The only code that touches a serial port. Port n (1-based) is the n-th entry of a list made at
 // construction: first the device paths named in the settings store (section "COMSettings", key
 // "Devices", separated by ";"), then the system's serial ports sorted by name, 16 entries at
-// most; after them, always, the built-in simulated encoder as one more entry. The list and the
-// availability of each entry are not refreshed while the object lives.
+// most; after them, always, the built-in simulated encoder as one more entry. The list is made
+// at construction and again by RefreshPorts. Connect opens a device by its path, so a port
+// stays the same device when the list changes; the simulated encoder is opened only when the
+// settings name it, never as a list position.
 class Communications : public QObject
 {
     Q_OBJECT
@@ -38,8 +40,13 @@ public:
     // Lists one more device (a network address typed by the operator) before the simulated
     // encoder and returns its port number; a device already listed keeps its number.
     int AddDevice(const QString &device);
+    // Scans the system's ports again (adapters plugged in or removed since the last scan).
+    void RefreshPorts();
+    // The device Connect opens for these settings: their device, or else the real device at
+    // list entry port; empty when there is none.
+    QString DeviceFor(const COMSettings &settings) const;
 
-    bool Connect();    // opens getCOMSettings().port; true when open afterwards
+    bool Connect();    // opens DeviceFor(getCOMSettings()); true when open afterwards
     void Disconnect(); // closes the port if open
     bool PortIsOpen() const;
     QString GetInput(); // all waiting characters, removed from the buffer

@@ -199,9 +199,11 @@ QByteArray EncoderSimulator::State::articleList() const
 
 QString EncoderSimulator::State::identification() const
 {
-    return makerName ? QStringLiteral("\r\nOrvane T42X Closed Caption Encoder --  Version 3.10"
+    // Says what it is, so that nobody takes it for a real encoder; the maker line keeps
+    // "Orvane" and " --", which the readiness check and the identification need.
+    return makerName ? QStringLiteral("\r\nOrvane Simulated Encoder --  Version 3.10"
                                       "\r\nSerial 001234  Rev B")
-                     : QStringLiteral("\r\nT42X Closed Caption Encoder --  Version 3.10"
+                     : QStringLiteral("\r\nSimulated Encoder --  Version 3.10"
                                       "\r\nSerial 001234  Rev B");
 }
 

@@ -91,20 +91,22 @@ void LoadAppSettings(CommInterface *channel, QString *loadPath, QString *current
     COMSettings settings = LoadCOMSettings();
 
     // Port numbers follow the order of the port list, which changes as adapters come and go;
-    // the device path stored beside the number finds the same port again.
+    // the device path stored beside the number is the port. A stored device is kept even when
+    // it is missing now: connecting then fails and says so.
     Communications *ports = channel->CommClass();
-    const QString device = AppSettings::get(kComSection, QStringLiteral("Device"));
+    settings.device = AppSettings::get(kComSection, QStringLiteral("Device"));
     // A network address typed in the dialog last time is listed again.
-    if (TcpSerialDevice::isAddress(device))
-        ports->AddDevice(device);
-    // Asked for the simulated encoder (a demonstration run), it stands in whenever the stored
-    // device cannot be used.
-    const int devicePort = device.isEmpty() ? 0 : ports->PortForDevice(device);
-    const bool simulator = simulatorRequested();
-    if (devicePort > 0 && (!simulator || ports->PortIsAvailable(devicePort)))
+    if (TcpSerialDevice::isAddress(settings.device))
+        ports->AddDevice(settings.device);
+    // The simulated encoder is a choice: made in the Port Settings dialog, or asked for in the
+    // environment at a first start, before any port has been stored.
+    const bool nothingStored = settings.device.isEmpty() &&
+                               AppSettings::get(kComSection, QStringLiteral("Port")).isEmpty();
+    if (nothingStored && simulatorRequested())
+        settings.device = Communications::simulatedDeviceName();
+    const int devicePort = settings.device.isEmpty() ? 0 : ports->PortForDevice(settings.device);
+    if (devicePort > 0)
         settings.port = qint16(devicePort);
-    else if (simulator)
-        settings.port = qint16(ports->SimulatedPort());
     channel->setCOMSettings(settings);
 
     const QString defaultPath = DefaultLoadPath();
@@ -123,9 +125,9 @@ void SaveAppSettings(const CommInterface *channel, const QString &loadPath,
     AppSettings::save(kComSection, QStringLiteral("Parity"), settings.parity);
     AppSettings::save(kComSection, QStringLiteral("Data Bits"), QString::number(settings.dataBits));
     AppSettings::save(kComSection, QStringLiteral("Stop Bits"), QString::number(settings.StopBits));
-    const Communications *ports = channel->CommClass();
-    if (settings.port >= 1 && settings.port <= ports->TotalPorts())
-        AppSettings::save(kComSection, QStringLiteral("Device"), ports->PortDevice(settings.port));
+    const QString device = channel->CommClass()->DeviceFor(settings);
+    if (!device.isEmpty())
+        AppSettings::save(kComSection, QStringLiteral("Device"), device);
     AppSettings::save(kAppSection, QStringLiteral("Load Path"), loadPath);
     if (!currentConfigFile.isEmpty())
         AppSettings::save(kAppSection, QStringLiteral("Last File"), currentConfigFile);

@@ -40,6 +40,8 @@ struct Sequencer::Private
     int state = -1;
     QString identification;
     std::function<void()> buildConfiguration;
+    // The reply time-out's message is up: nothing is sent and no reply is acted on meanwhile.
+    bool reportingTimeout = false;
 };
 
 Sequencer::Sequencer(QWidget *dialogParent, QObject *parent)
@@ -61,6 +63,8 @@ Sequencer::Sequencer(QWidget *dialogParent, CommInterface *channel, QObject *par
     d->commTimeout = new QTimer(this);
     d->commTimeout->setObjectName(QStringLiteral("timerCommTimeout"));
     d->commTimeout->setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the encoder gets its full time.
+    d->commTimeout->setTimerType(Qt::PreciseTimer);
     connect(d->commTimeout, &QTimer::timeout, this, &Sequencer::timerCommTimeout_Timer);
 
     d->sendConfigDisable = new QTimer(this);
@@ -232,6 +236,8 @@ QStringList Sequencer::ArticleNames(const QString &response)
 
 void Sequencer::CommIFace_Ready(const QString &response)
 {
+    if (d->reportingTimeout)
+        return; // too late: the link is given up once the message is read
     d->commTimeout->stop();
     emit replyReceived(response);
 
@@ -259,14 +265,29 @@ void Sequencer::timerCommTimeout_Timer()
     d->commTimeout->stop();
     emit replyTimeoutFired(d->commTimeout->interval());
     if (d->comm->PortIsOpen()) {
-        DialogService::tell(d->dialogParent, kNoReplyPortOpen, DialogService::Icon::Critical);
+        // The box is modal but the event loop runs on: a late reply or the keep-alive must not
+        // send anything behind it, and once it is read the link is only ever closed.
         d->queue.clear();
-        cmdConnect_Click(); // disconnects, even from the connecting and sending presentations
+        d->reportingTimeout = true;
+        DialogService::tell(d->dialogParent, kNoReplyPortOpen, DialogService::Icon::Critical);
+        d->reportingTimeout = false;
+        d->queue.clear();
+        disconnectLink(); // even from the connecting and sending presentations
         emit timedOut(true);
     } else {
         DialogService::tell(d->dialogParent, kNoReplyPortClosed, DialogService::Icon::Critical);
         emit timedOut(false);
     }
+}
+
+void Sequencer::disconnectLink()
+{
+    if (!d->comm->PortIsOpen())
+        return;
+    d->comm->Disconnect();
+    SetLinkState(0);
+    d->commTimeout->stop();
+    emit operatorDisconnected();
 }
 
 void Sequencer::cmdConnect_Click()
@@ -280,10 +301,7 @@ void Sequencer::cmdConnect_Click()
         }
         return;
     }
-    d->comm->Disconnect();
-    SetLinkState(0);
-    d->commTimeout->stop();
-    emit operatorDisconnected();
+    disconnectLink();
 }
 
 void Sequencer::cmdSendConfig_Click()
@@ -311,6 +329,8 @@ void Sequencer::cmdSendConfig_Click()
 void Sequencer::timerSendConfigDisable_Timer()
 {
     d->sendConfigDisable->stop();
+    if (d->reportingTimeout)
+        return;
     // A link lost during the sending period stays disconnected.
     if (d->queue.isEmpty() && d->comm->PortIsOpen())
         SetLinkState(1);
@@ -318,6 +338,8 @@ void Sequencer::timerSendConfigDisable_Timer()
 
 void Sequencer::secondTick()
 {
+    if (d->reportingTimeout)
+        return;
     if (d->comm->PortIsOpen()) {
         emit connectedTimeChanged(GlobalFunctions::SecondsToClockText(d->connectedSeconds));
         if (d->queue.isEmpty() && d->connectedSeconds != 0 &&

@@ -49,6 +49,9 @@ public:
     int connectedSeconds() const;
     QString identificationText() const; // panel 3
 
+    // Disconnects as the operator's Connect button does when the port is open; does nothing
+    // otherwise (never connects).
+    void disconnectLink();
     // Closing down: stops the timers, closes the port and drops the queue.
     void releaseLink();
 

@@ -33,6 +33,8 @@ public:
     // Hands the bytes to the line and pushes them out of the program before returning.
     virtual void write(const QByteArray &bytes) = 0;
     virtual QByteArray readAll() = 0;
+    // Drops whatever was received and not read yet, in the program and in the driver.
+    virtual void discardInput() = 0;
     virtual qint64 bytesAvailable() const = 0; // received, not yet read
     virtual qint64 bytesToWrite() const = 0;   // handed over, not yet transmitted
     // Why the last open failed or the line was lost, when the device can tell.

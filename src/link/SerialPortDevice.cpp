@@ -157,6 +157,14 @@ QByteArray SerialPortDevice::readAll()
     return m_port->readAll();
 }
 
+void SerialPortDevice::discardInput()
+{
+    if (!m_port->isOpen())
+        return;
+    m_port->clear(QSerialPort::Input);
+    m_port->readAll();
+}
+
 qint64 SerialPortDevice::bytesAvailable() const
 {
     return m_port->bytesAvailable() + driverCount(m_port, FIONREAD);

@@ -71,6 +71,11 @@ QByteArray SimulatedDevice::readAll()
     return bytes;
 }
 
+void SimulatedDevice::discardInput()
+{
+    m_received.clear();
+}
+
 qint64 SimulatedDevice::bytesAvailable() const
 {
     return m_received.size();

@@ -28,6 +28,9 @@ const QString kNotAnAddress = QStringLiteral(
     "Please choose a port from the list, or type the network address of a serial device "
     "server's port as tcp://HOST:PORT, for example tcp://192.168.1.20:4001.");
 
+// The device path of a cmbCOMPort row (its item data is the port number).
+constexpr int kDeviceRole = Qt::UserRole + 1;
+
 void fill(QComboBox *list, const QList<PortSettingsStore::ListRow> &rows)
 {
     for (const PortSettingsStore::ListRow &row : rows)
@@ -127,17 +130,16 @@ void frmPortSettings::fillPorts()
     const Communications *ports = m_sequencer->CommIFace()->CommClass();
     m_port->clear();
     for (int k = 1; k <= ports->TotalPorts(); ++k) {
-        if (ports->PortIsAvailable(k))
+        if (ports->PortIsAvailable(k)) {
             m_port->addItem(QStringLiteral("COM %1 (%2)").arg(k).arg(ports->PortDevice(k)), k);
+            m_port->setItemData(m_port->count() - 1, ports->PortDevice(k), kDeviceRole);
+        }
     }
 }
 
 void frmPortSettings::Form_Load()
 {
     try {
-        // The ports are listed from the channel's own port list, not from a fresh scan, so that
-        // "COM n" here always names the device the channel opens as port n.
-        fillPorts();
         fill(m_baud, PortSettingsStore::Bauds());
         fill(m_parity, PortSettingsStore::Parities());
         fill(m_dataBits, PortSettingsStore::DataBits());
@@ -151,9 +153,31 @@ void frmPortSettings::Form_Load()
 void frmPortSettings::Form_Activate()
 {
     try {
+        // The ports are scanned afresh at every showing, so that an adapter plugged in since
+        // the last one is offered. They are listed from the channel's own port list, so that
+        // "COM n" here names the device the channel opens as port n.
+        Communications *ports = m_sequencer->CommIFace()->CommClass();
+        ports->RefreshPorts();
+        fillPorts();
+
+        // The channel's device is looked for by its path, wherever it stands in the list now.
         const COMSettings &s = m_sequencer->CommIFace()->getCOMSettings();
-        const int portRow = m_port->findData(int(s.port));
-        m_port->setCurrentIndex(portRow >= 0 ? portRow : 0);
+        const QString device = ports->DeviceFor(s);
+        int portRow = device.isEmpty() ? -1 : m_port->findData(device, kDeviceRole);
+        if (portRow < 0) {
+            // The channel's port is not among those found (its adapter unplugged, or no device
+            // there at all). It is shown as it is instead of another entry standing in for it,
+            // so that OK changes the port only when the operator picks one.
+            m_port->insertItem(0,
+                               QStringLiteral("COM %1 (%2)")
+                                   .arg(s.port)
+                                   .arg(device.isEmpty() ? QStringLiteral("no device")
+                                                         : device + QStringLiteral(" not found")),
+                               int(s.port));
+            m_port->setItemData(0, s.device, kDeviceRole);
+            portRow = 0;
+        }
+        m_port->setCurrentIndex(portRow);
         select(m_baud, QString::number(s.baud), PortSettingsStore::Bauds());
         select(m_parity, s.parity, PortSettingsStore::Parities());
         select(m_dataBits, QStringLiteral("%1,%2").arg(s.dataBits).arg(s.StopBits),
@@ -183,7 +207,9 @@ void frmPortSettings::OKButton_Click()
             if (DialogService::ask(this, kDisconnectQuestion, DialogService::Buttons::YesNo,
                                    DialogService::Icon::Exclamation) != DialogService::Answer::Yes)
                 return;
-            m_sequencer->cmdConnect_Click(); // disconnects
+            // The question is modal while the link runs on: by now the port may be closed,
+            // and pressing Connect would open it again.
+            m_sequencer->disconnectLink();
         }
 
         if (typedAddress) {
@@ -198,6 +224,8 @@ void frmPortSettings::OKButton_Click()
         // should it be, the port in use is kept and only the line parameters change.
         settings.port = m_port->count() > 0 ? qint16(m_port->currentData().toInt())
                                             : channel->getCOMSettings().port;
+        settings.device = m_port->count() > 0 ? m_port->currentData(kDeviceRole).toString()
+                                              : channel->getCOMSettings().device;
         settings.baud = m_baud->currentData().toInt();
         settings.parity = m_parity->currentData().toString();
         const QStringList dataStop = m_dataBits->currentData().toString().split(QLatin1Char(','));

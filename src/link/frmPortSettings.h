@@ -7,8 +7,8 @@ class Sequencer;
 
 // The modal "Port Settings" dialog of the Setup menu: port, baud rate, parity and data bits of
 // the encoder link. OK hands new settings to the sequencer's channel (disconnecting first when
-// the port is open); the dialog never connects. It is hidden, not closed, by its buttons, so
-// its lists are built once.
+// the port is open); the dialog never connects. The port list is scanned at every showing; the
+// other lists are fixed.
 class frmPortSettings : public QDialog
 {
     Q_OBJECT
@@ -16,7 +16,8 @@ public:
     explicit frmPortSettings(Sequencer *sequencer, QWidget *parent = nullptr);
     ~frmPortSettings() override;
 
-    // Every showing: selects the rows that match the channel's current settings.
+    // Every showing: lists the ports found now and selects the rows that match the channel's
+    // current settings.
     void Form_Activate();
 
     QComboBox *cmbCOMPort() const;

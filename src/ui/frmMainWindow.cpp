@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -166,9 +167,11 @@ void frmMainWindow::Private::buildStatusBar()
     linkLayout->addWidget(panels[0], 1);
     panels[1] = plainLabel(QStringLiteral("statBarMain_1"), statBarMain);
     panels[2] = plainLabel(QStringLiteral("statBarMain_2"), statBarMain);
-    panels[0]->setAccessibleName(QStringLiteral("Link state"));
-    panels[1]->setAccessibleName(QStringLiteral("Connected time"));
-    panels[2]->setAccessibleName(QStringLiteral("Encoder"));
+    // A screen reader announces what the panels show (a label's own text is its accessible
+    // name); the description says what each panel is.
+    panels[0]->setAccessibleDescription(QStringLiteral("Link state"));
+    panels[1]->setAccessibleDescription(QStringLiteral("Connected time"));
+    panels[2]->setAccessibleDescription(QStringLiteral("Encoder"));
 
     statBarMain->addWidget(linkPanel);
     statBarMain->addWidget(panels[1]);
@@ -196,23 +199,25 @@ void frmMainWindow::Private::buildMenus()
 
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    addEntries(file, {{"mnuNew", "New"},
+    // Every entry has a mnemonic, so that the menus work from the keyboard alone.
+    addEntries(file, {{"mnuNew", "&New"},
                       {nullptr, nullptr},
-                      {"mnuOpenFile", "Open File..."},
-                      {"mnuSaveFile", "Save"},
-                      {"mnuSaveFileAs", "Save As..."},
+                      {"mnuOpenFile", "&Open File..."},
+                      {"mnuSaveFile", "&Save"},
+                      {"mnuSaveFileAs", "Save &As..."},
                       {nullptr, nullptr},
-                      {"mnuExit", "Exit"}});
+                      {"mnuExit", "E&xit"}});
     QMenu *setup = bar->addMenu(QStringLiteral("&Setup"));
     setup->setObjectName(QStringLiteral("mnuSetup"));
-    addEntries(setup, {{"mnuPortSettings", "Port Settings"}});
+    addEntries(setup, {{"mnuPortSettings", "&Port Settings"}});
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    addEntries(help, {{"mnuHelpContents", "Contents..."}, {"mnuAbout", "About"}});
+    addEntries(help, {{"mnuHelpContents", "&Contents..."}, {"mnuAbout", "&About"}});
 
     control<QAction>(QStringLiteral("mnuNew"))->setShortcut(QKeySequence::New);
     control<QAction>(QStringLiteral("mnuOpenFile"))->setShortcut(QKeySequence::Open);
     control<QAction>(QStringLiteral("mnuSaveFile"))->setShortcut(QKeySequence::Save);
+    control<QAction>(QStringLiteral("mnuExit"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 void frmMainWindow::Private::showLinkImage(bool connected)
@@ -365,6 +370,10 @@ frmMainWindow::frmMainWindow(const DefaultInfo &info, QWidget *parent)
     tabHelp->setObjectName(QStringLiteral("actTabHelp"));
     tabHelp->setShortcut(QKeySequence(Qt::Key_F1));
     tabHelp->setShortcutContext(Qt::WindowShortcut);
+    // Shown at the head of the Help menu, so that F1 can be found there.
+    tabHelp->setText(QStringLiteral("&Help on This Tab"));
+    if (QMenu *help = d->control<QMenu>(QStringLiteral("mnuHelp")))
+        help->insertAction(help->actions().value(0), tabHelp);
     addAction(tabHelp);
     connect(tabHelp, &QAction::triggered, this, &frmMainWindow::ShowTabHelp);
 

@@ -55,6 +55,8 @@ private slots:
         const QVector<int> blank(6, 0);
         row("name and script", "News", "go()", blank, "<http://>[t:p][n:News][s:go()][v:tv]");
         row("brackets kept", "a]b", "", blank, "<http://>[t:p][n:a]b][v:tv]");
+        row("script line breaks become blanks", "", "a\r\nb\nc\rd", blank,
+            "<http://>[t:p][s:a b c d][v:tv]");
         row("31 December 2008", "", "", {1, 1, 31, 2008, 12, 31},
             "<http://>[t:p][e:20081231][v:tv]");
         row("single digits padded", "N", "", {2, 3, 1, 2027, 3, 5},

@@ -261,6 +261,8 @@ void tst_ConfigCodec::badFilesAreRefusedWithTheirMessage_data()
     QTest::newRow("empty tag list") << fileWith('\x01' + num(0), {ours}) << S::Invalid;
     QTest::newRow("data length beyond the file")
         << withByte(withByte(valid, 52, 0x7f), 53, 0x7f) << S::Invalid;
+    QTest::newRow("data length above 32767") << withByte(valid, 50, 1) << S::Invalid;
+    QTest::newRow("format number above 32767") << withByte(valid, 54, 0x80) << S::Invalid;
     QTest::newRow("cut in the data") << valid.left(valid.size() - 3) << S::Ok;
     QTest::newRow("option beyond its group") << withByte(valid, 66, 3) << S::Ok;
 

@@ -108,6 +108,8 @@ void tst_DefaultInfo::okChecksInOrder_data()
     QTest::newRow("empty TSID") << QStringList{"NBC", "WNBC", ""} << TsidMessage << "txtTSID";
     QTest::newRow("TSID 0") << QStringList{"NBC", "WNBC", "0"} << TsidMessage << "txtTSID";
     QTest::newRow("TSID 65536") << QStringList{"NBC", "WNBC", "65536"} << TsidMessage << "txtTSID";
+    QTest::newRow("pasted plus sign")
+        << QStringList{"NBC", "WNBC", "+123"} << TsidMessage << "txtTSID";
     QTest::newRow("pasted letters")
         << QStringList{"NBC", "WNBC", "12ab"} << TsidMessage << "txtTSID";
     QTest::newRow("TSID 65535") << QStringList{"NBC", "WNBC", "65535"} << ""

@@ -64,7 +64,8 @@ private slots:
     void longArticleLists_data();
     void longArticleLists();
     void notReadyWhenClosedOrCharactersWait();
-    void disconnectKeepsBufferAndPendingQuery();
+    void connectStartsWithNothingReceived();
+    void receiveBufferKeepsTheNewestMegabyte();
 };
 
 void TestCommInterface::longCommandGoesOutInPacedPieces()
@@ -222,7 +223,7 @@ void TestCommInterface::notReadyWhenClosedOrCharactersWait()
     QVERIFY(link.pty.read(100).isEmpty()); // nothing was sent
 }
 
-void TestCommInterface::disconnectKeepsBufferAndPendingQuery()
+void TestCommInterface::connectStartsWithNothingReceived()
 {
     PtyLink link;
     QVERIFY(link.open());
@@ -233,11 +234,30 @@ void TestCommInterface::disconnectKeepsBufferAndPendingQuery()
     QVERIFY(link.channel.readyQueryPending());
     QCOMPARE(link.channel.rxBuffer(), QStringLiteral("\r\npartial"));
 
-    // The stale text is carried in front of the next reply.
+    // Neither the old partial reply nor what the line brought while closed survives Connect:
+    // the readiness query goes out and the next reply stands alone.
+    QVERIFY(link.pty.write("noise while closed"));
+    QVERIFY(link.pty.waitForSlaveInput());
     QVERIFY(link.channel.Connect());
+    QCOMPARE(link.channel.rxBuffer(), QString());
+    QVERIFY(!link.channel.readyQueryPending());
+    QVERIFY(link.channel.IsPortReady());
     QVERIFY(link.deliver(Identification + "\r\n*"));
     QCOMPARE(link.ready.count(), 1);
-    QCOMPARE(link.reply(0), "\r\npartial" + Identification + "\r\n*");
+    QCOMPARE(link.reply(0), Identification + "\r\n*");
+}
+
+void TestCommInterface::receiveBufferKeepsTheNewestMegabyte()
+{
+    PtyLink link;
+    QVERIFY(link.open());
+    const int limit = 1024 * 1024;
+    for (int sent = 0; sent < limit; sent += 4096)
+        QVERIFY(link.deliver(QString(4096, QLatin1Char('x'))));
+    QVERIFY(link.deliver(QStringLiteral("newest")));
+    QCOMPARE(link.channel.rxBuffer().size(), limit);
+    QVERIFY(link.channel.rxBuffer().endsWith(QLatin1String("xnewest")));
+    QCOMPARE(link.ready.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCommInterface)

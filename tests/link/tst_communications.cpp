@@ -76,7 +76,9 @@ void TestCommunications::pacedPieces()
     QFETCH(QStringList, steps);
 
     Communications comm(QStringList{});
-    comm.setCOMSettings(lineSettings(comm.SimulatedPort()));
+    COMSettings settings = lineSettings(comm.SimulatedPort());
+    settings.device = Communications::simulatedDeviceName();
+    comm.setCOMSettings(settings);
     QVERIFY(comm.Connect());
     QStringList seen;
     QByteArray joined;
@@ -125,14 +127,16 @@ void TestCommunications::exchangeOverAPseudoTerminal()
 
 void TestCommunications::refusesSettings_data()
 {
-    QTest::addColumn<int>("port"); // 2: the simulated encoder, which opens whatever it is told
+    QTest::addColumn<int>("port"); // 1: the pseudo-terminal, 2: the simulated encoder's entry
     QTest::addColumn<int>("baud");
     QTest::addColumn<QString>("parity");
     QTest::addColumn<int>("dataBits");
     QTest::addColumn<int>("stopBits");
     QTest::addColumn<bool>("opens");
 
-    QTest::newRow("complete") << 2 << 1200 << "O" << 7 << 1 << true;
+    QTest::newRow("complete") << 1 << 1200 << "O" << 7 << 1 << true;
+    // The simulated encoder opens only when the settings name it, never by its list position.
+    QTest::newRow("simulator's place, not chosen") << 2 << 1200 << "O" << 7 << 1 << false;
     QTest::newRow("port 0") << 0 << 1200 << "O" << 7 << 1 << false;
     QTest::newRow("port beyond the list") << 99 << 1200 << "O" << 7 << 1 << false;
     QTest::newRow("baud 0") << 2 << 0 << "O" << 7 << 1 << false;
@@ -309,7 +313,9 @@ void TestCommunications::simulatedEncoderOnlyWhileItsPortIsOpen()
 {
     Communications comm(QStringList{});
     QVERIFY(!comm.simulatedEncoder());
-    comm.setCOMSettings(lineSettings(comm.SimulatedPort()));
+    COMSettings settings = lineSettings(comm.SimulatedPort());
+    settings.device = Communications::simulatedDeviceName();
+    comm.setCOMSettings(settings);
     QVERIFY(comm.Connect());
     QVERIFY(comm.simulatedEncoder());
     QSignalSpy rx(&comm, &Communications::CharactersRx);

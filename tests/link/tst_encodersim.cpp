@@ -43,8 +43,7 @@ void TestEncoderSim::identification_data()
 {
     QTest::addColumn<bool>("maker");
     QTest::addColumn<QString>("panel");
-    QTest::newRow("with maker") << true
-                                << "Connected to Orvane T42X Closed Caption Encoder, Serial";
+    QTest::newRow("with maker") << true << "Connected to Orvane Simulated Encoder, Serial";
     QTest::newRow("without maker") << false << QString();
 }
 

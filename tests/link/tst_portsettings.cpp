@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -92,7 +93,7 @@ private slots:
     void storedDeviceAndSimulator();
 
     void captionsAreBuddies();
-    void dialogListsAvailablePorts();
+    void dialogListsPortsFoundAtEachShowing();
     void dialogSelectsCurrentSettings_data();
     void dialogSelectsCurrentSettings();
     void okHandsNewSettingsOver();
@@ -177,7 +178,9 @@ void tst_PortSettings::storeRoundTrip()
                                   "/data/plant/news.qcf"}));
 
     Link again(devices);
-    QVERIFY(again.loaded() == lineSettings(2, 9600, "N", 8, 1));
+    COMSettings expected = lineSettings(2, 9600, "N", 8, 1);
+    expected.device = "/nonexistent/ttyQ1";
+    QVERIFY(again.loaded() == expected);
     QCOMPARE(again.loadPath, QStringLiteral("/data/plant/"));
     QCOMPARE(again.lastFile, QStringLiteral("/data/plant/news.qcf"));
 
@@ -188,34 +191,63 @@ void tst_PortSettings::storeRoundTrip()
 
 void tst_PortSettings::storedDeviceAndSimulator_data()
 {
-    // The port list: 1 the pseudo-terminal, 2 a missing device, 3 the simulated encoder; the
-    // stored port number is 2.
-    QTest::addColumn<QString>("storedDevice"); // "<pty>": the pseudo-terminal
-    QTest::addColumn<bool>("asked");           // the simulator asked for in the environment
-    QTest::addColumn<int>("expectedPort");
-    QTest::newRow("device found at its new place") << "<pty>" << false << 1;
-    QTest::newRow("device gone: stored number") << "/nonexistent/gone" << false << 2;
-    QTest::newRow("no device: stored number") << QString() << false << 2;
-    QTest::newRow("asked, nothing stored") << QString() << true << 3;
-    QTest::newRow("asked, stored device gone") << "/nonexistent/gone" << true << 3;
-    QTest::newRow("asked, stored device unavailable") << "/nonexistent/ttyQ1" << true << 3;
-    QTest::newRow("asked, stored device available") << "<pty>" << true << 1;
+    // The port list: 1 the pseudo-terminal, 2 a missing device, 3 the simulated encoder.
+    // "<pty>" stands for the pseudo-terminal, "<sim>" for the simulated encoder.
+    QTest::addColumn<QString>("storedPort");
+    QTest::addColumn<QString>("storedDevice");
+    QTest::addColumn<bool>("asked");     // the simulator asked for in the environment
+    QTest::addColumn<QString>("device"); // opened by Connect ("" none: the port message)
+    QTest::addColumn<int>("port");
+
+    auto row = [](const char *name, const char *port, const char *device, bool asked,
+                  const char *opened, int number) {
+        QTest::newRow(name) << QString(port) << QString(device) << asked << QString(opened)
+                            << number;
+    };
+    row("first start", "", "", false, "<pty>", 1);
+    row("first start, asked", "", "", true, "<sim>", 3);
+    row("device found at its new place", "2", "<pty>", false, "<pty>", 1);
+    row("device gone is kept", "2", "/nonexistent/gone", false, "", 2);
+    row("asked, device gone is kept", "2", "/nonexistent/gone", true, "", 2);
+    row("asked, number stored", "1", "", true, "<pty>", 1);
+    row("number of the simulator entry", "3", "", false, "", 3);
+    row("simulator chosen is kept", "1", "<sim>", false, "<sim>", 3);
 }
 
 void tst_PortSettings::storedDeviceAndSimulator()
 {
+    QFETCH(QString, storedPort);
     QFETCH(QString, storedDevice);
     QFETCH(bool, asked);
-    QFETCH(int, expectedPort);
+    QFETCH(QString, device);
+    QFETCH(int, port);
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
-    store("Port", "2");
+    const auto path = [&](QString name) {
+        return name.replace("<pty>", pty.slavePath()).replace("<sim>", "Simulated encoder");
+    };
+    if (!storedPort.isEmpty())
+        store("Port", storedPort);
     if (!storedDevice.isEmpty())
-        store("Device", storedDevice == "<pty>" ? pty.slavePath() : storedDevice);
+        store("Device", path(storedDevice));
     if (asked)
         qputenv("QUILLCAST_SIMULATOR", "1");
     Link link({pty.slavePath(), QStringLiteral("/nonexistent/ttyQ1")});
-    QCOMPARE(int(link.loaded().port), expectedPort);
+    QCOMPARE(int(link.loaded().port), port);
+
+    link.sequencer->cmdConnect_Click();
+    QCOMPARE(link.channel()->PortIsOpen(), !device.isEmpty());
+    QCOMPARE(link.channel()->CommClass()->simulatedEncoder() != nullptr, device == "<sim>");
+    QCOMPARE(link.dialogs.texts(),
+             device.isEmpty() ? QStringList{"The port could not be opened.  Please check that "
+                                            "the port it is not in use by another application."}
+                              : QStringList{});
+
+    // Closing stores the device the port stands for, never a stand-in.
+    link.sequencer->disconnectLink();
+    PortSettingsStore::SaveAppSettings(link.channel(), link.loadPath, QString());
+    const QString expected = device.isEmpty() ? path(storedDevice) : path(device);
+    QCOMPARE(AppSettings::get("COMSettings", "Device"), expected);
 }
 
 void tst_PortSettings::captionsAreBuddies()
@@ -230,17 +262,53 @@ void tst_PortSettings::captionsAreBuddies()
     }
 }
 
-void tst_PortSettings::dialogListsAvailablePorts()
+void tst_PortSettings::dialogListsPortsFoundAtEachShowing()
 {
-    PtyPair pty;
-    QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
-    Dialog d(kDefaults, {pty.slavePath(), "/nonexistent/ttyQ1"});
-    QStringList entries;
-    for (int i = 0; i < d.dialog.cmbCOMPort()->count(); ++i)
-        entries << d.dialog.cmbCOMPort()->itemText(i) + " = " +
-                       d.dialog.cmbCOMPort()->itemData(i).toString();
-    QCOMPARE(entries, (QStringList{QStringLiteral("COM 1 (%1) = 1").arg(pty.slavePath()),
-                                   "COM 3 (Simulated encoder) = 3"}));
+    PtyPair early, late;
+    QVERIFY2(early.isValid() && late.isValid(), qPrintable(early.errorString()));
+    store("Devices", early.slavePath() + ";/nonexistent/ttyQ1");
+    ScriptedDialogs dialogs;
+    QWidget window;
+    auto *sequencer = new Sequencer(&window, &window); // the channel scans as the program does
+    frmPortSettings dialog(sequencer, &window);
+    const auto rows = [&] {
+        QStringList entries;
+        for (int i = 0; i < dialog.cmbCOMPort()->count(); ++i)
+            entries << dialog.cmbCOMPort()->itemText(i) + " = " +
+                           dialog.cmbCOMPort()->itemData(i).toString();
+        return entries.filter(QRegularExpression("\\((/nonexistent|/dev/pts|Sim)"));
+    };
+    COMSettings current = kDefaults;
+    current.device = late.slavePath();
+    sequencer->CommIFace()->setCOMSettings(current);
+    dialog.show();
+    // The chosen device, not plugged in yet, is shown as it is; nothing takes its place.
+    QCOMPARE(rows().mid(0, 2),
+             (QStringList{QStringLiteral("COM 1 (%1 not found) = 1").arg(late.slavePath()),
+                          QStringLiteral("COM 1 (%1) = 1").arg(early.slavePath())}));
+    QCOMPARE(dialog.cmbCOMPort()->currentIndex(), 0);
+    QVERIFY(
+        rows().last().endsWith("(Simulated encoder) = " +
+                               QString::number(sequencer->CommIFace()->CommClass()->TotalPorts())));
+    dialog.hide();
+
+    // The adapter is plugged in while the program runs: the next showing offers and selects it.
+    store("Devices", late.slavePath() + ";" + early.slavePath());
+    dialog.show();
+    QCOMPARE(rows().mid(0, 2),
+             (QStringList{QStringLiteral("COM 1 (%1) = 1").arg(late.slavePath()),
+                          QStringLiteral("COM 2 (%1) = 2").arg(early.slavePath())}));
+    QCOMPARE(dialog.cmbCOMPort()->currentIndex(), 0);
+    QTest::mouseClick(dialog.findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+    QCOMPARE(sequencer->CommIFace()->getCOMSettings().device, late.slavePath());
+
+    // Connect opens the device by its path, whatever number it had when it was chosen.
+    current.port = 2;
+    sequencer->CommIFace()->setCOMSettings(current);
+    sequencer->cmdConnect_Click();
+    QVERIFY(sequencer->CommIFace()->PortIsOpen());
+    QVERIFY(late.read().endsWith("\x01?\r"));
+    sequencer->disconnectLink();
 }
 
 void tst_PortSettings::dialogSelectsCurrentSettings_data()
@@ -248,12 +316,13 @@ void tst_PortSettings::dialogSelectsCurrentSettings_data()
     QTest::addColumn<COMSettings>("current");
     QTest::addColumn<QStringList>("shown");
 
-    const QString sim = QStringLiteral("COM 1 (Simulated encoder)");
-    QTest::newRow("defaults") << kDefaults << QStringList{sim, "1200", "Odd", "7"};
+    // No device in the list: the channel's port is shown as it is, not the simulated encoder.
+    const QString none = QStringLiteral("COM 1 (no device)");
+    QTest::newRow("defaults") << kDefaults << QStringList{none, "1200", "Odd", "7"};
     QTest::newRow("lower-case parity")
-        << lineSettings(1, 19200, "e", 8, 1) << QStringList{sim, "19200", "Even", "8"};
+        << lineSettings(1, 19200, "e", 8, 1) << QStringList{none, "19200", "Even", "8"};
     QTest::newRow("values outside the lists")
-        << lineSettings(9, 110, "M", 8, 2) << QStringList{sim, "1200", "Even", "7"};
+        << lineSettings(9, 110, "M", 8, 2) << QStringList{"COM 9 (no device)", "1200", "Even", "7"};
 }
 
 void tst_PortSettings::dialogSelectsCurrentSettings()
@@ -281,17 +350,24 @@ void tst_PortSettings::okHandsNewSettingsOver()
 void tst_PortSettings::okWhileConnected_data()
 {
     QTest::addColumn<bool>("yes");
-    QTest::newRow("yes disconnects and applies") << true;
-    QTest::newRow("no keeps everything") << false;
+    QTest::addColumn<bool>("dropped"); // the link closes while the question is up
+    QTest::newRow("yes disconnects and applies") << true << false;
+    QTest::newRow("no keeps everything") << false << false;
+    QTest::newRow("yes after the link closed never reconnects") << true << true;
 }
 
 void tst_PortSettings::okWhileConnected()
 {
     QFETCH(bool, yes);
-    Dialog d;
+    QFETCH(bool, dropped);
+    COMSettings simulated = kDefaults;
+    simulated.device = Communications::simulatedDeviceName();
+    Dialog d(simulated);
     d.dialogs.answers = {yes ? DialogService::Answer::Yes : DialogService::Answer::No};
     d.sequencer->cmdConnect_Click();
     QTRY_COMPARE(d.sequencer->linkState(), 1);
+    if (dropped)
+        d.dialogs.whileShown = [&](const QString &) { d.sequencer->disconnectLink(); };
 
     d.shown();
     d.dialog.cmbBaud()->setCurrentIndex(1);

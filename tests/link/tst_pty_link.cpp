@@ -118,7 +118,7 @@ void TestPtyLink::readinessQueryGetsTheIdentification()
 
     QVERIFY(link.channel->IsPortReady());
     QVERIFY(link.ready->wait(3000));
-    QVERIFY(link.reply(0).startsWith("\r\nOrvane T42X Closed Caption Encoder --"));
+    QVERIFY(link.reply(0).startsWith("\r\nOrvane Simulated Encoder --"));
     QVERIFY(link.reply(0).endsWith("\r\n*"));
     QCOMPARE(loggedBytes(log), QStringList{"03 0D 01 3F 0D"});
 }
@@ -154,7 +154,7 @@ void TestPtyLink::replyWithoutMakerNeverCompletes()
     QTRY_VERIFY_WITH_TIMEOUT(link.channel->rxBuffer().endsWith("\r\n*"), 3000);
     QVERIFY(!link.ready->wait(300));
     QVERIFY(link.channel->readyQueryPending());
-    QVERIFY(link.channel->rxBuffer().contains("Closed Caption Encoder"));
+    QVERIFY(link.channel->rxBuffer().contains("Simulated Encoder"));
     QVERIFY(!link.channel->rxBuffer().contains("Orvane", Qt::CaseInsensitive));
 }
 

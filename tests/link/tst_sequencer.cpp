@@ -29,7 +29,9 @@ struct Link
     {
         auto *channel = new CommInterface(new Communications(QStringList()));
         sequencer = new Sequencer(&window, channel, &window);
-        channel->setCOMSettings(lineSettings(1, baud, "O", 7, 1));
+        COMSettings settings = lineSettings(1, baud, "O", 7, 1);
+        settings.device = Communications::simulatedDeviceName();
+        channel->setCOMSettings(settings);
     }
     CommInterface *channel() const { return sequencer->CommIFace(); }
     EncoderSimulator *encoder() const { return channel()->CommClass()->simulatedEncoder(); }
@@ -73,6 +75,8 @@ private slots:
     void keepAliveWaitsForEmptyQueue();
     void disconnectKeepsQueuedCommands();
     void otherStatesChangeNothing();
+    void timeOutOnlyDisconnects_data();
+    void timeOutOnlyDisconnects();
 };
 
 void tst_Sequencer::commandTimeout_data()
@@ -319,6 +323,38 @@ void tst_Sequencer::otherStatesChangeNothing()
     link.sequencer->SetLinkState(-1);
     QCOMPARE(states.count(), 0);
     QCOMPARE(link.sequencer->linkState(), -1);
+}
+
+void tst_Sequencer::timeOutOnlyDisconnects_data()
+{
+    QTest::addColumn<bool>("lateReply"); // else the link is closed while the message is up
+    QTest::newRow("a late reply sends nothing") << true;
+    QTest::newRow("closed meanwhile, never reconnects") << false;
+}
+
+void tst_Sequencer::timeOutOnlyDisconnects()
+{
+    QFETCH(bool, lateReply);
+    Link link;
+    QVERIFY(link.connectAndSettle());
+    QCOMPARE(link.timeout()->timerType(), Qt::PreciseTimer); // a coarse one fires early
+    link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
+    link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 42"));
+    QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
+    link.dialogs.whileShown = [&](const QString &) {
+        if (lateReply)
+            link.reply(QStringLiteral("\r\n*"));
+        else
+            link.sequencer->disconnectLink();
+    };
+
+    link.sequencer->timerCommTimeout_Timer();
+    QCOMPARE(sent.count(), 0);
+    QCOMPARE(link.dialogs.texts().size(), 1);
+    QVERIFY(!link.channel()->PortIsOpen());
+    QVERIFY(!link.timeout()->isActive());
+    QCOMPARE(link.sequencer->linkState(), 0);
+    QVERIFY(link.sequencer->CommandQueue().isEmpty());
 }
 
 QTEST_MAIN(tst_Sequencer)

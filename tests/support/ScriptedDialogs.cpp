@@ -34,6 +34,8 @@ DialogService::Answer ScriptedDialogs::message(QWidget *, const QString &text, B
                                                Icon icon, const QString &title)
 {
     shown.append({text, buttons, icon, title});
+    if (whileShown)
+        whileShown(text);
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 
 // A dialog service for tests: records every message and answers from a script, so that no modal
 // box ever opens. Installs itself on construction and restores the default on destruction.
@@ -36,6 +37,9 @@ public:
     QStringList dialogFilters; // every file dialog's filter
     QStringList dialogFolders; // every file dialog's starting folder
     QList<QUrl> openedUrls;
+    // Runs while a message box is "open", before it is answered (what a modal box's event
+    // loop would let happen meanwhile).
+    std::function<void(const QString &text)> whileShown;
 
     QStringList texts() const; // the texts of shown
     void clear();

@@ -1,6 +1,10 @@
 #include "ScriptedDialogs.h"
 #include "SimProcess.h"
 #include "TestSettings.h"
+#include "commands/ControlProcessing.h"
+#include "common/Clock.h"
+#include "common/LocalTimeZoneSnapshot.h"
+#include "config/ConfigCodec.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/EncoderSimulator.h"
@@ -15,6 +19,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 #include <QTimer>
 #include <memory>
 
@@ -115,6 +120,42 @@ private slots:
         m_dialogs.reset();
     }
 
+    // A file with texts longer than their boxes and a script with CR LF: the window, which
+    // loads into its boxes, and the tool build the same commands.
+    void overLongTextsReadAlike()
+    {
+        Configuration c = sample();
+        c.txtNetworkName = QString(40, QLatin1Char('N'));
+        c.txtCallLetters = QStringLiteral("KQEDXYZ");
+        c.txtWebDescription = QString(25, QLatin1Char('d'));
+        c.txtWebScript = QStringLiteral("one()\r\ntwo()") + QString(45, QLatin1Char('s'));
+        const QString path = m_dir.filePath(QStringLiteral("long.qcf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ConfigCodec::encode(c).bytes) > 0);
+        file.close();
+        const Run r = run({path, QStringLiteral("--dry-run")});
+        QCOMPARE(r.exitCode, 0);
+        QStringList tool = r.out;
+
+        QVERIFY(m_window->files()->LoadConfiguration(path));
+        ControlProcessing::Context context; // the tool's zone: that of this moment
+        context.zone =
+            LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
+        QStringList window;
+        ControlProcessing(ConfigurationBinder::read(m_window.get()), context,
+                          [&window](const CtrlACommand &command) {
+                              window << QString::fromLatin1(command.wireBytes().toHex().toUpper());
+                          })
+            .BuildConfiguration();
+        const auto clock = [](const QString &hex) {
+            return hex.startsWith("0163") || hex.startsWith("0164");
+        };
+        tool.removeIf(clock);
+        window.removeIf(clock);
+        QCOMPARE(tool, window);
+        QVERIFY(m_window->files()->LoadConfiguration(m_file)); // back to what the others send
+    }
+
     // What the window's own Send Configuration puts on the line, readiness queries aside.
     void dryRunMatchesWindowSend()
     {
@@ -128,6 +169,7 @@ private slots:
         CommInterface *channel = sequencer->CommIFace();
         COMSettings settings = channel->getCOMSettings();
         settings.port = static_cast<qint16>(channel->CommClass()->SimulatedPort());
+        settings.device = Communications::simulatedDeviceName();
         channel->setCOMSettings(settings);
         sequencer->cmdConnect_Click();
         QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), 1, 5000);

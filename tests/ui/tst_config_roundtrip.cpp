@@ -9,8 +9,11 @@
 #include "ui/ConfigurationBinder.h"
 #include "ui/frmMainWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
 #include <QToolTip>
@@ -50,6 +53,8 @@ private slots:
     void everyControlSurvivesSaveNewOpen();
     void captionLoopFileReadsAsNamed_data();
     void captionLoopFileReadsAsNamed();
+    void loadEnablesAsClicksDo_data();
+    void loadEnablesAsClicksDo();
 
 private:
     std::unique_ptr<QTemporaryDir> m_temp;
@@ -184,6 +189,77 @@ void tst_ConfigRoundTrip::captionLoopFileReadsAsNamed()
         QCOMPARE(shown, expected);
         QToolTip::hideText();
     }
+}
+
+void tst_ConfigRoundTrip::loadEnablesAsClicksDo_data()
+{
+    QTest::addColumn<QString>("check");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("ticked");
+    const QStringList fields = {"NetworkName:NetworkName",
+                                "CallLetters:CallLetters",
+                                "TSID:TSID",
+                                "TimeOfDay:TimeOfDay",
+                                "TimeZone:Timezone",
+                                "ProgramName:ProgramName",
+                                "ProgramRating:ProgramRating",
+                                "WebTV:WebTV",
+                                "CGMS:CGMS"};
+    const QStringList actions = {"insert", "block", "pass"};
+    for (const QString &field : fields) {
+        const QString check = "chCtrl" + field.section(':', 0, 0);
+        const QString group = "o" + field.section(':', 1, 1);
+        for (int action = 0; action < (group == "oWebTV" ? 2 : 3); ++action) {
+            for (bool ticked : {true, false}) {
+                const QString name = QStringLiteral("%1 %2%3").arg(
+                    group, actions.at(group == "oWebTV" && action ? 2 : action),
+                    ticked ? "" : ", box clear");
+                QTest::newRow(qPrintable(name)) << check << group << action << ticked;
+            }
+        }
+    }
+}
+
+// Every control's enabled state after a load equals what clicking the same values in gives:
+// the box ticked, Insert, the lists chosen, then the action, then the box cleared.
+void tst_ConfigRoundTrip::loadEnablesAsClicksDo()
+{
+    QFETCH(QString, check);
+    QFETCH(QString, group);
+    QFETCH(int, action);
+    QFETCH(bool, ticked);
+    const auto find = [this](const QString &name) {
+        auto *control = m_window->findChild<QAbstractButton *>(name);
+        return control;
+    };
+    const auto enabledStates = [this] {
+        QMap<QString, QVariant> states = picture(m_window);
+        for (auto it = states.begin(); it != states.end();) {
+            it = it.key().endsWith(".enabled") ? std::next(it) : states.erase(it);
+        }
+        return states;
+    };
+    m_window->findChild<QLineEdit *>("txtProgramName")->setText("News");
+    find(check)->setChecked(true);
+    find(group + "_0")->setChecked(true);
+    if (group == "oProgramRating")
+        m_window->findChild<QComboBox *>("cmbProgramRating")
+            ->setCurrentIndex(4); // TV-PG: four flags
+    if (group == "oCGMS")
+        m_window->findChild<QComboBox *>("cmbCGMS")->setCurrentIndex(2);
+    find(QStringLiteral("%1_%2").arg(group).arg(action))->setChecked(true);
+    if (!ticked)
+        find(check)->setChecked(false);
+    const QMap<QString, QVariant> byHand = enabledStates();
+
+    const QString file = m_temp->filePath("rules.qcf");
+    m_dialogs.savePaths = {file};
+    m_window->files()->mnuSaveFileAs_Click();
+    m_window->files()->mnuNew_Click();
+    m_dialogs.clear();
+    open(file);
+    QCOMPARE(enabledStates(), byHand);
 }
 
 QTEST_MAIN(tst_ConfigRoundTrip)

@@ -64,6 +64,7 @@ private:
         CommInterface *channel = sequencer()->CommIFace();
         COMSettings settings;
         settings.port = static_cast<qint16>(channel->CommClass()->SimulatedPort());
+        settings.device = Communications::simulatedDeviceName();
         settings.baud = 1200;
         settings.parity = QStringLiteral("O");
         settings.dataBits = 7;

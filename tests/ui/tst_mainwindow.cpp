@@ -12,16 +12,21 @@
 #include "ui/frmHelp.h"
 #include "ui/frmMainWindow.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,8 +35,7 @@
 namespace {
 
 const QString kExitQuestion = QStringLiteral("Are you sure you want to exit?");
-const QString kIdentification =
-    QStringLiteral("Connected to Orvane T42X Closed Caption Encoder, Serial");
+const QString kIdentification = QStringLiteral("Connected to Orvane Simulated Encoder, Serial");
 
 // The window after its start-up, as the program makes it, with the message boxes scripted.
 struct Window
@@ -93,6 +97,13 @@ private slots:
     void helpPagesExist();
     void statusPanelsAndHeight();
     void portSettingsMenuShowsTheDialog();
+    void assistiveTechnologyHearsFieldsAndPanels_data();
+    void assistiveTechnologyHearsFieldsAndPanels();
+    void fitsA1024By768Screen();
+    void menusWorkFromTheKeyboard_data();
+    void menusWorkFromTheKeyboard();
+    void leaveCheckComesBeforeTheClick_data();
+    void leaveCheckComesBeforeTheClick();
 };
 
 void tst_MainWindow::initTestCase()
@@ -426,6 +437,162 @@ void tst_MainWindow::portSettingsMenuShowsTheDialog()
     QCOMPARE(window.w.portSettingsDialog()->cmbCOMPort()->currentText(),
              QStringLiteral("COM %1 (Simulated encoder)")
                  .arg(window.link()->CommIFace()->getCOMSettings().port));
+}
+
+void tst_MainWindow::leaveCheckComesBeforeTheClick_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("target"); // "tab 0" or a button's name
+    // A press whose release the question's box takes, as a real modal box does.
+    QTest::newRow("another tab, Yes: tab and focus stay") << 1 << "ProgramName"
+                                                          << "A" << true << "tab 0";
+    QTest::newRow("another tab, No: the tab changes") << 1 << "ProgramName"
+                                                      << "A" << false << "tab 0";
+    QTest::newRow("Connect, No: Connect runs") << 0 << "TSID"
+                                               << "0" << false << "cmdConnect";
+    QTest::newRow("Connect, Yes: focus stays") << 0 << "TSID"
+                                               << "0" << true << "cmdConnect";
+}
+
+void tst_MainWindow::leaveCheckComesBeforeTheClick()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(bool, yes);
+    QFETCH(QString, target);
+    Window window;
+    QVERIFY(window.showAndWait());
+    window.w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window.w));
+    auto *tabs = window.find<QTabWidget>("tabMain");
+    tabs->setCurrentIndex(tab);
+    window.find<QAbstractButton>("chCtrl" + field)->setChecked(true);
+    window.find<QAbstractButton>("o" + field + "_0")->setChecked(true);
+    auto *box = window.find<QLineEdit>("txt" + field);
+    box->setText(text);
+    box->setFocus();
+    QVERIFY(box->hasFocus());
+    window.dialogs.answers = {yes ? DialogService::Answer::Yes : DialogService::Answer::No};
+
+    // Pressed through the window, as the window system delivers it.
+    QWidget *pressed = tabs->tabBar();
+    QPoint at = tabs->tabBar()->tabRect(0).center();
+    if (target != "tab 0") {
+        pressed = window.find<QPushButton>(target);
+        at = pressed->rect().center();
+    }
+    QTest::mousePress(window.w.windowHandle(), Qt::LeftButton, {}, pressed->mapTo(&window.w, at));
+    QCOMPARE(window.dialogs.texts().size(), 1);
+    QVERIFY(window.dialogs.texts().first().contains("to be inserted"));
+    if (target == "tab 0")
+        QCOMPARE(tabs->currentIndex(), yes ? tab : 0);
+    else
+        QCOMPARE(window.link()->CommIFace()->PortIsOpen(), !yes);
+    if (yes) {
+        QTRY_VERIFY(box->hasFocus());
+        QCOMPARE(tabs->currentIndex(), tab);
+    } else {
+        QVERIFY(window.find<QAbstractButton>("o" + field + "_2")->isChecked());
+    }
+}
+
+void tst_MainWindow::assistiveTechnologyHearsFieldsAndPanels_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("link state") << "statBarMain_0"
+                                << " Connected"
+                                << "Link state";
+    QTest::newRow("encoder") << "statBarMain_2" << kIdentification << "Encoder";
+    QTest::newRow("enable network name") << "chCtrlNetworkName"
+                                         << "Enable Control, Network Name"
+                                         << "";
+    QTest::newRow("block call letters") << "oCallLetters_1"
+                                        << "Block Upstream, Call Letters"
+                                        << "";
+    QTest::newRow("insert time of day") << "oTimeOfDay_0"
+                                        << "Insert, Time of Day Packet"
+                                        << "";
+    QTest::newRow("insert time zone") << "oTimezone_0"
+                                      << "Insert, Timezone Packet"
+                                      << "";
+    QTest::newRow("pass program name") << "oProgramName_2"
+                                       << "Pass Upstream, Program Name"
+                                       << "";
+    QTest::newRow("enable rating") << "chCtrlProgramRating"
+                                   << "Enable Control, Program Rating"
+                                   << "";
+    QTest::newRow("pass Web TV") << "oWebTV_1"
+                                 << "Pass Upstream, Web TV Link"
+                                 << "";
+    QTest::newRow("enable CGMS") << "chCtrlCGMS"
+                                 << "Enable Control, CGMS-A Packet"
+                                 << "";
+}
+
+void tst_MainWindow::assistiveTechnologyHearsFieldsAndPanels()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    Window window;
+    QVERIFY(window.connect());
+    QAccessibleInterface *heard =
+        QAccessible::queryAccessibleInterface(window.find<QWidget>(control));
+    QVERIFY(heard);
+    QCOMPARE(heard->text(QAccessible::Name), name);
+    if (!description.isEmpty())
+        QCOMPARE(heard->text(QAccessible::Description), description);
+}
+
+void tst_MainWindow::fitsA1024By768Screen()
+{
+    Window window;
+    QVERIFY(window.showAndWait());
+    // Room left for the window frame, the title bar and a task bar.
+    QVERIFY2(window.w.minimumSizeHint().width() <= 1024 - 16,
+             qPrintable(QString::number(window.w.minimumSizeHint().width())));
+    QVERIFY2(window.w.minimumHeight() <= 768 - 80,
+             qPrintable(QString::number(window.w.minimumHeight())));
+}
+
+void tst_MainWindow::menusWorkFromTheKeyboard_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("accelerators"); // the shortcut, or else the mnemonic
+    QTest::newRow("File") << "mnuFile"
+                          << QStringList{"Ctrl+N", "Ctrl+O", "Ctrl+S", "Alt+A", "Ctrl+Q"};
+    QTest::newRow("Setup") << "mnuSetup" << QStringList{"Alt+P"};
+    QTest::newRow("Help") << "mnuHelp" << QStringList{"F1", "Alt+C", "Alt+A"};
+}
+
+// Every entry has its own mnemonic; the shortcuts are shown beside their entries.
+void tst_MainWindow::menusWorkFromTheKeyboard()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, accelerators);
+    Window window;
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(window.find<QMenu>(menu));
+    QVERIFY(heard);
+    QStringList mnemonics;
+    QStringList shown;
+    for (int i = 0; i < heard->childCount(); ++i) {
+        QAccessibleInterface *entry = heard->child(i);
+        if (entry->role() == QAccessible::Separator)
+            continue;
+        const QAction *action = window.find<QMenu>(menu)->actions().at(i);
+        const QString mnemonic = QKeySequence::mnemonic(action->text()).toString();
+        QVERIFY2(!mnemonic.isEmpty(), qPrintable(entry->text(QAccessible::Name)));
+        QVERIFY2(!mnemonics.contains(mnemonic), qPrintable(mnemonic));
+        mnemonics << mnemonic;
+        shown << entry->text(QAccessible::Accelerator);
+    }
+    QCOMPARE(shown, accelerators);
 }
 
 QTEST_MAIN(tst_MainWindow)

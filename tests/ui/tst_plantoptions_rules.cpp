@@ -225,6 +225,10 @@ private slots:
         QTest::keyClick(box, Qt::Key_Left);
         QTest::keyClick(box, Qt::Key_Backspace);
         QCOMPARE(box->text(), QStringLiteral("2"));
+        // A line edit types the character of Alt+letter too.
+        QTest::keyClick(box, Qt::Key_A, Qt::AltModifier);
+        QTest::keyClick(box, Qt::Key_B, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(box->text(), QStringLiteral("2"));
         // Pasted text is not filtered; the leave check deals with it.
         QApplication::clipboard()->setText(QStringLiteral("x9"));
         box->setCursorPosition(box->text().length());

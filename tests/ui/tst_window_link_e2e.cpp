@@ -50,8 +50,7 @@ struct Window
     }
 };
 
-const QString kIdentification =
-    QStringLiteral("Connected to Orvane T42X Closed Caption Encoder, Serial");
+const QString kIdentification = QStringLiteral("Connected to Orvane Simulated Encoder, Serial");
 
 } // namespace
 

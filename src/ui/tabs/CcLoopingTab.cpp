@@ -97,9 +97,9 @@ CcLoopingTab::CcLoopingTab(QWidget *parent) : QWidget(parent)
     fileGrid->addWidget(channel, 8, 1, Qt::AlignLeft);
     fileGrid->setColumnStretch(1, 1);
     fileGrid->setRowStretch(9, 1);
-    // The path label abbreviates its text beyond 40 characters; leave room for that much.
-    path->setMinimumWidth(path->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('W'))) * 3 /
-                          4);
+    // The path label abbreviates its text beyond 40 characters; leave room for that much in
+    // an average font width, so that the window still fits a 1024 x 768 screen.
+    path->setMinimumWidth(path->fontMetrics().averageCharWidth() * 40);
 
     // Looping time and control
     auto *loopFrame = new QGroupBox(QStringLiteral("Looping"), this);

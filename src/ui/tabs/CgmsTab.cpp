@@ -23,6 +23,7 @@ CgmsTab::CgmsTab(QWidget *parent) : QWidget(parent)
     m_check = new QCheckBox(QStringLiteral("Enable Control"), frame);
     m_check->setObjectName(QStringLiteral("chCtrlCGMS"));
     m_group = TabWidgets::packetActionGroup(QStringLiteral("oCGMS"), frame);
+    TabWidgets::nameWithField(m_check, m_group, frame->title());
     m_cgms = TabWidgets::comboBox(QStringLiteral("cmbCGMS"), frame);
     m_cgms->addItems(ConfigLists::CgmsChoices());
     m_options = TabWidgets::comboBox(QStringLiteral("cmbCGMSOptions"), frame);
@@ -70,7 +71,7 @@ CgmsTab::CgmsTab(QWidget *parent) : QWidget(parent)
     connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (!checked)
             return;
-        SetCgmsControlsEnabled(id == 0);
+        SetCgmsControlsEnabled(id == 0 && m_check->checkState() != Qt::Unchecked);
         ApplyCgmsChoice();
     });
     connect(m_cgms, &QComboBox::currentIndexChanged, this, [this] { ApplyCgmsChoice(); });
@@ -93,7 +94,9 @@ void CgmsTab::ApplyCgmsChoice()
 {
     const QString &notApplicable = ConfigLists::NotApplicable;
     if (m_cgms->currentIndex() == ConfigLists::NoCopyingIsPermitted) {
-        ConfigurationView::SetControlEnabled(m_options, true);
+        // Only while the packet's box is ticked: set from code (a file load) while it is not,
+        // the choice leaves the list greyed as the box's rule made it.
+        ConfigurationView::SetControlEnabled(m_options, m_check->checkState() != Qt::Unchecked);
         if (m_options->itemText(0) == notApplicable)
             m_options->removeItem(0);
     } else {

@@ -13,7 +13,11 @@ bool DigitKeyFilter::eventFilter(QObject *, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    // Ctrl and Ctrl+Shift combinations are shortcuts that a line edit never types (Ctrl+V
+    // pastes); with Alt or Meta held a line edit still types the key's character, so those
+    // keys are judged by their text like any other.
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier || modifiers == (Qt::ControlModifier | Qt::ShiftModifier))
         return false;
     const QString text = key->text();
     if (text.isEmpty())

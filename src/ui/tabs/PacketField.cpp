@@ -44,6 +44,8 @@ PacketField::PacketField(const Names &names, QWidget *parent)
         grid->addLayout(options, 0, 1);
     }
 
+    TabWidgets::nameWithField(check(), m_group, names.label);
+
     if (m_text) {
         connect(check(), &QCheckBox::toggled, this, [this] { applyEnableRule(); });
         connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool checked) {
@@ -87,7 +89,9 @@ void PacketField::applyEnableRule()
 
 void PacketField::applyActionRule()
 {
-    const bool insert = isSelected(Insert);
+    // The options can be clicked only while the box is ticked; set from code (a file load)
+    // while it is not, they leave the text box greyed as the box's rule made it.
+    const bool insert = isSelected(Insert) && isEnabledByCheck();
     ConfigurationView::SetControlEnabled(m_text, insert);
     if (insert)
         TabWidgets::focusAtEnd(m_text);

@@ -81,6 +81,22 @@ QButtonGroup *packetActionGroup(const QString &name, QWidget *parent)
                        parent);
 }
 
+void nameWithField(QAbstractButton *check, QButtonGroup *group, const QString &field)
+{
+    QString name = field;
+    name.remove(QLatin1Char('&'));
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    const auto named = [&name](QAbstractButton *button) {
+        QString caption = button->text();
+        caption.remove(QLatin1Char('&'));
+        button->setAccessibleName(caption + QStringLiteral(", ") + name);
+    };
+    named(check);
+    for (QAbstractButton *button : group->buttons())
+        named(button);
+}
+
 QString trimBlanks(const QString &text)
 {
     int start = 0;

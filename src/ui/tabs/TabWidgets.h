@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class QAbstractButton;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -32,6 +33,9 @@ QList<QWidget *> members(QButtonGroup *group);
 
 // The three-member PacketAction group: 0 "Insert", 1 "Block Upstream", 2 "Pass Upstream".
 QButtonGroup *packetActionGroup(const QString &name, QWidget *parent);
+// Names a packet's repeated controls with their field for assistive technology: "Enable
+// Control, Network Name", "Insert, Network Name", and so on.
+void nameWithField(QAbstractButton *check, QButtonGroup *group, const QString &field);
 
 // The text with leading and trailing blanks (spaces) removed.
 QString trimBlanks(const QString &text);

@@ -51,6 +51,7 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
     m_ratingCheck = new QCheckBox(QStringLiteral("Enable Control"), ratingFrame);
     m_ratingCheck->setObjectName(QStringLiteral("chCtrlProgramRating"));
     m_ratingGroup = TabWidgets::packetActionGroup(QStringLiteral("oProgramRating"), ratingFrame);
+    TabWidgets::nameWithField(m_ratingCheck, m_ratingGroup, ratingFrame->title());
     m_ratingSystem = TabWidgets::comboBox(QStringLiteral("cmbProgRatingSys"), ratingFrame);
     m_ratingSystem->addItems(ConfigLists::RatingSystems());
     m_rating = TabWidgets::comboBox(QStringLiteral("cmbProgramRating"), ratingFrame);
@@ -134,8 +135,10 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
 
     connect(m_ratingCheck, &QCheckBox::toggled, this, [this] { applyRatingEnableRule(); });
     connect(m_ratingGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        // Set from code while the box is clear, the options leave the rating controls greyed.
         if (checked)
-            SetRatingControlsEnabled(id == PacketField::Insert);
+            SetRatingControlsEnabled(id == PacketField::Insert &&
+                                     m_ratingCheck->checkState() != Qt::Unchecked);
     });
     // The list rules run whenever the selection changes, from code or by the operator; picking
     // the entry that is already shown changes nothing, so the flags the operator ticked stay.
@@ -199,6 +202,10 @@ void VChipTab::applyRatingSelection()
     default:
         break;
     }
+    // A rating can be picked only while the rating controls are enabled; one set from code
+    // (a file load) while they are greyed leaves the flags greyed too.
+    if (!m_rating->isEnabledTo(this))
+        return;
     for (int flag : admitted)
         m_flags[flag]->setEnabled(true);
 }

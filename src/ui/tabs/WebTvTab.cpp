@@ -53,6 +53,7 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
     m_group =
         TabWidgets::optionGroup(QStringLiteral("oWebTV"),
                                 {QStringLiteral("Insert"), QStringLiteral("Pass Upstream")}, frame);
+    TabWidgets::nameWithField(m_check, m_group, frame->title());
     m_url = TabWidgets::lineEdit(QStringLiteral("txtWebURL"), 0, frame);
     m_description = TabWidgets::lineEdit(QStringLiteral("txtWebDescription"), 20, frame);
     m_description->setMaximumWidth(
@@ -149,8 +150,10 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
     connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (!checked)
             return;
-        SetWebTVFieldsEnabled(insertSelected());
-        if (insertSelected())
+        // Set from code while the box is clear, the options leave the fields greyed.
+        const bool insert = insertSelected() && m_check->checkState() != Qt::Unchecked;
+        SetWebTVFieldsEnabled(insert);
+        if (insert)
             TabWidgets::focusAtEnd(m_url);
     });
     LeaveCheck::install(m_url, [this] {
