@@ -137,3 +137,11 @@ QString TcpSerialDevice::errorString() const
 {
     return m_error;
 }
+
+void TcpSerialDevice::discardInput()
+{
+    // What the device server had buffered from the line before this connection belongs to no
+    // reply of this session.
+    if (m_socket->state() == QAbstractSocket::ConnectedState)
+        m_socket->readAll();
+}

@@ -27,6 +27,7 @@ public:
     bool isOpen() const override;
     void write(const QByteArray &bytes) override;
     QByteArray readAll() override;
+    void discardInput() override;
     qint64 bytesAvailable() const override;
     qint64 bytesToWrite() const override;
     QString errorString() const override;

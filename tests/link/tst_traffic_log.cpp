@@ -105,7 +105,9 @@ void tst_TrafficLog::showsAShortExchange()
     QWidget window;
     auto *channel = new CommInterface(new Communications(QStringList()));
     Sequencer sequencer(&window, channel);
-    channel->setCOMSettings(lineSettings(1, 1200, "O", 7, 1));
+    COMSettings settings = lineSettings(1, 1200, "O", 7, 1);
+    settings.device = Communications::simulatedDeviceName();
+    channel->setCOMSettings(settings);
     TrafficLog log;
     log.attach(&sequencer);
 
@@ -125,7 +127,7 @@ void tst_TrafficLog::showsAShortExchange()
     const QStringList expected = {
         "05:06:07.089  -      connected to Simulated encoder",
         "05:06:07.089  >  ?   <ETX><CR><SOH>?<CR>",
-        "05:06:07.089  <  ?   <CR><LF>Orvane T42X Closed Caption Encoder --  Version "
+        "05:06:07.089  <  ?   <CR><LF>Orvane Simulated Encoder --  Version "
         "3.10<CR><LF>Serial 001234  Rev B<CR><LF>*",
         "05:06:07.089  >  2   <SOH>2 C1<CR>HELLO<CR><ETX>",
         "05:06:07.089  <  2   <CR><LF>OK<CR><LF>*",
@@ -187,7 +189,7 @@ void tst_TrafficLog::windowFromTheViewMenu()
     // The main window's link writes into the log while the window is open.
     Sequencer *link = main.sequencer();
     COMSettings settings = link->CommIFace()->getCOMSettings();
-    settings.port = qint16(link->CommIFace()->CommClass()->SimulatedPort());
+    settings.device = Communications::simulatedDeviceName();
     link->CommIFace()->setCOMSettings(settings);
     link->cmdConnect_Click();
     QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 1, 5000);

@@ -67,7 +67,7 @@ class tst_CcLoopingTab : public QObject
     {
         CommInterface *channel = m_w->sequencer()->CommIFace();
         COMSettings settings = channel->getCOMSettings();
-        settings.port = static_cast<qint16>(channel->CommClass()->SimulatedPort());
+        settings.device = Communications::simulatedDeviceName();
         channel->setCOMSettings(settings);
         m_w->sequencer()->cmdConnect_Click();
         QTRY_COMPARE_WITH_TIMEOUT(m_w->sequencer()->linkState(), 1, 5000);

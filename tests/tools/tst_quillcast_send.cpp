@@ -168,7 +168,6 @@ private slots:
         Sequencer *sequencer = m_window->sequencer();
         CommInterface *channel = sequencer->CommIFace();
         COMSettings settings = channel->getCOMSettings();
-        settings.port = static_cast<qint16>(channel->CommClass()->SimulatedPort());
         settings.device = Communications::simulatedDeviceName();
         channel->setCOMSettings(settings);
         sequencer->cmdConnect_Click();
