@@ -25,6 +25,7 @@ struct Communications::Private
     SerialDevice *device = nullptr; // the open port, or nullptr
     std::function<void(int)> pause = [](int ms) { QThread::msleep(ms); };
     std::function<void(const QByteArray &)> observer;
+    std::function<SerialDevice *(const QString &)> deviceFactory;
 };
 
 Communications::Communications(QObject *parent) : Communications(PortList::devices(), parent) {}
@@ -128,8 +129,11 @@ bool Communications::Connect()
     SerialDevice *device = nullptr;
     if (s.port == SimulatedPort())
         device = new SimulatedDevice(&d->simulator, this);
+    else if (d->deviceFactory)
+        device = d->deviceFactory(d->devices.at(s.port - 1));
     else
         device = new SerialPortDevice(d->devices.at(s.port - 1), this);
+    device->setParent(this);
 
     if (!device->setLineSettings(s) || device->open() != SerialDevice::OpenResult::Opened) {
         delete device;
@@ -205,4 +209,9 @@ void Communications::setPause(std::function<void(int)> pause)
 void Communications::setWriteObserver(std::function<void(const QByteArray &)> observer)
 {
     d->observer = std::move(observer);
+}
+
+void Communications::setDeviceFactory(std::function<SerialDevice *(const QString &)> factory)
+{
+    d->deviceFactory = std::move(factory);
 }
