@@ -31,6 +31,11 @@ struct EncoderSimulator::State
 {
     bool silent = false;
     bool makerName = true;
+    Faults faults;
+    int commandCount = 0;
+    bool dropped = false;
+    bool stalled = false; // after a reply without its prompt, until the next readiness query
+    quint32 random = 1;
     QList<ReceivedCommand> received;
     QList<Article> articles;
     bool hasLink = false;
@@ -58,6 +63,11 @@ struct EncoderSimulator::State
     QByteArray answer(const QString &content);
     QByteArray articleList() const;
     QString identification() const;
+    quint32 nextRandom()
+    {
+        random = random * 1103515245u + 12345u;
+        return random >> 8;
+    }
 };
 
 QByteArray EncoderSimulator::State::take(char byte, qint64 msecs)
@@ -116,9 +126,35 @@ QByteArray EncoderSimulator::State::take(char byte, qint64 msecs)
 QByteArray EncoderSimulator::State::complete(qint64 msecs, const QString &content)
 {
     received.append({msecs, bytes});
-    const QByteArray reply = answer(content);
+    QByteArray reply = answer(content);
+    const bool query = mode == QLatin1String("?");
     reset();
-    return silent ? QByteArray() : reply;
+    if (silent || dropped)
+        return QByteArray();
+
+    const int number = ++commandCount;
+    if (number == faults.hangupAfter) {
+        dropped = true;
+        return QByteArray();
+    }
+    if (query)
+        stalled = false;
+    if (stalled)
+        return QByteArray();
+    if (number == faults.noPromptAfter) {
+        stalled = true;
+        reply.chop(Prompt.size());
+    } else if (number == faults.resetAfter) {
+        // Power-cycled: whatever was being received is gone, and the encoder announces itself.
+        reply = identification().toLatin1() + Prompt;
+    }
+    if (faults.garbageRate > 0 && nextRandom() % 10000 < faults.garbageRate * 10000) {
+        QByteArray noise(int(1 + nextRandom() % 64), '\0');
+        for (char &byte : noise)
+            byte = char(nextRandom() & 0xFF);
+        reply.prepend(noise);
+    }
+    return reply;
 }
 
 QByteArray EncoderSimulator::State::answer(const QString &content)
@@ -193,6 +229,9 @@ QByteArray EncoderSimulator::State::articleList() const
         list += row(link);
     for (const Article &a : articles)
         list += row(a);
+    for (int i = 1; list.size() + 1 < faults.hugeReply; ++i)
+        list += row({QStringLiteral("FILL%1").arg(i, 5, 10, QLatin1Char('0')), QStringLiteral("T1"),
+                     QStringLiteral("1"), QStringLiteral("Late news and weather")});
     list += QLatin1Char('*');
     return list.toLatin1();
 }
@@ -228,6 +267,23 @@ void EncoderSimulator::setMakerName(bool on)
 QString EncoderSimulator::identification() const
 {
     return s->identification();
+}
+
+void EncoderSimulator::setFaults(const Faults &faults)
+{
+    s->faults = faults;
+    s->random = faults.seed;
+}
+
+bool EncoderSimulator::lineDropped() const
+{
+    return s->dropped;
+}
+
+void EncoderSimulator::lineRestored()
+{
+    s->dropped = false;
+    s->reset();
 }
 
 QList<EncoderSimulator::ReceivedCommand> EncoderSimulator::received() const

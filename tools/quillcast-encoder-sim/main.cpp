@@ -10,6 +10,18 @@
 //   received byte counts as arrived one character time (10 bits) after the one before it, a
 //   command is answered only once its last byte has arrived, and replies go out no faster.
 // --reply-delay MS: wait MS milliseconds between a command's arrival and its reply.
+// --link PATH: keep a symbolic link PATH pointing at the device, also across a hang-up.
+//
+// Faults on request (commands counted from 1 as they arrive, readiness queries included):
+// --hangup-after N: the N-th command closes the line, as a pulled cable; a new line opens at
+//   once (open it through --link).
+// --garbage RATE: before each reply, with chance RATE (0..1), 1 to 64 random bytes come first,
+//   as line noise between two replies.
+// --huge-reply BYTES: the article list is padded with articles to at least BYTES bytes.
+// --no-prompt-after N: the N-th command's reply lacks its prompt, and nothing more is answered
+//   until the next readiness query.
+// --reset-after N: the N-th command is lost to a power cycle; the start-up banner comes
+//   instead of its reply.
 
 #include "PtyServer.h"
 
@@ -61,8 +73,33 @@ int main(int argc, char *argv[])
     const QCommandLineOption silentOption(QStringLiteral("silent"), QStringLiteral("Never reply."));
     const QCommandLineOption noMakerOption(QStringLiteral("no-maker"),
                                            QStringLiteral("Identify without the maker's name."));
-    parser.addOptions(
-        {logOption, chunkOption, rateOption, delayOption, silentOption, noMakerOption});
+    const QCommandLineOption linkOption(
+        QStringLiteral("link"),
+        QStringLiteral("Keep a symbolic link <path> to the device, also across a hang-up."),
+        QStringLiteral("path"));
+    const QCommandLineOption hangupOption(
+        QStringLiteral("hangup-after"),
+        QStringLiteral("Close the line when the <n>-th command arrives, then open a new one."),
+        QStringLiteral("n"));
+    const QCommandLineOption garbageOption(
+        QStringLiteral("garbage"),
+        QStringLiteral("Before each reply, with chance <rate> (0..1), send random bytes."),
+        QStringLiteral("rate"));
+    const QCommandLineOption hugeOption(
+        QStringLiteral("huge-reply"),
+        QStringLiteral("Pad the article list to at least <bytes> bytes."), QStringLiteral("bytes"));
+    const QCommandLineOption noPromptOption(
+        QStringLiteral("no-prompt-after"),
+        QStringLiteral("Answer the <n>-th command without the prompt, then nothing until the "
+                       "next readiness query."),
+        QStringLiteral("n"));
+    const QCommandLineOption resetOption(
+        QStringLiteral("reset-after"),
+        QStringLiteral("Lose the <n>-th command to a power cycle and send the start-up banner."),
+        QStringLiteral("n"));
+    parser.addOptions({logOption, chunkOption, rateOption, delayOption, silentOption, noMakerOption,
+                       linkOption, hangupOption, garbageOption, hugeOption, noPromptOption,
+                       resetOption});
     parser.process(app);
 
     PtyServer::Options options;
@@ -72,8 +109,20 @@ int main(int argc, char *argv[])
     options.replyDelay = parser.value(delayOption).toInt();
     options.silent = parser.isSet(silentOption);
     options.makerName = !parser.isSet(noMakerOption);
-    if (options.lineRate < 0 || options.replyDelay < 0) {
+    options.linkPath = parser.value(linkOption);
+    EncoderSimulator::Faults &faults = options.faults;
+    faults.hangupAfter = parser.value(hangupOption).toInt();
+    faults.garbageRate = parser.value(garbageOption).toDouble();
+    faults.hugeReply = parser.value(hugeOption).toInt();
+    faults.noPromptAfter = parser.value(noPromptOption).toInt();
+    faults.resetAfter = parser.value(resetOption).toInt();
+    if (options.lineRate < 0 || options.replyDelay < 0 || faults.hangupAfter < 0 ||
+        faults.hugeReply < 0 || faults.noPromptAfter < 0 || faults.resetAfter < 0) {
         std::fprintf(stderr, "quillcast-encoder-sim: negative numbers are not allowed\n");
+        return 2;
+    }
+    if (faults.garbageRate < 0 || faults.garbageRate > 1) {
+        std::fprintf(stderr, "quillcast-encoder-sim: --garbage takes a rate from 0 to 1\n");
         return 2;
     }
 
