@@ -60,6 +60,7 @@ struct EncoderSimulator::State
 
     QByteArray take(char byte, qint64 msecs);
     QByteArray complete(qint64 msecs, const QString &content);
+    QByteArray withNoise(const QByteArray &reply); // line noise in front, by chance
     QByteArray answer(const QString &content);
     QByteArray articleList() const;
     QString identification() const;
@@ -126,35 +127,52 @@ QByteArray EncoderSimulator::State::take(char byte, qint64 msecs)
 QByteArray EncoderSimulator::State::complete(qint64 msecs, const QString &content)
 {
     received.append({msecs, bytes});
-    QByteArray reply = answer(content);
     const bool query = mode == QLatin1String("?");
-    reset();
-    if (silent || dropped)
+    if (silent) {
+        answer(content);
+        reset();
         return QByteArray();
-
+    }
+    // A command that reaches no working encoder (a dead line, a stalled or restarting one) has
+    // no effect.
+    if (dropped) {
+        reset();
+        return QByteArray();
+    }
     const int number = ++commandCount;
     if (number == faults.hangupAfter) {
         dropped = true;
+        reset();
         return QByteArray();
+    }
+    if (number == faults.resetAfter) {
+        stalled = false;
+        reset();
+        return withNoise(identification().toLatin1() + Prompt);
     }
     if (query)
         stalled = false;
-    if (stalled)
+    if (stalled) {
+        reset();
         return QByteArray();
+    }
+    QByteArray reply = answer(content);
+    reset();
     if (number == faults.noPromptAfter) {
         stalled = true;
         reply.chop(Prompt.size());
-    } else if (number == faults.resetAfter) {
-        // Power-cycled: whatever was being received is gone, and the encoder announces itself.
-        reply = identification().toLatin1() + Prompt;
     }
-    if (faults.garbageRate > 0 && nextRandom() % 10000 < faults.garbageRate * 10000) {
-        QByteArray noise(int(1 + nextRandom() % 64), '\0');
-        for (char &byte : noise)
-            byte = char(nextRandom() & 0xFF);
-        reply.prepend(noise);
-    }
-    return reply;
+    return withNoise(reply);
+}
+
+QByteArray EncoderSimulator::State::withNoise(const QByteArray &reply)
+{
+    if (faults.garbageRate <= 0 || nextRandom() % 10000 >= faults.garbageRate * 10000)
+        return reply;
+    QByteArray noise(int(1 + nextRandom() % 64), '\0');
+    for (char &byte : noise)
+        byte = char(nextRandom() & 0xFF);
+    return noise + reply;
 }
 
 QByteArray EncoderSimulator::State::answer(const QString &content)
