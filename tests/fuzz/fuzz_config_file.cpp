@@ -9,7 +9,8 @@
 // - such a configuration saves, and the saved file loads back onto the defaults as the very
 //   same configuration, without a single message;
 // - answering No ends the load with the import question as its last message, and a load that
-//   asked nothing ends alike whatever the answer.
+//   asked nothing ends alike whatever the answer. (What a stopped load had applied so far is
+//   dropped: the window loads into a copy and takes it only from a completed load.)
 
 #include "FixedClock.h"
 #include "ScriptedDialogs.h"
