@@ -36,10 +36,17 @@ double LeadingNumber(const QString &text)
         const int base = hex ? 16 : 8;
         qint64 value = 0;
         for (int i = 2; i < s.size(); ++i) {
-            const int digit = QString(s.at(i)).toInt(nullptr, 16);
-            const bool isDigit =
-                s.at(i).isDigit() || (hex && QString("abcdefABCDEF").contains(s.at(i)));
-            if (!isDigit || digit >= base)
+            // Only the ASCII digits and letters count: a digit of another script ends the
+            // number here just as it does in a decimal number.
+            const char16_t c = s.at(i).unicode();
+            int digit = base;
+            if (c >= u'0' && c <= u'9')
+                digit = c - u'0';
+            else if (hex && c >= u'a' && c <= u'f')
+                digit = c - u'a' + 10;
+            else if (hex && c >= u'A' && c <= u'F')
+                digit = c - u'A' + 10;
+            if (digit >= base)
                 break;
             value = value * base + digit;
             if (value > 0xFFFFFFFFLL)

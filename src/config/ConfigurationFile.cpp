@@ -10,6 +10,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 using Answer = DialogService::Answer;
@@ -274,6 +279,25 @@ QVector<ConfigCodec::Entry> applicationOrder(const QVector<ConfigCodec::Entry> &
     return ordered;
 }
 
+// QSaveFile flushes the new file to the disk before it takes the old one's name; the name
+// itself lives in the folder, so the folder is flushed as well, or a power cut right after a
+// save could bring back the old file, or none. A folder that cannot be flushed leaves the saved
+// file in place, so it does not fail the save. This is done on POSIX systems only: Windows
+// cannot open a folder for flushing, and there the rename is left to the file system's journal.
+void flushFolderOf(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    Q_UNUSED(path);
+#endif
+}
+
 } // namespace
 
 namespace ConfigurationFile {
@@ -335,6 +359,7 @@ bool SaveConfiguration(const QString &path, const Configuration &configuration,
         DialogService::tell(dialogParent, WriteFailedText, Icon::Warning);
         return false;
     }
+    flushFolderOf(path);
     return true;
 }
 

@@ -37,6 +37,7 @@ struct Communications::Private
     SerialDevice *device = nullptr; // the open port, or nullptr
     std::function<void(int)> pause = [](int ms) { QThread::msleep(ms); };
     std::function<void(const QByteArray &)> observer;
+    std::function<SerialDevice *(const QString &)> deviceFactory;
 };
 
 Communications::Communications(QObject *parent) : Communications(QStringList(), parent)
@@ -183,8 +184,11 @@ bool Communications::Connect()
     SerialDevice *device = nullptr;
     if (path == simulatedDeviceName())
         device = new SimulatedDevice(&d->simulator, this);
+    else if (d->deviceFactory)
+        device = d->deviceFactory(path);
     else
         device = makeDevice(path, this);
+    device->setParent(this);
 
     if (!device->setLineSettings(s) || device->open() != SerialDevice::OpenResult::Opened) {
         emit portOpenFailed(device->deviceName(), device->errorString());
@@ -268,4 +272,9 @@ void Communications::setPause(std::function<void(int)> pause)
 void Communications::setWriteObserver(std::function<void(const QByteArray &)> observer)
 {
     d->observer = std::move(observer);
+}
+
+void Communications::setDeviceFactory(std::function<SerialDevice *(const QString &)> factory)
+{
+    d->deviceFactory = std::move(factory);
 }

@@ -63,6 +63,9 @@ public:
     void setPause(std::function<void(int milliseconds)> pause);
     // Observes every piece handed to the port (tests).
     void setWriteObserver(std::function<void(const QByteArray &piece)> observer);
+    // Makes the device of a listed port when it is opened, in place of a serial port (tests
+    // and fuzzing feed the channel bytes of their own this way); empty restores serial ports.
+    void setDeviceFactory(std::function<SerialDevice *(const QString &path)> factory);
 
 signals:
     void CharactersRx();

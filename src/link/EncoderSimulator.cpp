@@ -31,6 +31,11 @@ struct EncoderSimulator::State
 {
     bool silent = false;
     bool makerName = true;
+    Faults faults;
+    int commandCount = 0;
+    bool dropped = false;
+    bool stalled = false; // after a reply without its prompt, until the next readiness query
+    quint32 random = 1;
     QList<ReceivedCommand> received;
     QList<Article> articles;
     bool hasLink = false;
@@ -55,9 +60,15 @@ struct EncoderSimulator::State
 
     QByteArray take(char byte, qint64 msecs);
     QByteArray complete(qint64 msecs, const QString &content);
+    QByteArray withNoise(const QByteArray &reply); // line noise in front, by chance
     QByteArray answer(const QString &content);
     QByteArray articleList() const;
     QString identification() const;
+    quint32 nextRandom()
+    {
+        random = random * 1103515245u + 12345u;
+        return random >> 8;
+    }
 };
 
 QByteArray EncoderSimulator::State::take(char byte, qint64 msecs)
@@ -116,9 +127,52 @@ QByteArray EncoderSimulator::State::take(char byte, qint64 msecs)
 QByteArray EncoderSimulator::State::complete(qint64 msecs, const QString &content)
 {
     received.append({msecs, bytes});
-    const QByteArray reply = answer(content);
+    const bool query = mode == QLatin1String("?");
+    if (silent) {
+        answer(content);
+        reset();
+        return QByteArray();
+    }
+    // A command that reaches no working encoder (a dead line, a stalled or restarting one) has
+    // no effect.
+    if (dropped) {
+        reset();
+        return QByteArray();
+    }
+    const int number = ++commandCount;
+    if (number == faults.hangupAfter) {
+        dropped = true;
+        reset();
+        return QByteArray();
+    }
+    if (number == faults.resetAfter) {
+        stalled = false;
+        reset();
+        return withNoise(identification().toLatin1() + Prompt);
+    }
+    if (query)
+        stalled = false;
+    if (stalled) {
+        reset();
+        return QByteArray();
+    }
+    QByteArray reply = answer(content);
     reset();
-    return silent ? QByteArray() : reply;
+    if (number == faults.noPromptAfter) {
+        stalled = true;
+        reply.chop(Prompt.size());
+    }
+    return withNoise(reply);
+}
+
+QByteArray EncoderSimulator::State::withNoise(const QByteArray &reply)
+{
+    if (faults.garbageRate <= 0 || nextRandom() % 10000 >= faults.garbageRate * 10000)
+        return reply;
+    QByteArray noise(int(1 + nextRandom() % 64), '\0');
+    for (char &byte : noise)
+        byte = char(nextRandom() & 0xFF);
+    return noise + reply;
 }
 
 QByteArray EncoderSimulator::State::answer(const QString &content)
@@ -193,6 +247,9 @@ QByteArray EncoderSimulator::State::articleList() const
         list += row(link);
     for (const Article &a : articles)
         list += row(a);
+    for (int i = 1; list.size() + 1 < faults.hugeReply; ++i)
+        list += row({QStringLiteral("FILL%1").arg(i, 5, 10, QLatin1Char('0')), QStringLiteral("T1"),
+                     QStringLiteral("1"), QStringLiteral("Late news and weather")});
     list += QLatin1Char('*');
     return list.toLatin1();
 }
@@ -230,6 +287,23 @@ void EncoderSimulator::setMakerName(bool on)
 QString EncoderSimulator::identification() const
 {
     return s->identification();
+}
+
+void EncoderSimulator::setFaults(const Faults &faults)
+{
+    s->faults = faults;
+    s->random = faults.seed;
+}
+
+bool EncoderSimulator::lineDropped() const
+{
+    return s->dropped;
+}
+
+void EncoderSimulator::lineRestored()
+{
+    s->dropped = false;
+    s->reset();
 }
 
 QList<EncoderSimulator::ReceivedCommand> EncoderSimulator::received() const

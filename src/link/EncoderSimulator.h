@@ -18,6 +18,26 @@ public:
         QByteArray bytes;       // the whole command as received (SOH ... CR [content CR] [ETX])
     };
 
+    // Faults on request, to try the program against an encoder that misbehaves. Commands are
+    // counted from 1 as they arrive, readiness queries included; 0 turns a fault off.
+    struct Faults
+    {
+        // The line goes dead when this command arrives, as if the cable were pulled: it is not
+        // answered and lineDropped() turns true until lineRestored().
+        int hangupAfter = 0;
+        // Chance (0..1), before each reply, that line noise comes first: 1 to 64 random bytes
+        // between the previous reply and this one.
+        double garbageRate = 0;
+        // The article list is padded with further articles to at least this many bytes.
+        int hugeReply = 0;
+        // This command's reply comes without its prompt, and nothing more is answered until
+        // the next readiness query.
+        int noPromptAfter = 0;
+        // This command is lost to a power cycle: the start-up banner comes instead of its reply.
+        int resetAfter = 0;
+        quint32 seed = 1; // of the noise
+    };
+
     EncoderSimulator();
 
     // Feeds received bytes at the given time; returns the reply bytes to send back (empty when
@@ -27,6 +47,10 @@ public:
     void setSilent(bool silent); // never answers
     void setMakerName(bool on);  // false: the identification lacks "Orvane"
     QString identification() const;
+
+    void setFaults(const Faults &faults);
+    bool lineDropped() const;
+    void lineRestored(); // a new line: the encoder answers again
 
     QList<ReceivedCommand> received() const;
     void clearReceived();

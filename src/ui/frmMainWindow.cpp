@@ -185,7 +185,7 @@ void frmMainWindow::Private::buildMenus()
         const char *name;
         const char *caption;
     };
-    auto addEntries = [this](QMenu *menu, std::initializer_list<Entry> entries) {
+    auto addEntries = [](QMenu *menu, std::initializer_list<Entry> entries) {
         for (const Entry &entry : entries) {
             if (!entry.name) {
                 menu->addSeparator();

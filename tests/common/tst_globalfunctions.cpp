@@ -77,6 +77,8 @@ void tst_GlobalFunctions::leadingNumber_data()
     QTest::newRow("dangling exponent") << "5e" << 5.0;
     QTest::newRow("hexadecimal") << "&H1F" << 31.0;
     QTest::newRow("octal") << "&o17" << 15.0;
+    QTest::newRow("other scripts' digits end a hexadecimal number") << "&H1F\u0663" << 31.0;
+    QTest::newRow("other scripts' digits end an octal number") << "&O7\uff11" << 7.0;
     QTest::newRow("leading zeros") << "0000" << 0.0;
 }
 

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -37,6 +38,7 @@ PtyServer::PtyServer(const Options &options, QObject *parent)
 {
     m_simulator.setSilent(options.silent);
     m_simulator.setMakerName(options.makerName);
+    m_simulator.setFaults(options.faults);
     m_sendTimer->setSingleShot(true);
     m_sendTimer->setTimerType(Qt::PreciseTimer);
     connect(m_sendTimer, &QTimer::timeout, this, &PtyServer::sendDue);
@@ -48,21 +50,28 @@ PtyServer::PtyServer(const Options &options, QObject *parent)
 
 PtyServer::~PtyServer()
 {
-    delete m_notifier;
+    closeLine();
+    if (!m_options.linkPath.isEmpty())
+        QFile::remove(m_options.linkPath);
+}
+
+void PtyServer::closeLine()
+{
+    // The line may close from within the notifier's own signal.
+    if (m_notifier) {
+        m_notifier->setEnabled(false);
+        m_notifier->deleteLater();
+        m_notifier = nullptr;
+    }
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)
         ::close(m_master);
+    m_slave = m_master = -1;
 }
 
 bool PtyServer::start()
 {
-    auto fail = [this](const char *step) {
-        m_error = QStringLiteral("%1: %2").arg(QLatin1String(step),
-                                               QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    };
-
     if (!m_options.logPath.isEmpty()) {
         m_log.setFileName(m_options.logPath);
         if (!m_log.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -77,6 +86,17 @@ bool PtyServer::start()
             return false;
         }
     }
+
+    return openLine() && pointLink();
+}
+
+bool PtyServer::openLine()
+{
+    auto fail = [this](const char *step) {
+        m_error = QStringLiteral("%1: %2").arg(QLatin1String(step),
+                                               QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    };
 
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (m_master < 0)
@@ -104,6 +124,36 @@ bool PtyServer::start()
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &PtyServer::readMaster);
+    return true;
+}
+
+// The link is replaced in one step, so that a client never finds it missing.
+bool PtyServer::pointLink()
+{
+    if (m_options.linkPath.isEmpty())
+        return true;
+    const QByteArray link = QFile::encodeName(m_options.linkPath);
+    const QByteArray fresh = link + ".new";
+    ::unlink(fresh.constData());
+    if (::symlink(QFile::encodeName(m_slavePath).constData(), fresh.constData()) != 0 ||
+        ::rename(fresh.constData(), link.constData()) != 0) {
+        m_error = QStringLiteral("link %1: %2")
+                      .arg(m_options.linkPath, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    return true;
+}
+
+bool PtyServer::hangUp()
+{
+    closeLine();
+    m_input.clear();
+    m_output.clear();
+    m_receiveTimer->stop();
+    m_sendTimer->stop();
+    if (!openLine() || !pointLink())
+        return false;
+    m_simulator.lineRestored();
     return true;
 }
 
@@ -160,6 +210,11 @@ void PtyServer::handle(const QByteArray &bytes)
         logLine(m_log, QByteArray::number(commands.at(i).msecsSinceEpoch) + '\t' +
                            describe(commands.at(i).bytes));
 
+    if (m_simulator.lineDropped()) {
+        if (!hangUp())
+            std::fprintf(stderr, "quillcast-encoder-sim: %s\n", qPrintable(m_error));
+        return;
+    }
     if (reply.isEmpty())
         return;
     if (m_options.replyDelay > 0)

@@ -26,6 +26,10 @@ public:
         int replyDelay = 0;   // milliseconds between a command and its reply
         bool silent = false;
         bool makerName = true;
+        EncoderSimulator::Faults faults;
+        // A symbolic link to the current device, kept pointing at it across hang-ups; removed
+        // when the server ends.
+        QString linkPath;
     };
 
     explicit PtyServer(const Options &options, QObject *parent = nullptr);
@@ -33,6 +37,8 @@ public:
 
     // Creates the pseudo-terminal; false (with errorString()) when the system refuses.
     bool start();
+    // Closes the line, as a pulled cable would, and opens a new one at once (see linkPath).
+    bool hangUp();
     QString slavePath() const { return m_slavePath; }
     QString errorString() const { return m_error; }
 
@@ -45,6 +51,9 @@ private slots:
     void sendDue();
 
 private:
+    bool openLine();
+    void closeLine();
+    bool pointLink();
     void handle(const QByteArray &bytes);
     void queueReply(const QByteArray &reply);
     qint64 perByteNs() const;

@@ -13,6 +13,18 @@
 // --tcp PORT: serve the encoder as a serial device server does, on TCP port PORT of 127.0.0.1
 //   only (0: any free port), instead of a pseudo-terminal; the first line is then the address
 //   tcp://127.0.0.1:PORT. There is no line to model, so --line-rate is refused.
+// --link PATH: keep a symbolic link PATH pointing at the device, also across a hang-up.
+//
+// Faults on request (commands counted from 1 as they arrive, readiness queries included):
+// --hangup-after N: the N-th command closes the line, as a pulled cable; a new line opens at
+//   once (open it through --link).
+// --garbage RATE: before each reply, with chance RATE (0..1), 1 to 64 random bytes come first,
+//   as line noise between two replies.
+// --huge-reply BYTES: the article list is padded with articles to at least BYTES bytes.
+// --no-prompt-after N: the N-th command's reply lacks its prompt, and nothing more is answered
+//   until the next readiness query.
+// --reset-after N: the N-th command is lost to a power cycle; the start-up banner comes
+//   instead of its reply.
 
 #include "PtyServer.h"
 #include "TcpServer.h"
@@ -73,9 +85,33 @@ int main(int argc, char *argv[])
         QStringLiteral("Listen on TCP <port> of 127.0.0.1 (0: any free port) instead of a "
                        "pseudo-terminal; the first line is then tcp://127.0.0.1:<port>."),
         QStringLiteral("port"));
-    parser.addOptions(
-        {logOption, chunkOption, rateOption, delayOption, silentOption, noMakerOption});
-    parser.addOption(tcpOption);
+    const QCommandLineOption linkOption(
+        QStringLiteral("link"),
+        QStringLiteral("Keep a symbolic link <path> to the device, also across a hang-up."),
+        QStringLiteral("path"));
+    const QCommandLineOption hangupOption(
+        QStringLiteral("hangup-after"),
+        QStringLiteral("Close the line when the <n>-th command arrives, then open a new one."),
+        QStringLiteral("n"));
+    const QCommandLineOption garbageOption(
+        QStringLiteral("garbage"),
+        QStringLiteral("Before each reply, with chance <rate> (0..1), send random bytes."),
+        QStringLiteral("rate"));
+    const QCommandLineOption hugeOption(
+        QStringLiteral("huge-reply"),
+        QStringLiteral("Pad the article list to at least <bytes> bytes."), QStringLiteral("bytes"));
+    const QCommandLineOption noPromptOption(
+        QStringLiteral("no-prompt-after"),
+        QStringLiteral("Answer the <n>-th command without the prompt, then nothing until the "
+                       "next readiness query."),
+        QStringLiteral("n"));
+    const QCommandLineOption resetOption(
+        QStringLiteral("reset-after"),
+        QStringLiteral("Lose the <n>-th command to a power cycle and send the start-up banner."),
+        QStringLiteral("n"));
+    parser.addOptions({logOption, chunkOption, rateOption, delayOption, silentOption, noMakerOption,
+                       tcpOption, linkOption, hangupOption, garbageOption, hugeOption,
+                       noPromptOption, resetOption});
     parser.process(app);
 
     PtyServer::Options options;
@@ -85,8 +121,20 @@ int main(int argc, char *argv[])
     options.replyDelay = parser.value(delayOption).toInt();
     options.silent = parser.isSet(silentOption);
     options.makerName = !parser.isSet(noMakerOption);
-    if (options.lineRate < 0 || options.replyDelay < 0) {
+    options.linkPath = parser.value(linkOption);
+    EncoderSimulator::Faults &faults = options.faults;
+    faults.hangupAfter = parser.value(hangupOption).toInt();
+    faults.garbageRate = parser.value(garbageOption).toDouble();
+    faults.hugeReply = parser.value(hugeOption).toInt();
+    faults.noPromptAfter = parser.value(noPromptOption).toInt();
+    faults.resetAfter = parser.value(resetOption).toInt();
+    if (options.lineRate < 0 || options.replyDelay < 0 || faults.hangupAfter < 0 ||
+        faults.hugeReply < 0 || faults.noPromptAfter < 0 || faults.resetAfter < 0) {
         std::fprintf(stderr, "quillcast-encoder-sim: negative numbers are not allowed\n");
+        return 2;
+    }
+    if (faults.garbageRate < 0 || faults.garbageRate > 1) {
+        std::fprintf(stderr, "quillcast-encoder-sim: --garbage takes a rate from 0 to 1\n");
         return 2;
     }
 
