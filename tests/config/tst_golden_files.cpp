@@ -1,5 +1,5 @@
+#include "GoldenFiles.h"
 #include "ScriptedDialogs.h"
-#include "WrittenCases.h"
 #include "commands/ControlProcessing.h"
 #include "common/Clock.h"
 #include "config/ConfigurationFile.h"
@@ -27,30 +27,6 @@ private:
     mutable QDateTime m_at;
 };
 
-// Bytes as quillcast-send prints them: printable characters as they are, \r, \n, \\, \xHH.
-QString escaped(const QByteArray &bytes)
-{
-    QString text;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\r' || byte == '\n' || byte == '\\')
-            text += byte == '\r' ? "\\r" : byte == '\n' ? "\\n" : "\\\\";
-        else if (byte >= 0x20 && byte < 0x7F)
-            text += QLatin1Char(c);
-        else
-            text += QStringLiteral("\\x") + QString::number(byte + 0x100, 16).right(2).toUpper();
-    }
-    return text;
-}
-
-QStringList linesOf(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {QStringLiteral("cannot read ") + path};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
 } // namespace
 
 // Every NAME.qcf in tests/data beside NAME.wire (the Send Configuration of that file, one
@@ -76,7 +52,7 @@ private slots:
     void eachFileGivesItsWireOrRefusal()
     {
         QFETCH(QString, name);
-        const QString base = QStringLiteral(QUILLCAST_TEST_DATA "/") + name;
+        const QString base = goldenFile(name);
         const bool refused = QFile::exists(base + ".refusal");
         QVERIFY2(refused != QFile::exists(base + ".wire"), "needs a .wire or a .refusal");
 
@@ -92,26 +68,26 @@ private slots:
         const bool loaded = ConfigurationFile::LoadConfiguration(base + ".qcf", c, nullptr);
         QStringList said;
         for (const QString &text : dialogs.texts())
-            said << (refused ? QString() : QStringLiteral("! ")) + escaped(text.toLatin1());
+            said << (refused ? QString() : QStringLiteral("! ")) + escapedWire(text.toLatin1());
         if (loaded) {
             ControlProcessing(c, context, [&said](const CtrlACommand &k) {
-                said << escaped(k.wireBytes());
+                said << escapedWire(k.wireBytes());
             }).BuildConfiguration();
         }
-        QCOMPARE(said, linesOf(base + (refused ? ".refusal" : ".wire")));
+        QCOMPARE(said, goldenLines(name + (refused ? ".refusal" : ".wire")));
         QCOMPARE(loaded, !refused);
     }
 
     // The writer still writes every case of written.cases byte for byte as it did.
     void writerKeepsItsBytes()
     {
-        const auto cases = readWrittenCases(QStringLiteral(QUILLCAST_TEST_DATA "/written.cases"));
+        const auto cases = readWrittenCases(goldenFile("written.cases"));
         QVERIFY(!cases.isEmpty());
         QTemporaryDir dir;
         for (const auto &written : cases) {
             const QString path = dir.filePath(written.first);
             QVERIFY(ConfigurationFile::SaveConfiguration(path, written.second, nullptr));
-            QFile now(path), then(QStringLiteral(QUILLCAST_TEST_DATA "/") + written.first + ".qcf");
+            QFile now(path), then(goldenFile(written.first + ".qcf"));
             QVERIFY(now.open(QIODevice::ReadOnly) && then.open(QIODevice::ReadOnly));
             QVERIFY2(now.readAll() == then.readAll(), qPrintable(written.first));
         }

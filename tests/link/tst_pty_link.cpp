@@ -5,7 +5,6 @@
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -88,6 +87,8 @@ bool pacedApart(const QStringList &pieces)
 
 } // namespace
 
+// The channel and quillcast-encoder-sim over a pseudo-terminal: the readiness query and the
+// pacing of a long command.
 class TestPtyLink : public QObject
 {
     Q_OBJECT
@@ -95,10 +96,6 @@ private slots:
     void init();
     void readinessQueryGetsTheIdentification();
     void longCommandArrivesInPacedPieces();
-    void replyWithoutMakerNeverCompletes();
-    void slowLine_data();
-    void slowLine();
-    void stopsCleanly();
 
 private:
     QTemporaryDir m_dir;
@@ -144,59 +141,6 @@ void TestPtyLink::longCommandArrivesInPacedPieces()
             return;
     }
     QFAIL(qPrintable("pieces (size@ms): " + report));
-}
-
-void TestPtyLink::replyWithoutMakerNeverCompletes()
-{
-    Link link;
-    QVERIFY2(link.open({"--no-maker"}), qPrintable(link.sim.errorString()));
-    QVERIFY(link.channel->IsPortReady());
-    QTRY_VERIFY_WITH_TIMEOUT(link.channel->rxBuffer().endsWith("\r\n*"), 3000);
-    QVERIFY(!link.ready->wait(300));
-    QVERIFY(link.channel->readyQueryPending());
-    QVERIFY(link.channel->rxBuffer().contains("Closed Caption Encoder"));
-    QVERIFY(!link.channel->rxBuffer().contains("Orvane", Qt::CaseInsensitive));
-}
-
-void TestPtyLink::slowLine_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<int>("atLeastMs");
-    QTest::addColumn<int>("atMostMs");
-
-    // The 120-character command and the reply "\r\nOK\r\n*": 127 characters of ten bits
-    // each. The encoder answers only once the command's last byte has crossed the line.
-    QTest::newRow("line rate 1200") << QStringList{"--line-rate", "1200"} << 1040 << 3000;
-    QTest::newRow("line rate 9600") << QStringList{"--line-rate", "9600"} << 125 << 1500;
-    QTest::newRow("reply delay 300") << QStringList{"--reply-delay", "300"} << 290 << 2000;
-    QTest::newRow("no delay") << QStringList{} << 0 << 500;
-}
-
-void TestPtyLink::slowLine()
-{
-    QFETCH(QStringList, options);
-    QFETCH(int, atLeastMs);
-    QFETCH(int, atMostMs);
-
-    Link link;
-    QVERIFY2(link.open(options), qPrintable(link.sim.errorString()));
-    QElapsedTimer clock;
-    clock.start();
-    link.channel->CtrlA(caption120);
-    QVERIFY(link.ready->wait(5000));
-    const qint64 took = clock.elapsed();
-    QVERIFY2(took >= atLeastMs && took <= atMostMs, qPrintable(QString::number(took)));
-    QCOMPARE(link.reply(0), QStringLiteral("\r\nOK\r\n*"));
-}
-
-void TestPtyLink::stopsCleanly()
-{
-    SimProcess sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorString()));
-    QVERIFY(QFile::exists(sim.slavePath()));
-    sim.stop();
-    QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
-    QCOMPARE(sim.process().exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestPtyLink)

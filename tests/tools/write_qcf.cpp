@@ -1,7 +1,7 @@
 // Writes every configuration of a cases file (tests/data/written.cases) with the program's own
 // writer, as NAME.qcf beside the cases file:  write_qcf tests/data/written.cases
 
-#include "WrittenCases.h"
+#include "GoldenFiles.h"
 #include "config/ConfigurationFile.h"
 
 #include <QCoreApplication>

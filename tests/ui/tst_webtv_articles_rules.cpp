@@ -1,5 +1,4 @@
 #include "FixedClock.h"
-#include "ScriptedDialogs.h"
 #include "TabsWindow.h"
 
 #include <QApplication>
@@ -87,8 +86,8 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, left);
-        ScriptedDialogs dialogs;
         TabsWindow w;
+        ScriptedDialogs &dialogs = w.dialogs;
         QVERIFY(w.show());
         insertWebTv(w);
         w.box("txtWebURL")->setText(typed);
@@ -146,8 +145,8 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, text);
         QFETCH(QString, message);
-        ScriptedDialogs dialogs;
         TabsWindow w;
+        ScriptedDialogs &dialogs = w.dialogs;
         QVERIFY(w.show());
         if (box == QLatin1String("txtWebRepeat"))
             insertWebTv(w);

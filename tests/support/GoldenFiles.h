@@ -7,6 +7,37 @@
 #include <QPair>
 #include <QTextStream>
 
+// The folder of the golden files: configuration files beside what they must give.
+inline QString goldenFile(const QString &name)
+{
+    return QStringLiteral(QUILLCAST_TEST_DATA "/") + name;
+}
+
+// The lines of a golden text file.
+inline QStringList goldenLines(const QString &name)
+{
+    QFile file(goldenFile(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {QStringLiteral("cannot read ") + name};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// Bytes as quillcast-send prints them: printable characters as they are, \r, \n, \\, \xHH.
+inline QString escapedWire(const QByteArray &bytes)
+{
+    QString text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\r' || byte == '\n' || byte == '\\')
+            text += byte == '\r' ? "\\r" : byte == '\n' ? "\\n" : "\\\\";
+        else if (byte >= 0x20 && byte < 0x7F)
+            text += QLatin1Char(c);
+        else
+            text += QStringLiteral("\\x") + QString::number(byte + 0x100, 16).right(2).toUpper();
+    }
+    return text;
+}
+
 // The configurations of tests/data/written.cases: "[name]" opens a case, each "field=value" line
 // below it sets a field of a new configuration by its control name (arrays as "1,0,2"), and
 // lines starting with "#" are comments. An unknown field name ends the reading with no cases.
