@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+// The shared helpers: clock text, rounding, reading typed numbers, the code page, the error
+// report and the time-zone snapshot.
 class tst_GlobalFunctions : public QObject
 {
     Q_OBJECT
@@ -29,8 +31,6 @@ void tst_GlobalFunctions::clockText_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("zero") << qint64(0) << "00:00:00";
     QTest::newRow("3725") << qint64(3725) << "01:02:05";
-    QTest::newRow("five minutes") << qint64(300) << "00:05:00";
-    QTest::newRow("last second of a loop") << qint64(23 * 3600 + 59 * 60 + 59) << "23:59:59";
     QTest::newRow("over 99 hours keeps all digits") << qint64(100 * 3600) << "100:00:00";
 }
 
@@ -48,7 +48,6 @@ void tst_GlobalFunctions::roundHalfEven_data()
     QTest::newRow("2.5") << 2.5 << qint64(2);
     QTest::newRow("3.5") << 3.5 << qint64(4);
     QTest::newRow("-2.5") << -2.5 << qint64(-2);
-    QTest::newRow("2.6") << 2.6 << qint64(3);
     QTest::newRow("13333.33") << 100000.0 / 1200 * 100 + 5000 << qint64(13333);
     QTest::newRow("5260.4") << 100000.0 / 38400 * 100 + 5000 << qint64(5260);
 }
@@ -66,8 +65,6 @@ void tst_GlobalFunctions::leadingNumber_data()
     QTest::addColumn<double>("value");
     QTest::newRow("plain") << "4660" << 4660.0;
     QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("letters") << "abc" << 0.0;
-    QTest::newRow("blank before") << " 7" << 7.0;
     QTest::newRow("blanks inside") << "1 2 3" << 123.0;
     QTest::newRow("tab and line feed") << "\t4\n5" << 45.0;
     QTest::newRow("stops at letters") << "12ab" << 12.0;
@@ -77,7 +74,6 @@ void tst_GlobalFunctions::leadingNumber_data()
     QTest::newRow("dangling exponent") << "5e" << 5.0;
     QTest::newRow("hexadecimal") << "&H1F" << 31.0;
     QTest::newRow("octal") << "&o17" << 15.0;
-    QTest::newRow("leading zeros") << "0000" << 0.0;
 }
 
 void tst_GlobalFunctions::leadingNumber()
@@ -131,10 +127,6 @@ void tst_GlobalFunctions::timeZoneSnapshot_data()
                                << "05:30";
     QTest::newRow("UTC-03:30") << -210 << "-03:30"
                                << "03:30";
-    QTest::newRow("UTC") << 0 << "00:00"
-                         << "00:00";
-    QTest::newRow("UTC-05:00") << -300 << "-05:00"
-                               << "05:00";
     QTest::newRow("UTC+12:45") << 765 << "12:45"
                                << "12:45";
 }
@@ -158,9 +150,6 @@ void tst_GlobalFunctions::timeZoneFromSystemZone()
     QCOMPARE(s.UtcOffsetMinutes, -300);
     QVERIFY(s.InDaylightTime);
     QCOMPARE(s.SignedOffsetText, QStringLiteral("-05:00"));
-    const auto winter =
-        LocalTimeZoneSnapshot::take(zone, QDateTime(QDate(2026, 12, 6), QTime(9, 0), zone));
-    QVERIFY(!winter.InDaylightTime);
 }
 
 void tst_GlobalFunctions::filterText()

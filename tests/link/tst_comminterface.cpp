@@ -52,6 +52,8 @@ public:
 
 } // namespace
 
+// The Ctrl-A channel over a pseudo-terminal whose far end the test plays: framing, pacing,
+// reply completion and the long article lists.
 class TestCommInterface : public QObject
 {
     Q_OBJECT
@@ -99,8 +101,6 @@ void TestCommInterface::completion_data()
         << QStringList{"\r\nOK", "\r", "\n", "*"} << QList<int>{0, 0, 0, 1} << "\r\nOK\r\n*";
     QTest::newRow("text after the prompt keeps it open")
         << QStringList{"\r\nOK\r\n*X", "\r\n*"} << QList<int>{0, 1} << "\r\nOK\r\n*X\r\n*";
-    QTest::newRow("two replies") << QStringList{"\r\nA\r\n*", "\r\nB\r\n*"} << QList<int>{1, 2}
-                                 << "\r\nB\r\n*";
     QTest::newRow("star without line end")
         << QStringList{"\r\nOK*", "\n*"} << QList<int>{0, 0} << QString();
 }
@@ -165,7 +165,6 @@ void TestCommInterface::longArticleLists_data()
     QTest::newRow("T42 at 511") << t42 << "Article" << QList<int>{511} << -1;
     QTest::newRow("T42 reached in a later event")
         << t42 << "Article" << QList<int>{300, 100, 112} << 2;
-    QTest::newRow("lower-case article") << t42 << "article" << QList<int>{600} << 0;
     QTest::newRow("t42 in lower case") << "connected to orvane t42"
                                        << "Article" << QList<int>{512} << 0;
     QTest::newRow("no identification yet") << ""

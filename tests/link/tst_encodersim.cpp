@@ -27,6 +27,7 @@ QString listReply(EncoderSimulator &sim, qint64 at)
 
 } // namespace
 
+// The built-in simulated encoder: its replies, what it records and its article store.
 class TestEncoderSim : public QObject
 {
     Q_OBJECT
@@ -65,15 +66,10 @@ void TestEncoderSim::everyCommandGetsThePrompt_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("packet") << command("P", "0501 4142");
-    QTest::newRow("clock") << command("c", "12:00:00");
-    QTest::newRow("decoder") << command("M", "1");
-    QTest::newRow("block") << command("6", "C1");
-    QTest::newRow("caption") << command("2", "C1", "HELLO", true, true);
     QTest::newRow("empty caption") << command("2", "C1", "", true, true);
     QTest::newRow("caption without blank line") << command("2", "T2", "", true, false);
     QTest::newRow("article insert") << insertArticle("Weather", "T3", "Sunny\rWarm");
     QTest::newRow("Web TV link") << webTvLink;
-    QTest::newRow("removal of a missing article") << command("4", "Nothing D");
     QTest::newRow("bare") << command("");
 }
 

@@ -87,14 +87,12 @@ bool pacedApart(const QStringList &pieces)
 
 } // namespace
 
-// The channel and quillcast-encoder-sim over a pseudo-terminal: the readiness query and the
-// pacing of a long command.
+// The pacing of a long command as quillcast-encoder-sim sees it over a pseudo-terminal.
 class TestPtyLink : public QObject
 {
     Q_OBJECT
 private slots:
     void init();
-    void readinessQueryGetsTheIdentification();
     void longCommandArrivesInPacedPieces();
 
 private:
@@ -105,19 +103,6 @@ void TestPtyLink::init()
 {
     TestSettings::wipe();
     QVERIFY(m_dir.isValid());
-}
-
-void TestPtyLink::readinessQueryGetsTheIdentification()
-{
-    const QString log = m_dir.filePath("commands.log");
-    Link link;
-    QVERIFY2(link.open({"--log", log}), qPrintable(link.sim.errorString()));
-
-    QVERIFY(link.channel->IsPortReady());
-    QVERIFY(link.ready->wait(3000));
-    QVERIFY(link.reply(0).startsWith("\r\nOrvane T42X Closed Caption Encoder --"));
-    QVERIFY(link.reply(0).endsWith("\r\n*"));
-    QCOMPARE(loggedBytes(log), QStringList{"03 0D 01 3F 0D"});
 }
 
 void TestPtyLink::longCommandArrivesInPacedPieces()
