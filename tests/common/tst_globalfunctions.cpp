@@ -4,8 +4,8 @@
 
 #include <QtTest>
 
-// The shared helpers: clock text, rounding, reading typed numbers, the code page, the error
-// report and the time-zone snapshot.
+// The shared helpers: clock text, rounding, reading typed numbers, the code page and the
+// time-zone snapshot.
 class tst_GlobalFunctions : public QObject
 {
     Q_OBJECT
@@ -17,8 +17,6 @@ private slots:
     void leadingNumber_data();
     void leadingNumber();
     void singleByte();
-    void errorReport_data();
-    void errorReport();
     void timeZoneSnapshot_data();
     void timeZoneSnapshot();
     void timeZoneFromSystemZone();
@@ -90,32 +88,6 @@ void tst_GlobalFunctions::singleByte()
     QCOMPARE(bytes, QByteArray("Caf\xe9 ?"));
     QCOMPARE(GlobalFunctions::FromSingleByte(QByteArray("\xe9\x01")),
              QStringLiteral("\u00e9\u0001"));
-}
-
-void tst_GlobalFunctions::errorReport_data()
-{
-    QTest::addColumn<QString>("heading");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("shownTitle");
-    QTest::newRow("heading and title") << "Error Loading Form"
-                                       << "Port Settings"
-                                       << "Error Loading Form\r\n\r\nQuillcast (5) Invalid call"
-                                       << "Port Settings";
-    QTest::newRow("blank heading, blank title") << "  "
-                                                << " "
-                                                << "Quillcast (5) Invalid call"
-                                                << "Error";
-}
-
-void tst_GlobalFunctions::errorReport()
-{
-    QFETCH(QString, heading);
-    QFETCH(QString, title);
-    QFETCH(QString, text);
-    QFETCH(QString, shownTitle);
-    QCOMPARE(GlobalFunctions::ErrorReportText(heading, "Quillcast", 5, "Invalid call"), text);
-    QCOMPARE(GlobalFunctions::ErrorReportTitle(title), shownTitle);
 }
 
 void tst_GlobalFunctions::timeZoneSnapshot_data()

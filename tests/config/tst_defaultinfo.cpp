@@ -56,8 +56,6 @@ private slots:
     void boxesCarryTheirCaptionsInTabOrder();
     void okChecksInOrder_data();
     void okChecksInOrder();
-    void storedDefaultsAreFound_data();
-    void storedDefaultsAreFound();
     void obtainAsksWhenNotFound_data();
     void obtainAsksWhenNotFound();
     void acceptedDefaultsFillEveryReset();
@@ -124,30 +122,6 @@ void tst_DefaultInfo::okChecksInOrder()
     if (!message.isEmpty()) {
         QCOMPARE(m_dialogs.shown[0].icon, DialogService::Icon::Warning);
         QCOMPARE(QApplication::focusWidget(), box(qPrintable(focus)));
-    }
-}
-
-void tst_DefaultInfo::storedDefaultsAreFound_data()
-{
-    QTest::addColumn<QStringList>("stored");
-    QTest::addColumn<bool>("found");
-    QTest::newRow("all three") << QStringList{"NBC", "WNBC", "4660"} << true;
-    QTest::newRow("no TSID") << QStringList{"NBC", "WNBC", ""} << false;
-    QTest::newRow("nothing") << QStringList() << false;
-}
-
-void tst_DefaultInfo::storedDefaultsAreFound()
-{
-    QFETCH(QStringList, stored);
-    QFETCH(bool, found);
-    if (!stored.isEmpty())
-        DefaultInfo{stored[0], stored[1], stored[2]}.SaveDefaultInfo();
-    QCOMPARE(defaultsStored(), found);
-    if (found) {
-        // Found: obtain answers at once without showing anything.
-        DefaultInfo obtained;
-        QVERIFY(frmDefaultInfo::obtain(&obtained));
-        QCOMPARE(QStringList({obtained.networkName, obtained.callLetters, obtained.tsid}), stored);
     }
 }
 

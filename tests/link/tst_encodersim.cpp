@@ -32,63 +32,9 @@ class TestEncoderSim : public QObject
 {
     Q_OBJECT
 private slots:
-    void identification_data();
-    void identification();
-    void everyCommandGetsThePrompt_data();
-    void everyCommandGetsThePrompt();
     void commandsAreRecordedWithTheirTime();
     void articlesAreStoredListedAndRemoved();
 };
-
-void TestEncoderSim::identification_data()
-{
-    QTest::addColumn<bool>("maker");
-    QTest::addColumn<QString>("panel");
-    QTest::newRow("with maker") << true
-                                << "Connected to Orvane T42X Closed Caption Encoder, Serial";
-    QTest::newRow("without maker") << false << QString();
-}
-
-void TestEncoderSim::identification()
-{
-    QFETCH(bool, maker);
-    QFETCH(QString, panel);
-
-    EncoderSimulator sim;
-    sim.setMakerName(maker);
-    const QString reply = QString::fromLatin1(sim.receive(CtrlACommand::readinessQuery(), 1));
-    QVERIFY(reply.startsWith(sim.identification()));
-    QVERIFY(reply.endsWith("\r\n*"));
-    QCOMPARE(Sequencer::IdentificationFromReply(reply), panel);
-}
-
-void TestEncoderSim::everyCommandGetsThePrompt_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("packet") << command("P", "0501 4142");
-    QTest::newRow("empty caption") << command("2", "C1", "", true, true);
-    QTest::newRow("caption without blank line") << command("2", "T2", "", true, false);
-    QTest::newRow("article insert") << insertArticle("Weather", "T3", "Sunny\rWarm");
-    QTest::newRow("Web TV link") << webTvLink;
-    QTest::newRow("bare") << command("");
-}
-
-void TestEncoderSim::everyCommandGetsThePrompt()
-{
-    QFETCH(QByteArray, bytes);
-
-    EncoderSimulator sim;
-    // Byte by byte: nothing comes back before the command's last byte.
-    for (int i = 0; i + 1 < bytes.size(); ++i)
-        QCOMPARE(sim.receive(bytes.mid(i, 1), i), QByteArray());
-    const QByteArray reply = sim.receive(bytes.right(1), 99);
-    QVERIFY(reply.startsWith("\r\n"));
-    QVERIFY(reply.endsWith("\r\n*"));
-    QVERIFY(!reply.contains("rticle")); // only the list may look like an article list
-    QCOMPARE(sim.received().size(), 1);
-    QCOMPARE(sim.received().at(0).bytes.toHex(' '), bytes.toHex(' '));
-    QCOMPARE(sim.received().at(0).msecsSinceEpoch, qint64(99));
-}
 
 void TestEncoderSim::commandsAreRecordedWithTheirTime()
 {

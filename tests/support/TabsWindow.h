@@ -76,6 +76,23 @@ struct TabsWindow
             combo->setCurrentIndex(value.toInt());
     }
 
+    // Sets controls in order, from "name=value name=value ...".
+    void apply(const QString &steps) const
+    {
+        for (const QString &step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            set(step.section(QLatin1Char('='), 0, 0), step.section(QLatin1Char('='), 1));
+    }
+    // After apply(steps): "" when exactly the controls named in open are enabled of those in
+    // open and greyed, else the enabled ones.
+    QString enabledAfter(const QString &steps, const QString &open, const QString &greyed) const
+    {
+        apply(steps);
+        const QStringList opened = open.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList all = opened + greyed.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList enabled = enabledOf(all);
+        return enabled == opened ? QString() : enabled.join(QLatin1Char(' '));
+    }
+
     // Ticks "Enable Control" of a packet field (chCtrl<field>) and picks its Insert (o<field>_0).
     void insert(const QString &field) const
     {

@@ -214,53 +214,39 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("2x9"));
     }
 
-    void timeZoneRules_data()
+    // Which controls a choice opens: the steps in order, then the controls that must be open
+    // and those that must be greyed.
+    void enablingRules_data()
     {
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<int>("action");
-        QTest::addColumn<bool>("sync");
-        QTest::addColumn<bool>("observed");
-        QTest::newRow("insert") << true << 0 << false << true;
-        QTest::newRow("block") << true << 1 << false << false;
-        QTest::newRow("pass") << true << 2 << false << false;
-        QTest::newRow("insert, not enabled") << false << 0 << false << false;
-        QTest::newRow("not enabled, clock synced") << false << 0 << true << true;
-        QTest::newRow("pass, clock synced") << true << 2 << true << true;
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("greyed");
+        const auto row = [](const char *name, const char *steps, const QString &open,
+                            const QString &greyed) {
+            QTest::newRow(name) << QString(steps) << open << greyed;
+        };
+        const QString clock = clockLabels.join(' ') + " chDSInEffect";
+        const QString timeOfDay = TabsWindow::members("oTimeOfDay", 3).join(' ');
+        row("time zone inserted", "oTimezone_0=1 chCtrlTimeZone=1", "oTimezone_0 chDSObserved", "");
+        row("time zone blocked", "oTimezone_1=1 chCtrlTimeZone=1", "oTimezone_0", "chDSObserved");
+        row("time zone passed", "chCtrlTimeZone=1", "oTimezone_0", "chDSObserved");
+        row("time zone not enabled", "oTimezone_0=1", "", "oTimezone_0 chDSObserved");
+        row("clock synced", "chSyncClock=1 oTimezone_0=1", "chDSObserved " + clock, "oTimezone_0");
+        row("clock synced, time zone passed", "chSyncClock=1 chCtrlTimeZone=1", "chDSObserved", "");
+        row("time zone cleared, clock synced",
+            "chSyncClock=1 oTimezone_0=1 chCtrlTimeZone=1 chCtrlTimeZone=0", "chDSObserved",
+            "oTimezone_0");
+        row("clock sync cleared", "chSyncClock=1 chSyncClock=0", "", "chDSObserved " + clock);
+        row("time of day enabled", "chCtrlTimeOfDay=1", timeOfDay, "");
+        row("time of day cleared", "chCtrlTimeOfDay=1 chCtrlTimeOfDay=0", "", timeOfDay);
     }
-    void timeZoneRules()
+    void enablingRules()
     {
-        QFETCH(bool, enabled);
-        QFETCH(int, action);
-        QFETCH(bool, sync);
-        QFETCH(bool, observed);
+        QFETCH(QString, steps);
+        QFETCH(QString, open);
+        QFETCH(QString, greyed);
         TabsWindow w;
-        w.check("chSyncClock")->setChecked(sync);
-        w.option("oTimezone", action)->setChecked(true);
-        w.check("chCtrlTimeZone")->setChecked(enabled);
-        QCOMPARE(w.option("oTimezone", 0)->isEnabled(), enabled);
-        QCOMPARE(w.check("chDSObserved")->isEnabled(), observed);
-        // Clearing the packet's box leaves it to the clock sync alone.
-        w.check("chCtrlTimeZone")->setChecked(!enabled);
-        w.check("chCtrlTimeZone")->setChecked(false);
-        QCOMPARE(w.check("chDSObserved")->isEnabled(), sync);
-    }
-
-    void timeOfDayAndClockSync()
-    {
-        TabsWindow w;
-        const QStringList timeOfDay = TabsWindow::members("oTimeOfDay", 3);
-        w.check("chCtrlTimeOfDay")->setChecked(true);
-        QCOMPARE(w.enabledOf(timeOfDay), timeOfDay);
-        w.check("chCtrlTimeOfDay")->setChecked(false);
-        QCOMPARE(w.enabledOf(timeOfDay), QStringList());
-
-        const QStringList clock = clockLabels + QStringList{"chDSInEffect", "chDSObserved"};
-        w.check("chDSInEffect")->setChecked(true);
-        w.check("chSyncClock")->setChecked(true);
-        QCOMPARE(w.enabledOf(clock), clock);
-        w.check("chSyncClock")->setChecked(false);
-        QCOMPARE(w.enabledOf(clock), QStringList());
-        QVERIFY(w.check("chDSInEffect")->isChecked()); // greyed boxes keep their values
+        QCOMPARE(w.enabledAfter(steps, open, greyed), QString());
     }
 
     void lengthLimits_data()

@@ -61,12 +61,33 @@ private slots:
         QVERIFY(TabsWindow::isWhite(url));
         QCOMPARE(QApplication::focusWidget(), url);
         QCOMPARE(url->cursorPosition(), 8);
+    }
 
-        w.option("oWebTV", 1)->setChecked(true);
-        QCOMPARE(w.enabledOf(webFields + QStringList{"oWebTV_0"}), QStringList{"oWebTV_0"});
-        w.option("oWebTV", 0)->setChecked(true);
-        w.check("chCtrlWebTV")->setChecked(false);
-        QCOMPARE(w.enabledOf(webFields + QStringList{"oWebTV_0"}), QStringList());
+    // Which controls a choice opens: the steps in order, then the controls that must be open
+    // and those that must be greyed.
+    void enablingRules_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("greyed");
+        const QString web = webFields.join(' ');
+        const QString times = TabsWindow::members("cmbCCLoopingTime", 3).join(' ');
+        QTest::newRow("Web TV pass upstream") << "chCtrlWebTV=1 oWebTV_1=1"
+                                              << "oWebTV_0" << web;
+        QTest::newRow("Web TV cleared") << "oWebTV_0=1 chCtrlWebTV=1 chCtrlWebTV=0"
+                                        << ""
+                                        << "oWebTV_0 " + web;
+        QTest::newRow("continuous loop") << "chCCLpInfiniteTime=1"
+                                         << "" << times;
+        QTest::newRow("timed loop") << "chCCLpInfiniteTime=1 chCCLpInfiniteTime=0" << times << "";
+    }
+    void enablingRules()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, open);
+        QFETCH(QString, greyed);
+        TabsWindow w;
+        QCOMPARE(w.enabledAfter(steps, open, greyed), QString());
     }
 
     void urlFix_data()
@@ -246,12 +267,6 @@ private slots:
     {
         TabsWindow w;
         QCheckBox *infinite = w.check("chCCLpInfiniteTime");
-        const QStringList times = TabsWindow::members("cmbCCLoopingTime", 3);
-        infinite->setChecked(true);
-        QCOMPARE(w.enabledOf(times), QStringList());
-        infinite->setChecked(false);
-        QCOMPARE(w.enabledOf(times), times);
-
         // A reset puts the times and the loop labels back and keeps "Continuous Loop".
         infinite->setChecked(true);
         w.list("cmbCCLoopingTime_1")->setCurrentIndex(5);
