@@ -92,41 +92,39 @@ class TestPtyLink : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void longCommandArrivesInPacedPieces();
 
 private:
     QTemporaryDir m_dir;
-};
 
-void TestPtyLink::init()
-{
-    TestSettings::wipe();
-    QVERIFY(m_dir.isValid());
-}
-
-void TestPtyLink::longCommandArrivesInPacedPieces()
-{
-    // The simulator may be scheduled late and read two pieces at once; the pacing is proven
-    // by any one attempt in which the three pieces arrive apart.
-    QString report;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        const QString chunks = m_dir.filePath(QStringLiteral("chunks%1.log").arg(attempt));
-        const QString log = m_dir.filePath(QStringLiteral("commands%1.log").arg(attempt));
-        Link link;
-        QVERIFY2(link.open({"--log-chunks", chunks, "--log", log}),
-                 qPrintable(link.sim.errorString()));
-        link.channel->CtrlA(caption120);
-        QVERIFY(link.ready->wait(3000));
-        QCOMPARE(link.reply(0), QStringLiteral("\r\nOK\r\n*"));
-        QCOMPARE(loggedBytes(log),
-                 QStringList{QString::fromLatin1(caption120.wireBytes().toHex(' ').toUpper())});
-        report = pieces(chunks).join(' ');
-        if (pacedApart(pieces(chunks)))
-            return;
+    void init()
+    {
+        TestSettings::wipe();
+        QVERIFY(m_dir.isValid());
     }
-    QFAIL(qPrintable("pieces (size@ms): " + report));
-}
+
+    void longCommandArrivesInPacedPieces()
+    {
+        // The simulator may be scheduled late and read two pieces at once; the pacing is proven
+        // by any one attempt in which the three pieces arrive apart.
+        QString report;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const QString chunks = m_dir.filePath(QStringLiteral("chunks%1.log").arg(attempt));
+            const QString log = m_dir.filePath(QStringLiteral("commands%1.log").arg(attempt));
+            Link link;
+            QVERIFY2(link.open({"--log-chunks", chunks, "--log", log}),
+                     qPrintable(link.sim.errorString()));
+            link.channel->CtrlA(caption120);
+            QVERIFY(link.ready->wait(3000));
+            QCOMPARE(link.reply(0), QStringLiteral("\r\nOK\r\n*"));
+            QCOMPARE(loggedBytes(log),
+                     QStringList{QString::fromLatin1(caption120.wireBytes().toHex(' ').toUpper())});
+            report = pieces(chunks).join(' ');
+            if (pacedApart(pieces(chunks)))
+                return;
+        }
+        QFAIL(qPrintable("pieces (size@ms): " + report));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPtyLink)
 #include "tst_pty_link.moc"

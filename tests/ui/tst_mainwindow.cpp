@@ -231,16 +231,6 @@ private slots:
         QCOMPARE(w.dialogs.openedUrls.first().fragment(), page);
         QVERIFY(w.dialogs.openedUrls.first().path().endsWith("/Help Files/Quillcast.htm"));
     }
-
-    void helpContentsAndAbout()
-    {
-        TabsWindow w;
-        w.find<QAction>("mnuHelpContents")->trigger();
-        QCOMPARE(w.dialogs.openedUrls.value(0).fragment(), QStringLiteral("Overview.htm"));
-        w.find<QAction>("mnuAbout")->trigger();
-        QCOMPARE(w.dialogs.shown.value(0).title, QStringLiteral("About Orvane Quillcast"));
-        QVERIFY(w.dialogs.shown.value(0).text.contains(QLatin1String("Version 1.0.4")));
-    }
 };
 
 QTEST_MAIN(tst_MainWindow)
