@@ -42,6 +42,10 @@ private slots:
         QTest::newRow("list without selection") << noSelection << false;
         QTest::newRow("list index 256") << index256 << false;
         QTest::newRow("long text that fits") << fits << true;
+        Configuration exact;
+        exact.txtWebScript =
+            QString(ConfigCodec::MaxFileSize - int(ConfigCodec::encode(exact).bytes.size()), 's');
+        QTest::newRow("exactly 32767 bytes") << exact << true;
         QTest::newRow("longer than 32767 bytes") << tooLong << false;
         QTest::newRow("shorter than the old file") << Configuration() << true;
     }
