@@ -36,6 +36,7 @@ private:
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
+private slots:
     void unreadableFilesCannotBeOpened_data()
     {
         QTest::addColumn<QString>("name");

@@ -62,6 +62,7 @@ private:
         QTest::mouseClick(m_dialog->findChild<QPushButton *>("cmdOk"), Qt::LeftButton);
     }
 
+private slots:
     void init()
     {
         TestSettings::wipe();

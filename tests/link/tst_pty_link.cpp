@@ -96,6 +96,7 @@ private slots:
 private:
     QTemporaryDir m_dir;
 
+private slots:
     void init()
     {
         TestSettings::wipe();
