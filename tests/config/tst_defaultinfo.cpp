@@ -45,22 +45,12 @@ void closeModalLater(QObject *context, int msecs)
 
 } // namespace
 
+// The default-information dialog: its checks, the store and the defaults it gives every reset.
 class tst_DefaultInfo : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
     void cleanup() { delete m_dialog; }
-
-    void boxesCarryTheirCaptionsInTabOrder();
-    void okChecksInOrder_data();
-    void okChecksInOrder();
-    void tsidTakesOnlyDigits();
-    void storedDefaultsAreFound_data();
-    void storedDefaultsAreFound();
-    void obtainAsksWhenNotFound_data();
-    void obtainAsksWhenNotFound();
-    void acceptedDefaultsFillEveryReset();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -71,171 +61,129 @@ private:
     {
         QTest::mouseClick(m_dialog->findChild<QPushButton *>("cmdOk"), Qt::LeftButton);
     }
+
+private slots:
+    void init()
+    {
+        TestSettings::wipe();
+        m_dialogs.clear();
+        m_dialog = new frmDefaultInfo;
+        m_dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog));
+    }
+
+    void boxesCarryTheirCaptionsInTabOrder()
+    {
+        for (int i = 0; i < 3; ++i) {
+            auto *label = m_dialog->findChild<QLabel *>(QStringLiteral("lblDefaultInfo_%1").arg(i));
+            QCOMPARE(label->buddy(), box(Boxes[i]));
+            if (i > 0)
+                QCOMPARE(box(Boxes[i - 1])->nextInFocusChain(), box(Boxes[i]));
+        }
+    }
+
+    void okChecksInOrder_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("message"); // "" when accepted
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("all empty: the name first")
+            << QStringList{"", "", ""} << NameMessage << "txtNetworkName";
+        QTest::newRow("one letter between blanks")
+            << QStringList{" A ", "WABC", "1"} << NameMessage << "txtNetworkName";
+        QTest::newRow("two call letters")
+            << QStringList{"NBC", "WA", ""} << CallMessage << "txtCallLetters";
+        QTest::newRow("empty TSID") << QStringList{"NBC", "WNBC", ""} << TsidMessage << "txtTSID";
+        QTest::newRow("TSID 65536")
+            << QStringList{"NBC", "WNBC", "65536"} << TsidMessage << "txtTSID";
+        QTest::newRow("pasted plus sign")
+            << QStringList{"NBC", "WNBC", "+123"} << TsidMessage << "txtTSID";
+        QTest::newRow("TSID 65535") << QStringList{"NBC", "WNBC", "65535"} << ""
+                                    << "";
+        QTest::newRow("TSID 1, shortest texts") << QStringList{"AB", "ABC", "1"} << ""
+                                                << "";
+    }
+
+    void okChecksInOrder()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        fill(m_dialog, texts);
+        clickOk();
+        QCOMPARE(m_dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(m_dialog->isVisible(), !message.isEmpty());
+        QCOMPARE(defaultsStored(), message.isEmpty());
+        if (!message.isEmpty()) {
+            QCOMPARE(m_dialogs.shown[0].icon, DialogService::Icon::Warning);
+            QCOMPARE(QApplication::focusWidget(), box(qPrintable(focus)));
+        }
+    }
+
+    void obtainAsksWhenNotFound_data()
+    {
+        QTest::addColumn<QString>("leaveBy");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("OK") << QStringLiteral("cmdOk") << true;
+        QTest::newRow("close box") << QStringLiteral("close") << false;
+    }
+
+    void obtainAsksWhenNotFound()
+    {
+        QFETCH(QString, leaveBy);
+        QFETCH(bool, result);
+        DefaultInfo{"NBC", "WNBC", ""}.SaveDefaultInfo(); // the TSID is missing
+
+        bool shownEmpty = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<frmDefaultInfo *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shownEmpty = dialog->findChild<QLineEdit *>("txtNetworkName")->text().isEmpty();
+            fill(dialog, {"CBS", "WCBS", "77"});
+            if (leaveBy == QLatin1String("close"))
+                dialog->close();
+            else
+                dialog->findChild<QPushButton *>(leaveBy)->click();
+        });
+        closeModalLater(this, 5000);
+        DefaultInfo info;
+        QCOMPARE(frmDefaultInfo::obtain(&info), result);
+        QVERIFY(shownEmpty);
+        QCOMPARE(defaultsStored(), result);
+        if (result)
+            QCOMPARE(info.networkName, QStringLiteral("CBS"));
+    }
+
+    // Accepted values are stored trimmed (the TSID as typed) and fill the window at the next start
+    // and at every File > New.
+    void acceptedDefaultsFillEveryReset()
+    {
+        fill(m_dialog, {" KNBC News ", " WNBC", " 04660 "});
+        clickOk();
+        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(AppSettings::get(QStringLiteral("Default Info"), QStringLiteral("Call Letters")),
+                 QStringLiteral("WNBC"));
+
+        closeModalLater(this, 0);
+        DefaultInfo info;
+        QVERIFY(frmDefaultInfo::obtain(&info));
+        frmMainWindow window(info);
+        const QStringList expected = {"KNBC News", "WNBC", "04660"};
+        auto shown = [&] {
+            QStringList texts;
+            for (const char *name : Boxes)
+                texts << window.findChild<QLineEdit *>(name)->text();
+            return texts;
+        };
+        QCOMPARE(shown(), expected);
+
+        fill(&window, {"999", "999", "999"});
+        m_dialogs.answers = {DialogService::Answer::No}; // do not save the edits
+        window.files()->mnuNew_Click();
+        QCOMPARE(shown(), expected);
+    }
 };
-
-void tst_DefaultInfo::init()
-{
-    TestSettings::wipe();
-    m_dialogs.clear();
-    m_dialog = new frmDefaultInfo;
-    m_dialog->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_dialog));
-}
-
-void tst_DefaultInfo::boxesCarryTheirCaptionsInTabOrder()
-{
-    for (int i = 0; i < 3; ++i) {
-        auto *label = m_dialog->findChild<QLabel *>(QStringLiteral("lblDefaultInfo_%1").arg(i));
-        QCOMPARE(label->buddy(), box(Boxes[i]));
-        if (i > 0)
-            QCOMPARE(box(Boxes[i - 1])->nextInFocusChain(), box(Boxes[i]));
-    }
-}
-
-void tst_DefaultInfo::okChecksInOrder_data()
-{
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<QString>("message"); // "" when accepted
-    QTest::addColumn<QString>("focus");
-    QTest::newRow("all empty: the name first")
-        << QStringList{"", "", ""} << NameMessage << "txtNetworkName";
-    QTest::newRow("one letter between blanks")
-        << QStringList{" A ", "WABC", "1"} << NameMessage << "txtNetworkName";
-    QTest::newRow("two call letters")
-        << QStringList{"NBC", "WA", ""} << CallMessage << "txtCallLetters";
-    QTest::newRow("blank call letters")
-        << QStringList{"NBC", "  W  ", "1"} << CallMessage << "txtCallLetters";
-    QTest::newRow("empty TSID") << QStringList{"NBC", "WNBC", ""} << TsidMessage << "txtTSID";
-    QTest::newRow("TSID 0") << QStringList{"NBC", "WNBC", "0"} << TsidMessage << "txtTSID";
-    QTest::newRow("TSID 65536") << QStringList{"NBC", "WNBC", "65536"} << TsidMessage << "txtTSID";
-    QTest::newRow("pasted plus sign")
-        << QStringList{"NBC", "WNBC", "+123"} << TsidMessage << "txtTSID";
-    QTest::newRow("pasted letters")
-        << QStringList{"NBC", "WNBC", "12ab"} << TsidMessage << "txtTSID";
-    QTest::newRow("TSID 65535") << QStringList{"NBC", "WNBC", "65535"} << ""
-                                << "";
-    QTest::newRow("TSID 1, shortest texts") << QStringList{"AB", "ABC", "1"} << ""
-                                            << "";
-}
-
-void tst_DefaultInfo::okChecksInOrder()
-{
-    QFETCH(QStringList, texts);
-    QFETCH(QString, message);
-    QFETCH(QString, focus);
-    fill(m_dialog, texts);
-    clickOk();
-    QCOMPARE(m_dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(m_dialog->isVisible(), !message.isEmpty());
-    QCOMPARE(defaultsStored(), message.isEmpty());
-    if (!message.isEmpty()) {
-        QCOMPARE(m_dialogs.shown[0].icon, DialogService::Icon::Warning);
-        QCOMPARE(QApplication::focusWidget(), box(qPrintable(focus)));
-    }
-}
-
-void tst_DefaultInfo::tsidTakesOnlyDigits()
-{
-    QLineEdit *tsid = box("txtTSID");
-    tsid->setFocus();
-    QTest::keyClicks(tsid, QStringLiteral("12ab-3 4.5"));
-    QTest::keyClick(tsid, Qt::Key_Home);
-    QTest::keyClick(tsid, Qt::Key_9);
-    QCOMPARE(tsid->text(), QStringLiteral("912345"));
-    // The other boxes take anything.
-    QTest::keyClicks(box("txtCallLetters"), QStringLiteral("W-1a"));
-    QCOMPARE(box("txtCallLetters")->text(), QStringLiteral("W-1a"));
-}
-
-void tst_DefaultInfo::storedDefaultsAreFound_data()
-{
-    QTest::addColumn<QStringList>("stored");
-    QTest::addColumn<bool>("found");
-    QTest::newRow("all three") << QStringList{"NBC", "WNBC", "4660"} << true;
-    QTest::newRow("no TSID") << QStringList{"NBC", "WNBC", ""} << false;
-    QTest::newRow("no network name") << QStringList{"", "WNBC", "4660"} << false;
-    QTest::newRow("nothing") << QStringList() << false;
-}
-
-void tst_DefaultInfo::storedDefaultsAreFound()
-{
-    QFETCH(QStringList, stored);
-    QFETCH(bool, found);
-    if (!stored.isEmpty())
-        DefaultInfo{stored[0], stored[1], stored[2]}.SaveDefaultInfo();
-    QCOMPARE(defaultsStored(), found);
-    if (found) {
-        // Found: obtain answers at once without showing anything.
-        DefaultInfo obtained;
-        QVERIFY(frmDefaultInfo::obtain(&obtained));
-        QCOMPARE(QStringList({obtained.networkName, obtained.callLetters, obtained.tsid}), stored);
-    }
-}
-
-void tst_DefaultInfo::obtainAsksWhenNotFound_data()
-{
-    QTest::addColumn<QString>("leaveBy");
-    QTest::addColumn<bool>("result");
-    QTest::newRow("OK") << QStringLiteral("cmdOk") << true;
-    QTest::newRow("Exit") << QStringLiteral("cmdExit") << false;
-    QTest::newRow("close box") << QStringLiteral("close") << false;
-}
-
-void tst_DefaultInfo::obtainAsksWhenNotFound()
-{
-    QFETCH(QString, leaveBy);
-    QFETCH(bool, result);
-    DefaultInfo{"NBC", "WNBC", ""}.SaveDefaultInfo(); // the TSID is missing
-
-    bool shownEmpty = false;
-    QTimer::singleShot(0, this, [&] {
-        auto *dialog = qobject_cast<frmDefaultInfo *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        shownEmpty = dialog->findChild<QLineEdit *>("txtNetworkName")->text().isEmpty();
-        fill(dialog, {"CBS", "WCBS", "77"});
-        if (leaveBy == QLatin1String("close"))
-            dialog->close();
-        else
-            dialog->findChild<QPushButton *>(leaveBy)->click();
-    });
-    closeModalLater(this, 5000);
-    DefaultInfo info;
-    QCOMPARE(frmDefaultInfo::obtain(&info), result);
-    QVERIFY(shownEmpty);
-    QCOMPARE(defaultsStored(), result);
-    if (result)
-        QCOMPARE(info.networkName, QStringLiteral("CBS"));
-}
-
-// Accepted values are stored trimmed (the TSID as typed) and fill the window at the next start
-// and at every File > New.
-void tst_DefaultInfo::acceptedDefaultsFillEveryReset()
-{
-    fill(m_dialog, {" KNBC News ", " WNBC", " 04660 "});
-    clickOk();
-    QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
-    QCOMPARE(AppSettings::get(QStringLiteral("Default Info"), QStringLiteral("Call Letters")),
-             QStringLiteral("WNBC"));
-
-    closeModalLater(this, 0);
-    DefaultInfo info;
-    QVERIFY(frmDefaultInfo::obtain(&info));
-    frmMainWindow window(info);
-    const QStringList expected = {"KNBC News", "WNBC", "04660"};
-    auto shown = [&] {
-        QStringList texts;
-        for (const char *name : Boxes)
-            texts << window.findChild<QLineEdit *>(name)->text();
-        return texts;
-    };
-    QCOMPARE(shown(), expected);
-
-    fill(&window, {"999", "999", "999"});
-    m_dialogs.answers = {DialogService::Answer::No}; // do not save the edits
-    window.files()->mnuNew_Click();
-    QCOMPARE(shown(), expected);
-}
 
 QTEST_MAIN(tst_DefaultInfo)
 #include "tst_defaultinfo.moc"

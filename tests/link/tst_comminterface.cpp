@@ -52,213 +52,183 @@ public:
 
 } // namespace
 
+// The Ctrl-A channel over a pseudo-terminal whose far end the test plays: framing, pacing,
+// reply completion and the long article lists.
 class TestCommInterface : public QObject
 {
     Q_OBJECT
 private slots:
-    void longCommandGoesOutInPacedPieces();
-    void completion_data();
-    void completion();
-    void readinessQueryWaitsForTheMakerName_data();
-    void readinessQueryWaitsForTheMakerName();
-    void longArticleLists_data();
-    void longArticleLists();
-    void notReadyWhenClosedOrCharactersWait();
-    void connectStartsWithNothingReceived();
-    void receiveBufferKeepsTheNewestMegabyte();
-};
 
-void TestCommInterface::longCommandGoesOutInPacedPieces()
-{
-    PtyLink link;
-    QVERIFY(link.open());
-    QList<int> pieces;
-    int pauses = 0;
-    link.channel.CommClass()->setWriteObserver(
-        [&](const QByteArray &piece) { pieces << int(piece.size()); });
-    link.channel.CommClass()->setPause([&](int) { ++pauses; });
+    void completion_data()
+    {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QList<int>>("readyCounts"); // Ready count after each event
+        QTest::addColumn<QString>("lastResponse");   // null: still waiting in the buffer
 
-    // 1 + 1 + 3 + 1 + 112 + 1 + 1 = 120 characters
-    const CtrlACommand caption("2", "T1", QString(112, QLatin1Char('x')), true);
-    link.channel.CtrlA(caption);
-
-    QCOMPARE(pieces, (QList<int>{50, 50, 20}));
-    QCOMPARE(pauses, 2);
-    QCOMPARE(link.pty.read(), caption.wireBytes());
-    QVERIFY(!link.channel.readyQueryPending()); // CtrlA leaves the query state alone
-}
-
-void TestCommInterface::completion_data()
-{
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<QList<int>>("readyCounts"); // Ready count after each event
-    QTest::addColumn<QString>("lastResponse");   // null: still waiting in the buffer
-
-    QTest::newRow("whole reply in one event")
-        << QStringList{"\r\nOK\r\n*"} << QList<int>{1} << "\r\nOK\r\n*";
-    QTest::newRow("CR, LF and * in three events")
-        << QStringList{"\r\nOK", "\r", "\n", "*"} << QList<int>{0, 0, 0, 1} << "\r\nOK\r\n*";
-    QTest::newRow("text after the prompt keeps it open")
-        << QStringList{"\r\nOK\r\n*X", "\r\n*"} << QList<int>{0, 1} << "\r\nOK\r\n*X\r\n*";
-    QTest::newRow("two replies") << QStringList{"\r\nA\r\n*", "\r\nB\r\n*"} << QList<int>{1, 2}
-                                 << "\r\nB\r\n*";
-    QTest::newRow("star without line end")
-        << QStringList{"\r\nOK*", "\n*"} << QList<int>{0, 0} << QString();
-}
-
-void TestCommInterface::completion()
-{
-    QFETCH(QStringList, events);
-    QFETCH(QList<int>, readyCounts);
-    QFETCH(QString, lastResponse);
-
-    PtyLink link;
-    QVERIFY(link.open());
-    for (int i = 0; i < events.size(); ++i) {
-        QVERIFY(link.deliver(events.at(i)));
-        QCOMPARE(link.ready.count(), readyCounts.at(i));
+        QTest::newRow("whole reply in one event")
+            << QStringList{"\r\nOK\r\n*"} << QList<int>{1} << "\r\nOK\r\n*";
+        QTest::newRow("CR, LF and * in three events")
+            << QStringList{"\r\nOK", "\r", "\n", "*"} << QList<int>{0, 0, 0, 1} << "\r\nOK\r\n*";
+        QTest::newRow("text after the prompt keeps it open")
+            << QStringList{"\r\nOK\r\n*X", "\r\n*"} << QList<int>{0, 1} << "\r\nOK\r\n*X\r\n*";
+        QTest::newRow("star without line end")
+            << QStringList{"\r\nOK*", "\n*"} << QList<int>{0, 0} << QString();
     }
-    if (lastResponse.isNull()) {
-        QCOMPARE(link.channel.rxBuffer(), events.join(QString()));
-        return;
+
+    void completion()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(QList<int>, readyCounts);
+        QFETCH(QString, lastResponse);
+
+        PtyLink link;
+        QVERIFY(link.open());
+        for (int i = 0; i < events.size(); ++i) {
+            QVERIFY(link.deliver(events.at(i)));
+            QCOMPARE(link.ready.count(), readyCounts.at(i));
+        }
+        if (lastResponse.isNull()) {
+            QCOMPARE(link.channel.rxBuffer(), events.join(QString()));
+            return;
+        }
+        QCOMPARE(link.reply(link.ready.count() - 1), lastResponse);
+        QVERIFY(link.channel.rxBuffer().isEmpty());
     }
-    QCOMPARE(link.reply(link.ready.count() - 1), lastResponse);
-    QVERIFY(link.channel.rxBuffer().isEmpty());
-}
 
-void TestCommInterface::readinessQueryWaitsForTheMakerName_data()
-{
-    QTest::addColumn<QString>("identification");
-    QTest::newRow("maker name") << Identification;
-    QTest::newRow("maker name in lower case") << QStringLiteral("\r\norvane t42x --  x\r\nSerial");
-}
+    void readinessQueryWaitsForTheMakerName_data()
+    {
+        QTest::addColumn<QString>("identification");
+        QTest::newRow("maker name") << Identification;
+        QTest::newRow("maker name in lower case")
+            << QStringLiteral("\r\norvane t42x --  x\r\nSerial");
+    }
 
-void TestCommInterface::readinessQueryWaitsForTheMakerName()
-{
-    QFETCH(QString, identification);
+    void readinessQueryWaitsForTheMakerName()
+    {
+        QFETCH(QString, identification);
 
-    PtyLink link;
-    QVERIFY(link.open());
-    QVERIFY(link.channel.IsPortReady());
-    QVERIFY(link.channel.readyQueryPending());
-    QCOMPARE(link.pty.read(), CtrlACommand::readinessQuery());
+        PtyLink link;
+        QVERIFY(link.open());
+        QVERIFY(link.channel.IsPortReady());
+        QVERIFY(link.channel.readyQueryPending());
+        QCOMPARE(link.pty.read(), CtrlACommand::readinessQuery());
 
-    QVERIFY(link.deliver("\r\nOK\r\n*")); // a reply without the maker name: kept
-    QCOMPARE(link.ready.count(), 0);
+        QVERIFY(link.deliver("\r\nOK\r\n*")); // a reply without the maker name: kept
+        QCOMPARE(link.ready.count(), 0);
 
-    QVERIFY(link.deliver(identification + "\r\n*"));
-    QCOMPARE(link.ready.count(), 1);
-    QCOMPARE(link.reply(0), "\r\nOK\r\n*" + identification + "\r\n*");
-    QVERIFY(!link.channel.readyQueryPending());
-    QVERIFY(link.channel.rxBuffer().isEmpty());
-}
+        QVERIFY(link.deliver(identification + "\r\n*"));
+        QCOMPARE(link.ready.count(), 1);
+        QCOMPARE(link.reply(0), "\r\nOK\r\n*" + identification + "\r\n*");
+        QVERIFY(!link.channel.readyQueryPending());
+        QVERIFY(link.channel.rxBuffer().isEmpty());
+    }
 
-void TestCommInterface::longArticleLists_data()
-{
-    QTest::addColumn<QString>("identification");
-    QTest::addColumn<QString>("heading");
-    QTest::addColumn<QList<int>>("eventLengths"); // lengths of the receive events, in order
-    QTest::addColumn<int>("truncatedAtEvent");    // -1: never
+    void longArticleLists_data()
+    {
+        QTest::addColumn<QString>("identification");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QList<int>>("eventLengths"); // lengths of the receive events, in order
+        QTest::addColumn<int>("truncatedAtEvent");    // -1: never
 
-    const QString t42 = "Connected to Orvane T42X Closed Caption Encoder, Serial";
-    const QString other = "Connected to Orvane C50 Closed Caption Encoder, Serial";
-    QTest::newRow("T42 at 512") << t42 << "Article" << QList<int>{512} << 0;
-    QTest::newRow("T42 at 511") << t42 << "Article" << QList<int>{511} << -1;
-    QTest::newRow("T42 reached in a later event")
-        << t42 << "Article" << QList<int>{300, 100, 112} << 2;
-    QTest::newRow("lower-case article") << t42 << "article" << QList<int>{600} << 0;
-    QTest::newRow("t42 in lower case") << "connected to orvane t42"
-                                       << "Article" << QList<int>{512} << 0;
-    QTest::newRow("no identification yet") << ""
+        const QString t42 = "Connected to Orvane T42X Closed Caption Encoder, Serial";
+        const QString other = "Connected to Orvane C50 Closed Caption Encoder, Serial";
+        QTest::newRow("T42 at 512") << t42 << "Article" << QList<int>{512} << 0;
+        QTest::newRow("T42 at 511") << t42 << "Article" << QList<int>{511} << -1;
+        QTest::newRow("T42 reached in a later event")
+            << t42 << "Article" << QList<int>{300, 100, 112} << 2;
+        QTest::newRow("t42 in lower case") << "connected to orvane t42"
                                            << "Article" << QList<int>{512} << 0;
-    QTest::newRow("another model") << other << "Article" << QList<int>{700} << -1;
-    QTest::newRow("not an article list") << t42 << "Catalog" << QList<int>{700} << -1;
-}
-
-void TestCommInterface::longArticleLists()
-{
-    QFETCH(QString, identification);
-    QFETCH(QString, heading);
-    QFETCH(QList<int>, eventLengths);
-    QFETCH(int, truncatedAtEvent);
-
-    PtyLink link;
-    QVERIFY(link.open());
-    link.channel.setIdentificationSource([identification] { return identification; });
-
-    QString sent;
-    for (int i = 0; i < eventLengths.size(); ++i) {
-        QString event = i == 0 ? "\r\n" + heading + " Text\r\n" : QString();
-        while (event.size() < eventLengths.at(i))
-            event += QStringLiteral("NAME%1 T1 1\r\n")
-                         .arg(sent.size() + event.size(), 4, 10, QLatin1Char('0'));
-        event.truncate(eventLengths.at(i));
-        sent += event;
-        QVERIFY(link.deliver(event));
-        QCOMPARE(link.ready.count(), i >= truncatedAtEvent && truncatedAtEvent >= 0 ? 1 : 0);
+        QTest::newRow("no identification yet") << ""
+                                               << "Article" << QList<int>{512} << 0;
+        QTest::newRow("another model") << other << "Article" << QList<int>{700} << -1;
+        QTest::newRow("not an article list") << t42 << "Catalog" << QList<int>{700} << -1;
     }
 
-    if (truncatedAtEvent < 0) {
-        QCOMPARE(link.channel.rxBuffer(), sent);
-        return;
+    void longArticleLists()
+    {
+        QFETCH(QString, identification);
+        QFETCH(QString, heading);
+        QFETCH(QList<int>, eventLengths);
+        QFETCH(int, truncatedAtEvent);
+
+        PtyLink link;
+        QVERIFY(link.open());
+        link.channel.setIdentificationSource([identification] { return identification; });
+
+        QString sent;
+        for (int i = 0; i < eventLengths.size(); ++i) {
+            QString event = i == 0 ? "\r\n" + heading + " Text\r\n" : QString();
+            while (event.size() < eventLengths.at(i))
+                event += QStringLiteral("NAME%1 T1 1\r\n")
+                             .arg(sent.size() + event.size(), 4, 10, QLatin1Char('0'));
+            event.truncate(eventLengths.at(i));
+            sent += event;
+            QVERIFY(link.deliver(event));
+            QCOMPARE(link.ready.count(), i >= truncatedAtEvent && truncatedAtEvent >= 0 ? 1 : 0);
+        }
+
+        if (truncatedAtEvent < 0) {
+            QCOMPARE(link.channel.rxBuffer(), sent);
+            return;
+        }
+        QCOMPARE(link.reply(0), "  (LIST TRUNCATED DUE TO LENGTH!)\r\n" + sent + "\r\n*");
+        // What the encoder still sends is a reply of its own.
+        QVERIFY(link.deliver("NAME9 T1 1\r\n*"));
+        QCOMPARE(link.ready.count(), 2);
+        QCOMPARE(link.reply(1), QStringLiteral("NAME9 T1 1\r\n*"));
     }
-    QCOMPARE(link.reply(0), "  (LIST TRUNCATED DUE TO LENGTH!)\r\n" + sent + "\r\n*");
-    // What the encoder still sends is a reply of its own.
-    QVERIFY(link.deliver("NAME9 T1 1\r\n*"));
-    QCOMPARE(link.ready.count(), 2);
-    QCOMPARE(link.reply(1), QStringLiteral("NAME9 T1 1\r\n*"));
-}
 
-void TestCommInterface::notReadyWhenClosedOrCharactersWait()
-{
-    PtyLink link;
-    QVERIFY(link.pty.isValid());
-    QVERIFY(!link.channel.IsPortReady()); // closed
+    void notReadyWhenClosedOrCharactersWait()
+    {
+        PtyLink link;
+        QVERIFY(link.pty.isValid());
+        QVERIFY(!link.channel.IsPortReady()); // closed
 
-    QVERIFY(link.open());
-    QVERIFY(link.pty.write("\r\nOK"));
-    QVERIFY(link.pty.waitForSlaveInput());
-    QVERIFY(!link.channel.IsPortReady()); // characters waiting
-    QVERIFY(!link.channel.readyQueryPending());
-    QVERIFY(link.pty.read(100).isEmpty()); // nothing was sent
-}
+        QVERIFY(link.open());
+        QVERIFY(link.pty.write("\r\nOK"));
+        QVERIFY(link.pty.waitForSlaveInput());
+        QVERIFY(!link.channel.IsPortReady()); // characters waiting
+        QVERIFY(!link.channel.readyQueryPending());
+        QVERIFY(link.pty.read(100).isEmpty()); // nothing was sent
+    }
 
-void TestCommInterface::connectStartsWithNothingReceived()
-{
-    PtyLink link;
-    QVERIFY(link.open());
-    QVERIFY(link.channel.IsPortReady());
-    QVERIFY(link.deliver("\r\npartial"));
-    link.channel.Disconnect();
-    QVERIFY(!link.channel.PortIsOpen());
-    QVERIFY(link.channel.readyQueryPending());
-    QCOMPARE(link.channel.rxBuffer(), QStringLiteral("\r\npartial"));
+    void connectStartsWithNothingReceived()
+    {
+        PtyLink link;
+        QVERIFY(link.open());
+        QVERIFY(link.channel.IsPortReady());
+        QVERIFY(link.deliver("\r\npartial"));
+        link.channel.Disconnect();
+        QVERIFY(!link.channel.PortIsOpen());
+        QVERIFY(link.channel.readyQueryPending());
+        QCOMPARE(link.channel.rxBuffer(), QStringLiteral("\r\npartial"));
 
-    // Neither the old partial reply nor what the line brought while closed survives Connect:
-    // the readiness query goes out and the next reply stands alone.
-    QVERIFY(link.pty.write("noise while closed"));
-    QVERIFY(link.pty.waitForSlaveInput());
-    QVERIFY(link.channel.Connect());
-    QCOMPARE(link.channel.rxBuffer(), QString());
-    QVERIFY(!link.channel.readyQueryPending());
-    QVERIFY(link.channel.IsPortReady());
-    QVERIFY(link.deliver(Identification + "\r\n*"));
-    QCOMPARE(link.ready.count(), 1);
-    QCOMPARE(link.reply(0), Identification + "\r\n*");
-}
+        // Neither the old partial reply nor what the line brought while closed survives Connect:
+        // the readiness query goes out and the next reply stands alone.
+        QVERIFY(link.pty.write("noise while closed"));
+        QVERIFY(link.pty.waitForSlaveInput());
+        QVERIFY(link.channel.Connect());
+        QCOMPARE(link.channel.rxBuffer(), QString());
+        QVERIFY(!link.channel.readyQueryPending());
+        QVERIFY(link.channel.IsPortReady());
+        QVERIFY(link.deliver(Identification + "\r\n*"));
+        QCOMPARE(link.ready.count(), 1);
+        QCOMPARE(link.reply(0), Identification + "\r\n*");
+    }
 
-void TestCommInterface::receiveBufferKeepsTheNewestMegabyte()
-{
-    PtyLink link;
-    QVERIFY(link.open());
-    const int limit = 1024 * 1024;
-    for (int sent = 0; sent < limit; sent += 4096)
-        QVERIFY(link.deliver(QString(4096, QLatin1Char('x'))));
-    QVERIFY(link.deliver(QStringLiteral("newest")));
-    QCOMPARE(link.channel.rxBuffer().size(), limit);
-    QVERIFY(link.channel.rxBuffer().endsWith(QLatin1String("xnewest")));
-    QCOMPARE(link.ready.count(), 0);
-}
+    void receiveBufferKeepsTheNewestMegabyte()
+    {
+        PtyLink link;
+        QVERIFY(link.open());
+        const int limit = 1024 * 1024;
+        for (int sent = 0; sent < limit; sent += 4096)
+            QVERIFY(link.deliver(QString(4096, QLatin1Char('x'))));
+        QVERIFY(link.deliver(QStringLiteral("newest")));
+        QCOMPARE(link.channel.rxBuffer().size(), limit);
+        QVERIFY(link.channel.rxBuffer().endsWith(QLatin1String("xnewest")));
+        QCOMPARE(link.ready.count(), 0);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCommInterface)
 #include "tst_comminterface.moc"

@@ -1,8 +1,9 @@
-#include "FullConfiguration.h"
+#include "GoldenFiles.h"
 #include "LineSettings.h"
 #include "ScriptedDialogs.h"
 #include "SimProcess.h"
 #include "TestSettings.h"
+#include "config/ConfigurationFile.h"
 
 #include "common/AppSettings.h"
 #include "link/CommInterface.h"
@@ -30,13 +31,20 @@
 
 namespace {
 
+// A configuration that sends every packet.
+Configuration manyCommands()
+{
+    Configuration c;
+    ConfigurationFile::LoadConfiguration(goldenFile(QStringLiteral("inserted.qcf")), c, nullptr);
+    return c;
+}
+
 const QString kNotOpened = QStringLiteral("The port could not be opened.  Please check that the "
                                           "port it is not in use by another application.");
 const QString kNoReply =
     QStringLiteral("Quillcast could not connect to the Encoder.  Please check the cabling and "
                    "that the COM Port settings match the Encoder Serial Port settings.");
-const QString kIdentification =
-    QStringLiteral("Connected to Orvane Simulated Encoder, Serial");
+const QString kIdentification = QStringLiteral("Connected to Orvane Simulated Encoder, Serial");
 
 // The window over quillcast-encoder-sim serving on a loopback TCP port.
 struct Window
@@ -179,7 +187,7 @@ void tst_NetworkPort::sendConfigurationToATypedAddress()
     const QString address = window.sim.slavePath();
     QVERIFY2(address.startsWith(QLatin1String("tcp://127.0.0.1:")), qPrintable(address));
 
-    ConfigurationBinder::apply(&window.w, fullConfiguration());
+    ConfigurationBinder::apply(&window.w, manyCommands());
     frmPortSettings dialog(window.link(), &window.w);
     dialog.show();
     QLineEdit *typed = dialog.cmbCOMPort()->lineEdit();
@@ -223,7 +231,7 @@ void tst_NetworkPort::droppedConnectionMidSend()
     AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Device"),
                       window.sim.slavePath());
     frmMainWindow w(DefaultInfo{"Quill Network", "KQIL", "1234"}); // reads the stored device
-    ConfigurationBinder::apply(&w, fullConfiguration());           // many commands to send
+    ConfigurationBinder::apply(&w, manyCommands());                // many commands to send
     Sequencer *link = w.sequencer();
     QCOMPARE(link->CommIFace()->CommClass()->PortDevice(link->CommIFace()->getCOMSettings().port),
              window.sim.slavePath());

@@ -5,7 +5,6 @@
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -88,116 +87,45 @@ bool pacedApart(const QStringList &pieces)
 
 } // namespace
 
+// The pacing of a long command as quillcast-encoder-sim sees it over a pseudo-terminal.
 class TestPtyLink : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void readinessQueryGetsTheIdentification();
-    void longCommandArrivesInPacedPieces();
-    void replyWithoutMakerNeverCompletes();
-    void slowLine_data();
-    void slowLine();
-    void stopsCleanly();
 
 private:
     QTemporaryDir m_dir;
-};
 
-void TestPtyLink::init()
-{
-    TestSettings::wipe();
-    QVERIFY(m_dir.isValid());
-}
-
-void TestPtyLink::readinessQueryGetsTheIdentification()
-{
-    const QString log = m_dir.filePath("commands.log");
-    Link link;
-    QVERIFY2(link.open({"--log", log}), qPrintable(link.sim.errorString()));
-
-    QVERIFY(link.channel->IsPortReady());
-    QVERIFY(link.ready->wait(3000));
-    QVERIFY(link.reply(0).startsWith("\r\nOrvane Simulated Encoder --"));
-    QVERIFY(link.reply(0).endsWith("\r\n*"));
-    QCOMPARE(loggedBytes(log), QStringList{"03 0D 01 3F 0D"});
-}
-
-void TestPtyLink::longCommandArrivesInPacedPieces()
-{
-    // The simulator may be scheduled late and read two pieces at once; the pacing is proven
-    // by any one attempt in which the three pieces arrive apart.
-    QString report;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        const QString chunks = m_dir.filePath(QStringLiteral("chunks%1.log").arg(attempt));
-        const QString log = m_dir.filePath(QStringLiteral("commands%1.log").arg(attempt));
-        Link link;
-        QVERIFY2(link.open({"--log-chunks", chunks, "--log", log}),
-                 qPrintable(link.sim.errorString()));
-        link.channel->CtrlA(caption120);
-        QVERIFY(link.ready->wait(3000));
-        QCOMPARE(link.reply(0), QStringLiteral("\r\nOK\r\n*"));
-        QCOMPARE(loggedBytes(log),
-                 QStringList{QString::fromLatin1(caption120.wireBytes().toHex(' ').toUpper())});
-        report = pieces(chunks).join(' ');
-        if (pacedApart(pieces(chunks)))
-            return;
+private slots:
+    void init()
+    {
+        TestSettings::wipe();
+        QVERIFY(m_dir.isValid());
     }
-    QFAIL(qPrintable("pieces (size@ms): " + report));
-}
 
-void TestPtyLink::replyWithoutMakerNeverCompletes()
-{
-    Link link;
-    QVERIFY2(link.open({"--no-maker"}), qPrintable(link.sim.errorString()));
-    QVERIFY(link.channel->IsPortReady());
-    QTRY_VERIFY_WITH_TIMEOUT(link.channel->rxBuffer().endsWith("\r\n*"), 3000);
-    QVERIFY(!link.ready->wait(300));
-    QVERIFY(link.channel->readyQueryPending());
-    QVERIFY(link.channel->rxBuffer().contains("Simulated Encoder"));
-    QVERIFY(!link.channel->rxBuffer().contains("Orvane", Qt::CaseInsensitive));
-}
-
-void TestPtyLink::slowLine_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<int>("atLeastMs");
-    QTest::addColumn<int>("atMostMs");
-
-    // The 120-character command and the reply "\r\nOK\r\n*": 127 characters of ten bits
-    // each. The encoder answers only once the command's last byte has crossed the line.
-    QTest::newRow("line rate 1200") << QStringList{"--line-rate", "1200"} << 1040 << 3000;
-    QTest::newRow("line rate 9600") << QStringList{"--line-rate", "9600"} << 125 << 1500;
-    QTest::newRow("reply delay 300") << QStringList{"--reply-delay", "300"} << 290 << 2000;
-    QTest::newRow("no delay") << QStringList{} << 0 << 500;
-}
-
-void TestPtyLink::slowLine()
-{
-    QFETCH(QStringList, options);
-    QFETCH(int, atLeastMs);
-    QFETCH(int, atMostMs);
-
-    Link link;
-    QVERIFY2(link.open(options), qPrintable(link.sim.errorString()));
-    QElapsedTimer clock;
-    clock.start();
-    link.channel->CtrlA(caption120);
-    QVERIFY(link.ready->wait(5000));
-    const qint64 took = clock.elapsed();
-    QVERIFY2(took >= atLeastMs && took <= atMostMs, qPrintable(QString::number(took)));
-    QCOMPARE(link.reply(0), QStringLiteral("\r\nOK\r\n*"));
-}
-
-void TestPtyLink::stopsCleanly()
-{
-    SimProcess sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorString()));
-    QVERIFY(QFile::exists(sim.slavePath()));
-    sim.stop();
-    QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
-    QCOMPARE(sim.process().exitCode(), 0);
-}
+    void longCommandArrivesInPacedPieces()
+    {
+        // The simulator may be scheduled late and read two pieces at once; the pacing is proven
+        // by any one attempt in which the three pieces arrive apart.
+        QString report;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const QString chunks = m_dir.filePath(QStringLiteral("chunks%1.log").arg(attempt));
+            const QString log = m_dir.filePath(QStringLiteral("commands%1.log").arg(attempt));
+            Link link;
+            QVERIFY2(link.open({"--log-chunks", chunks, "--log", log}),
+                     qPrintable(link.sim.errorString()));
+            link.channel->CtrlA(caption120);
+            QVERIFY(link.ready->wait(3000));
+            QCOMPARE(link.reply(0), QStringLiteral("\r\nOK\r\n*"));
+            QCOMPARE(loggedBytes(log),
+                     QStringList{QString::fromLatin1(caption120.wireBytes().toHex(' ').toUpper())});
+            report = pieces(chunks).join(' ');
+            if (pacedApart(pieces(chunks)))
+                return;
+        }
+        QFAIL(qPrintable("pieces (size@ms): " + report));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPtyLink)
 #include "tst_pty_link.moc"

@@ -54,308 +54,255 @@ struct Link
 
 } // namespace
 
+// The command queue and the transaction sequencer over the built-in simulated encoder.
 class tst_Sequencer : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void commandTimeout_data();
-    void commandTimeout();
-    void identificationFromReply_data();
-    void identificationFromReply();
-    void articleNames_data();
-    void articleNames();
 
-    void ensureConnectedAsks_data();
-    void ensureConnectedAsks();
-    void sendConfigurationWhenPortWillNotOpen();
-    void queueDrainsOneCommandPerReply();
-    void longReplyCommandGetsLongTimeout();
-    void identificationAndArticlesInOneReply();
-    void keepAliveWaitsForEmptyQueue();
-    void disconnectKeepsQueuedCommands();
-    void otherStatesChangeNothing();
-    void timeOutOnlyDisconnects_data();
-    void timeOutOnlyDisconnects();
-};
+    void commandTimeout_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("store 1200") << "0" << 1200 << 13333;
+        QTest::newRow("list 2400") << "9" << 2400 << 9167;
+        QTest::newRow("store 19200") << "0" << 19200 << 5521;
+        QTest::newRow("list 57600") << "9" << 57600 << 5174;
+        QTest::newRow("caption 1200") << "2" << 1200 << 5000;
+        QTest::newRow("packet 57600") << "P" << 57600 << 5000;
+        QTest::newRow("no baud") << "9" << 0 << 5000;
+    }
 
-void tst_Sequencer::commandTimeout_data()
-{
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<int>("baud");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("store 1200") << "0" << 1200 << 13333;
-    QTest::newRow("list 2400") << "9" << 2400 << 9167;
-    QTest::newRow("list 4800") << "9" << 4800 << 7083;
-    QTest::newRow("list 9600") << "9" << 9600 << 6042;
-    QTest::newRow("store 19200") << "0" << 19200 << 5521;
-    QTest::newRow("list 38400") << "9" << 38400 << 5260;
-    QTest::newRow("list 57600") << "9" << 57600 << 5174;
-    QTest::newRow("caption 1200") << "2" << 1200 << 5000;
-    QTest::newRow("packet 57600") << "P" << 57600 << 5000;
-    QTest::newRow("no baud") << "9" << 0 << 5000;
-}
+    void commandTimeout()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, baud);
+        QFETCH(int, expected);
+        QCOMPARE(Sequencer::CommandTimeout(mode, baud), expected);
+    }
 
-void tst_Sequencer::commandTimeout()
-{
-    QFETCH(QString, mode);
-    QFETCH(int, baud);
-    QFETCH(int, expected);
-    QCOMPARE(Sequencer::CommandTimeout(mode, baud), expected);
-}
+    void identificationFromReply_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QString>("expected"); // null: no identification
 
-void tst_Sequencer::identificationFromReply_data()
-{
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<QString>("expected"); // null: no identification
+        QTest::newRow("banner") << "\r\nOrvane T42X Closed Caption Encoder --  Version 3.10\r\n"
+                                   "Serial 001234  Rev B\r\n*"
+                                << "Connected to Orvane T42X Closed Caption Encoder, Serial";
+        QTest::newRow("maker at position 9") << "12345678Orvane EN-1 -- x\r\nABCDEFGH\r\n*"
+                                             << "Connected to Orvane EN-1, ABCDEF";
+        QTest::newRow("maker at position 10")
+            << "123456789Orvane EN-1 -- x\r\nABCDEFGH\r\n*" << QString();
+        QTest::newRow("lower-case maker") << "\r\nORVANE EN-2 -- y\r\n123456\r\n*"
+                                          << "Connected to ORVANE EN-2, 123456";
+        QTest::newRow("no dashes: rest of the line") << "\r\nOrvane EN-4 Encoder  \r\nV2.000\r\n*"
+                                                     << "Connected to Orvane EN-4 Encoder, V2.000";
+        QTest::newRow("short line after") << "\r\nOrvane EN-5 -- a\r\n*"
+                                          << "Connected to Orvane EN-5, *";
+        QTest::newRow("no maker") << "\r\nT42X Closed Caption Encoder --  V\r\nSerial\r\n*"
+                                  << QString();
+    }
 
-    QTest::newRow("banner") << "\r\nOrvane T42X Closed Caption Encoder --  Version 3.10\r\n"
-                               "Serial 001234  Rev B\r\n*"
-                            << "Connected to Orvane T42X Closed Caption Encoder, Serial";
-    QTest::newRow("maker at position 9") << "12345678Orvane EN-1 -- x\r\nABCDEFGH\r\n*"
-                                         << "Connected to Orvane EN-1, ABCDEF";
-    QTest::newRow("maker at position 10")
-        << "123456789Orvane EN-1 -- x\r\nABCDEFGH\r\n*" << QString();
-    QTest::newRow("lower-case maker") << "\r\nORVANE EN-2 -- y\r\n123456\r\n*"
-                                      << "Connected to ORVANE EN-2, 123456";
-    QTest::newRow("dashes too close are skipped") << "Orvane -- EN-3 -- z\r\nV1.00 \r\n*"
-                                                  << "Connected to Orvane -- EN-3, V1.00 ";
-    QTest::newRow("no dashes: rest of the line") << "\r\nOrvane EN-4 Encoder  \r\nV2.000\r\n*"
-                                                 << "Connected to Orvane EN-4 Encoder, V2.000";
-    QTest::newRow("short line after") << "\r\nOrvane EN-5 -- a\r\n*"
-                                      << "Connected to Orvane EN-5, *";
-    QTest::newRow("no maker") << "\r\nT42X Closed Caption Encoder --  V\r\nSerial\r\n*"
-                              << QString();
-    QTest::newRow("plain reply") << "\r\n*" << QString();
-}
+    void identificationFromReply()
+    {
+        QFETCH(QString, reply);
+        QFETCH(QString, expected);
+        const QString text = Sequencer::IdentificationFromReply(reply);
+        QCOMPARE(text, expected);
+        QCOMPARE(text.isNull(), expected.isNull());
+    }
 
-void tst_Sequencer::identificationFromReply()
-{
-    QFETCH(QString, reply);
-    QFETCH(QString, expected);
-    const QString text = Sequencer::IdentificationFromReply(reply);
-    QCOMPARE(text, expected);
-    QCOMPARE(text.isNull(), expected.isNull());
-}
+    void articleNames_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QStringList>("expected");
 
-void tst_Sequencer::articleNames_data()
-{
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<QStringList>("expected");
+        const QString head =
+            QStringLiteral("\r\nArticle Directory\r\nName      Chan  Repeat  Text\r\n");
+        QTest::newRow("status and divider lines skipped")
+            << head + "01 Memory 32768\r\n03 Stored: 1\r\n05 Web TV link: off\r\n"
+                      "07 Channels T1\r\n--------  ----\r\nNEWS      T2    3       Hello\r\n*"
+            << QStringList{"NEWS"};
+        QTest::newRow("URL exactly is the Web TV link")
+            << head + "URL       T2    0       http\r\nWEATHER   T1    1       Rain\r\n*"
+            << QStringList{"WEATHER"};
+        QTest::newRow("url in lower case is an article")
+            << head + "url       T2    0       x\r\nUrl       T2    0       y\r\n*"
+            << QStringList{"url", "Url"};
+        QTest::newRow("first two characters decide")
+            << head + "0123 T1\r\n02ABC T1\r\n0 T1\r\n07 T1\r\n05X T1\r\n*"
+            << QStringList{"02ABC", "0"};
+        QTest::newRow("no Text heading")
+            << QStringLiteral("\r\nArticle Directory\r\nNEWS T2 3\r\n*") << QStringList();
+        QTest::newRow("lower-case words")
+            << QStringLiteral("\r\narticle list\r\nname text\r\nALPHA 1\r\n*")
+            << QStringList{"ALPHA"};
+    }
 
-    const QString head =
-        QStringLiteral("\r\nArticle Directory\r\nName      Chan  Repeat  Text\r\n");
-    QTest::newRow("status and divider lines skipped")
-        << head + "01 Memory 32768\r\n03 Stored: 1\r\n05 Web TV link: off\r\n"
-                  "07 Channels T1\r\n--------  ----\r\nNEWS      T2    3       Hello\r\n*"
-        << QStringList{"NEWS"};
-    QTest::newRow("URL exactly is the Web TV link")
-        << head + "URL       T2    0       http\r\nWEATHER   T1    1       Rain\r\n*"
-        << QStringList{"WEATHER"};
-    QTest::newRow("url in lower case is an article")
-        << head + "url       T2    0       x\r\nUrl       T2    0       y\r\n*"
-        << QStringList{"url", "Url"};
-    QTest::newRow("first two characters decide")
-        << head + "0123 T1\r\n02ABC T1\r\n0 T1\r\n07 T1\r\n05X T1\r\n*"
-        << QStringList{"02ABC", "0"};
-    QTest::newRow("dash lines") << head + "-x T1\r\n--- T1\r\nA-B T1\r\n*" << QStringList{"A-B"};
-    QTest::newRow("no Text heading")
-        << QStringLiteral("\r\nArticle Directory\r\nNEWS T2 3\r\n*") << QStringList();
-    QTest::newRow("no Article word")
-        << QStringLiteral("\r\nName Text\r\nNEWS T2 3\r\n*") << QStringList();
-    QTest::newRow("lower-case words")
-        << QStringLiteral("\r\narticle list\r\nname text\r\nALPHA 1\r\n*") << QStringList{"ALPHA"};
-}
+    void articleNames()
+    {
+        QFETCH(QString, reply);
+        QFETCH(QStringList, expected);
+        QCOMPARE(Sequencer::ArticleNames(reply), expected);
+    }
 
-void tst_Sequencer::articleNames()
-{
-    QFETCH(QString, reply);
-    QFETCH(QStringList, expected);
-    QCOMPARE(Sequencer::ArticleNames(reply), expected);
-}
+    void ensureConnectedAsks_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes connects") << true;
+        QTest::newRow("no abandons") << false;
+    }
 
-void tst_Sequencer::ensureConnectedAsks_data()
-{
-    QTest::addColumn<bool>("yes");
-    QTest::newRow("yes connects") << true;
-    QTest::newRow("no abandons") << false;
-}
+    void ensureConnectedAsks()
+    {
+        QFETCH(bool, yes);
+        Link link;
+        link.dialogs.defaultAnswer = yes ? DialogService::Answer::Yes : DialogService::Answer::No;
+        QCOMPARE(link.sequencer->EnsureConnected(), yes);
+        QCOMPARE(link.dialogs.texts(), QStringList{kNotConnected});
+        QCOMPARE(link.dialogs.shown.first().icon, DialogService::Icon::Exclamation);
+        QCOMPARE(link.sequencer->EnsureConnected(), yes); // once open, nothing is asked again
+        QCOMPARE(link.dialogs.shown.size(), yes ? 1 : 2);
+    }
 
-void tst_Sequencer::ensureConnectedAsks()
-{
-    QFETCH(bool, yes);
-    Link link;
-    link.dialogs.defaultAnswer = yes ? DialogService::Answer::Yes : DialogService::Answer::No;
-
-    QCOMPARE(link.sequencer->EnsureConnected(), yes);
-    QCOMPARE(link.dialogs.texts(), QStringList{kNotConnected});
-    QCOMPARE(link.dialogs.shown.first().buttons, DialogService::Buttons::YesNo);
-    QCOMPARE(link.dialogs.shown.first().icon, DialogService::Icon::Exclamation);
-    QCOMPARE(link.channel()->PortIsOpen(), yes);
-    QCOMPARE(link.sequencer->EnsureConnected(), yes); // once open, nothing is asked again
-    QCOMPARE(link.dialogs.shown.size(), yes ? 1 : 2);
-}
-
-void tst_Sequencer::sendConfigurationWhenPortWillNotOpen()
-{
-    Link link(0); // no baud rate: the port is never opened
-    link.dialogs.answers = {DialogService::Answer::Yes};
-    int builds = 0;
-    link.sequencer->setConfigurationBuilder([&] { ++builds; });
-    link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
-
-    link.sequencer->cmdSendConfig_Click();
-    QCOMPARE(link.dialogs.texts(), (QStringList{kNotConnected, kNotOpened}));
-    QCOMPARE(link.dialogs.shown.last().icon, DialogService::Icon::Exclamation);
-    QCOMPARE(builds, 0);
-    QCOMPARE(link.sequencer->linkState(), 0);
-    QVERIFY(link.sequencer->CommandQueue().isEmpty());
-    QVERIFY(!link.timeout()->isActive());
-    QVERIFY(!link.sequencer->timerSendConfigDisable()->isActive());
-}
-
-void tst_Sequencer::queueDrainsOneCommandPerReply()
-{
-    Link link;
-    QVERIFY(link.connectAndSettle());
-    QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
-    QSignalSpy replies(link.sequencer, &Sequencer::replyReceived);
-    QSignalSpy states(link.sequencer, &Sequencer::linkStateChanged);
-    link.encoder()->clearReceived();
-
-    link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
-    link.sequencer->AddCommand(QStringLiteral("2"), QStringLiteral("C1"), QStringLiteral("HI"),
-                               true, true);
-    QCOMPARE(link.sequencer->CurrentCommand(), CtrlACommand("2", "C1", "HI", true, true));
-    QCOMPARE(link.sequencer->CommandQueue().size(), 2);
-    link.sequencer->StartTransaction();
+    void sendConfigurationWhenPortWillNotOpen()
+    {
+        Link link(0); // no baud rate: the port is never opened
+        int builds = 0;
+        link.sequencer->setConfigurationBuilder([&] { ++builds; });
+        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
+        link.sequencer->cmdSendConfig_Click();
+        QCOMPARE(link.dialogs.texts(), (QStringList{kNotConnected, kNotOpened}));
+        QCOMPARE(builds, 0);
+        QCOMPARE(link.sequencer->linkState(), 0);
+        QVERIFY(link.sequencer->CommandQueue().isEmpty());
+        QVERIFY(!link.timeout()->isActive() &&
+                !link.sequencer->timerSendConfigDisable()->isActive());
+    }
 
     // Readiness reply -> first command; its reply -> second; its reply -> queue empty.
-    QTRY_COMPARE(replies.count(), 3);
-    QCOMPARE(sent.count(), 2);
-    QVERIFY(link.sequencer->CommandQueue().isEmpty());
-    QVERIFY(!link.timeout()->isActive());
-    QCOMPARE(states.count(), 1); // only the empty queue sets state 1 (again)
-    QCOMPARE(states.last().at(0).toInt(), 1);
+    void queueDrainsOneCommandPerReply()
+    {
+        Link link;
+        QVERIFY(link.connectAndSettle());
+        QSignalSpy replies(link.sequencer, &Sequencer::replyReceived);
+        QSignalSpy states(link.sequencer, &Sequencer::linkStateChanged);
+        link.encoder()->clearReceived();
+        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
+        link.sequencer->AddCommand(QStringLiteral("2"), QStringLiteral("C1"), QStringLiteral("HI"),
+                                   true, true);
+        QCOMPARE(link.sequencer->CurrentCommand(), CtrlACommand("2", "C1", "HI", true, true));
+        link.sequencer->StartTransaction();
+        QTRY_COMPARE(replies.count(), 3);
+        QVERIFY(link.sequencer->CommandQueue().isEmpty() && !link.timeout()->isActive());
+        QCOMPARE(states.count(), 1); // only the empty queue sets state 1 (again)
+        QList<QByteArray> received;
+        for (const auto &command : link.encoder()->received())
+            received << command.bytes;
+        QCOMPARE(received, (QList<QByteArray>{CtrlACommand::readinessQuery(), "\x01P 01 41\r",
+                                              "\0012 C1\rHI\r\x03"}));
+    }
 
-    QList<QByteArray> received;
-    for (const auto &command : link.encoder()->received())
-        received << command.bytes;
-    QCOMPARE(received, (QList<QByteArray>{CtrlACommand::readinessQuery(), "\x01P 01 41\r",
-                                          "\0012 C1\rHI\r\x03"}));
-}
+    // The silent encoder never answers; fed the answer it would have given, the sequencer sends
+    // the article-list request under its long time-out.
+    void longReplyCommandGetsLongTimeout()
+    {
+        Link link(2400);
+        QVERIFY(link.connectAndSettle());
+        link.encoder()->setSilent(true);
+        link.sequencer->AddCommand(QStringLiteral("9"));
+        link.sequencer->StartTransaction();
+        QCOMPARE(link.timeout()->interval(), 3000);
+        link.reply(link.encoder()->identification() + "\r\n*");
+        QVERIFY(link.timeout()->isActive());
+        QCOMPARE(link.timeout()->interval(), 9167);
+    }
 
-void tst_Sequencer::longReplyCommandGetsLongTimeout()
-{
-    Link link(2400);
-    QVERIFY(link.connectAndSettle());
-    link.encoder()->setSilent(true);
-    link.sequencer->AddCommand(QStringLiteral("9"));
-    link.sequencer->StartTransaction();
-    QCOMPARE(link.timeout()->interval(), 3000);
+    void identificationAndArticlesInOneReply()
+    {
+        Link link;
+        QSignalSpy identifications(link.sequencer, &Sequencer::identificationChanged);
+        QSignalSpy lists(link.sequencer, &Sequencer::articleListReceived);
+        const QString reply =
+            QStringLiteral("\r\nOrvane EN-7 -- V1\r\nSerial 42\r\nArticle Directory\r\n"
+                           "Name      Chan  Repeat  Text\r\nNEWS      T2    3       Top\r\n*");
+        link.reply(reply);
+        QCOMPARE(identifications.value(0).value(0).toString(),
+                 QStringLiteral("Connected to Orvane EN-7, Serial"));
+        QCOMPARE(lists.value(0).value(0).toString(), reply.mid(2));
+        QCOMPARE(lists.value(0).value(1).toStringList(), QStringList{"NEWS"});
+    }
 
-    // The silent encoder never answers the readiness query; feed the sequencer the answer it
-    // would have given, and the article-list request goes out under its long time-out.
-    QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
-    link.reply(link.encoder()->identification() + "\r\n*");
-    QCOMPARE(sent.count(), 1);
-    QVERIFY(link.timeout()->isActive());
-    QCOMPARE(link.timeout()->interval(), 9167);
-}
+    void keepAliveWaitsForEmptyQueue()
+    {
+        Link link;
+        QVERIFY(link.connectAndSettle());
+        link.tick(300);
+        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
+        link.tick(1); // 00:05:00 with a command waiting
+        QVERIFY(!link.timeout()->isActive());
+        QVERIFY(!link.channel()->readyQueryPending());
+    }
 
-void tst_Sequencer::identificationAndArticlesInOneReply()
-{
-    Link link;
-    QSignalSpy identifications(link.sequencer, &Sequencer::identificationChanged);
-    QSignalSpy lists(link.sequencer, &Sequencer::articleListReceived);
-    const QString reply =
-        QStringLiteral("\r\nOrvane EN-7 -- V1\r\nSerial 42\r\nArticle Directory\r\n"
-                       "Name      Chan  Repeat  Text\r\nNEWS      T2    3       Top\r\n*");
-    link.reply(reply);
+    // Commands queued before a disconnect go out after the next readiness reply.
+    void disconnectKeepsQueuedCommands()
+    {
+        Link link;
+        QVERIFY(link.connectAndSettle());
+        link.sequencer->AddCommand(QStringLiteral("2"), QStringLiteral("C1"), QStringLiteral("HI"),
+                                   true, true);
+        link.sequencer->cmdConnect_Click(); // disconnect
+        QCOMPARE(link.sequencer->CommandQueue().size(), 1);
+        QCOMPARE(link.sequencer->linkState(), 0);
+        QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
+        link.sequencer->cmdConnect_Click();
+        QTRY_COMPARE(sent.count(), 1);
+        QTRY_COMPARE(link.sequencer->linkState(), 1);
+    }
 
-    QCOMPARE(identifications.count(), 1);
-    QCOMPARE(identifications.first().at(0).toString(),
-             QStringLiteral("Connected to Orvane EN-7, Serial"));
-    QCOMPARE(link.sequencer->identificationText(), identifications.first().at(0).toString());
-    QCOMPARE(lists.count(), 1);
-    QCOMPARE(lists.first().at(0).toString(), reply.mid(2));
-    QCOMPARE(lists.first().at(1).toStringList(), QStringList{"NEWS"});
-}
+    void otherStatesChangeNothing()
+    {
+        Link link;
+        QSignalSpy states(link.sequencer, &Sequencer::linkStateChanged);
+        link.sequencer->SetLinkState(3);
+        link.sequencer->SetLinkState(-1);
+        QCOMPARE(states.count(), 0);
+        QCOMPARE(link.sequencer->linkState(), -1);
+    }
 
-void tst_Sequencer::keepAliveWaitsForEmptyQueue()
-{
-    Link link;
-    QVERIFY(link.connectAndSettle());
-    link.tick(300);
-    link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
+    void timeOutOnlyDisconnects_data()
+    {
+        QTest::addColumn<bool>("lateReply"); // else the link is closed while the message is up
+        QTest::newRow("a late reply sends nothing") << true;
+        QTest::newRow("closed meanwhile, never reconnects") << false;
+    }
+    void timeOutOnlyDisconnects()
+    {
+        QFETCH(bool, lateReply);
+        Link link;
+        QVERIFY(link.connectAndSettle());
+        QCOMPARE(link.timeout()->timerType(), Qt::PreciseTimer); // a coarse one fires early
+        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
+        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 42"));
+        QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
+        link.dialogs.whileShown = [&](const QString &) {
+            if (lateReply)
+                link.reply(QStringLiteral("\r\n*"));
+            else
+                link.sequencer->disconnectLink();
+        };
 
-    link.tick(1); // 00:05:00 with a command waiting
-    QVERIFY(!link.timeout()->isActive());
-    QVERIFY(!link.channel()->readyQueryPending());
-    QCOMPARE(link.sequencer->CommandQueue().size(), 1);
-}
-
-void tst_Sequencer::disconnectKeepsQueuedCommands()
-{
-    Link link;
-    QVERIFY(link.connectAndSettle());
-    link.sequencer->AddCommand(QStringLiteral("2"), QStringLiteral("C1"), QStringLiteral("HI"),
-                               true, true);
-    link.sequencer->cmdConnect_Click(); // disconnect
-    QCOMPARE(link.sequencer->CommandQueue().size(), 1);
-    QCOMPARE(link.sequencer->linkState(), 0);
-
-    // They go out after the next readiness reply.
-    QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
-    link.sequencer->cmdConnect_Click();
-    QTRY_COMPARE(sent.count(), 1);
-    QCOMPARE(sent.first().at(0).value<CtrlACommand>().args, QStringLiteral("C1"));
-    QTRY_COMPARE(link.sequencer->linkState(), 1);
-    QVERIFY(link.sequencer->CommandQueue().isEmpty());
-}
-
-void tst_Sequencer::otherStatesChangeNothing()
-{
-    Link link;
-    QSignalSpy states(link.sequencer, &Sequencer::linkStateChanged);
-    QCOMPARE(link.sequencer->linkState(), -1);
-    link.sequencer->SetLinkState(3);
-    link.sequencer->SetLinkState(-1);
-    QCOMPARE(states.count(), 0);
-    QCOMPARE(link.sequencer->linkState(), -1);
-}
-
-void tst_Sequencer::timeOutOnlyDisconnects_data()
-{
-    QTest::addColumn<bool>("lateReply"); // else the link is closed while the message is up
-    QTest::newRow("a late reply sends nothing") << true;
-    QTest::newRow("closed meanwhile, never reconnects") << false;
-}
-
-void tst_Sequencer::timeOutOnlyDisconnects()
-{
-    QFETCH(bool, lateReply);
-    Link link;
-    QVERIFY(link.connectAndSettle());
-    QCOMPARE(link.timeout()->timerType(), Qt::PreciseTimer); // a coarse one fires early
-    link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
-    link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 42"));
-    QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
-    link.dialogs.whileShown = [&](const QString &) {
-        if (lateReply)
-            link.reply(QStringLiteral("\r\n*"));
-        else
-            link.sequencer->disconnectLink();
-    };
-
-    link.sequencer->timerCommTimeout_Timer();
-    QCOMPARE(sent.count(), 0);
-    QCOMPARE(link.dialogs.texts().size(), 1);
-    QVERIFY(!link.channel()->PortIsOpen());
-    QVERIFY(!link.timeout()->isActive());
-    QCOMPARE(link.sequencer->linkState(), 0);
-    QVERIFY(link.sequencer->CommandQueue().isEmpty());
-}
+        link.sequencer->timerCommTimeout_Timer();
+        QCOMPARE(sent.count(), 0);
+        QCOMPARE(link.dialogs.texts().size(), 1);
+        QVERIFY(!link.channel()->PortIsOpen());
+        QVERIFY(!link.timeout()->isActive());
+        QCOMPARE(link.sequencer->linkState(), 0);
+        QVERIFY(link.sequencer->CommandQueue().isEmpty());
+    }
+};
 
 QTEST_MAIN(tst_Sequencer)
 #include "tst_sequencer.moc"

@@ -1,7 +1,6 @@
 #include "PtyPair.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QThread>
 
 #include <cerrno>
@@ -84,26 +83,6 @@ QByteArray PtyPair::read(int timeoutMs, int quietMs)
         wait = quietMs;
     }
     return bytes;
-}
-
-QList<PtyPair::Chunk> PtyPair::readChunks(int expectedBytes, int timeoutMs)
-{
-    QList<Chunk> chunks;
-    QElapsedTimer clock;
-    clock.start();
-    int total = 0;
-    while (total < expectedBytes && clock.elapsed() < timeoutMs) {
-        pollfd p{m_master, POLLIN, 0};
-        if (::poll(&p, 1, int(timeoutMs - clock.elapsed())) <= 0)
-            break;
-        char buffer[4096];
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        chunks.append({clock.elapsed(), QByteArray(buffer, int(n))});
-        total += int(n);
-    }
-    return chunks;
 }
 
 int PtyPair::slaveInputCount() const

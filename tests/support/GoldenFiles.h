@@ -1,0 +1,79 @@
+#pragma once
+
+#include "config/ConfigFields.h"
+
+#include <QFile>
+#include <QList>
+#include <QPair>
+#include <QTextStream>
+
+// The folder of the golden files: configuration files beside what they must give.
+inline QString goldenFile(const QString &name)
+{
+    return QStringLiteral(QUILLCAST_TEST_DATA "/") + name;
+}
+
+// The lines of a golden text file.
+inline QStringList goldenLines(const QString &name)
+{
+    QFile file(goldenFile(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {QStringLiteral("cannot read ") + name};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// Bytes as quillcast-send prints them: printable characters as they are, \r, \n, \\, \xHH.
+inline QString escapedWire(const QByteArray &bytes)
+{
+    QString text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\r' || byte == '\n' || byte == '\\')
+            text += byte == '\r' ? "\\r" : byte == '\n' ? "\\n" : "\\\\";
+        else if (byte >= 0x20 && byte < 0x7F)
+            text += QLatin1Char(c);
+        else
+            text += QStringLiteral("\\x") + QString::number(byte + 0x100, 16).right(2).toUpper();
+    }
+    return text;
+}
+
+// The configurations of tests/data/written.cases: "[name]" opens a case, each "field=value" line
+// below it sets a field of a new configuration by its control name (arrays as "1,0,2"; in texts
+// \r and \n stand for line breaks), and lines starting with "#" are comments. An unknown field name
+// ends the reading with no cases.
+inline QList<QPair<QString, Configuration>> readWrittenCases(const QString &path)
+{
+    QList<QPair<QString, Configuration>> cases;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return cases;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        if (line.startsWith(QLatin1Char('['))) {
+            cases.append({line.mid(1, line.indexOf(QLatin1Char(']')) - 1), Configuration()});
+            continue;
+        }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (line.startsWith(QLatin1Char('#')) || equals < 0 || cases.isEmpty())
+            continue;
+        const ConfigField *field = ConfigFields::byName(line.left(equals));
+        if (!field)
+            return {};
+        const QString value = line.mid(equals + 1);
+        Configuration &c = cases.last().second;
+        if (auto text = std::get_if<QString Configuration::*>(&field->member)) {
+            c.**text = QString(value)
+                           .replace(QLatin1String("\\r"), QLatin1String("\r"))
+                           .replace(QLatin1String("\\n"), QLatin1String("\n"));
+        } else if (auto single = std::get_if<int Configuration::*>(&field->member)) {
+            c.**single = value.toInt();
+        } else if (auto values = std::get_if<QVector<int> Configuration::*>(&field->member)) {
+            (c.**values).clear();
+            for (const QString &member : value.split(QLatin1Char(',')))
+                (c.**values).append(member.toInt());
+        }
+    }
+    return cases;
+}

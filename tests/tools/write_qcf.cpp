@@ -1,0 +1,28 @@
+// Writes every configuration of a cases file (tests/data/written.cases) with the program's own
+// writer, as NAME.qcf beside the cases file:  write_qcf tests/data/written.cases
+
+#include "GoldenFiles.h"
+#include "config/ConfigurationFile.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const auto cases =
+        args.size() == 2 ? readWrittenCases(args[1]) : decltype(readWrittenCases(""))();
+    if (cases.isEmpty()) {
+        std::fputs("usage: write_qcf CASES_FILE (a readable file of known fields)\n", stderr);
+        return 1;
+    }
+    const QString folder = QFileInfo(args[1]).absolutePath();
+    for (const auto &written : cases) {
+        if (!ConfigurationFile::SaveConfiguration(folder + '/' + written.first + ".qcf",
+                                                  written.second, nullptr))
+            return 2;
+    }
+    return 0;
+}
