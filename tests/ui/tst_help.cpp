@@ -2,17 +2,10 @@
 #include "TestSettings.h"
 
 #include "common/AppSettings.h"
-#include "config/frmDefaultInfo.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/Sequencer.h"
-#include "link/frmPortSettings.h"
 #include "ui/RoboHelp.h"
 #include "ui/frmHelp.h"
-#include "ui/frmMainWindow.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -21,7 +14,6 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
-#include <memory>
 
 using RoboHelp::WindowOptions;
 
@@ -58,8 +50,6 @@ private slots:
     void initTestCase();
     void init();
 
-    void helpOpensTheTopic_data();
-    void helpOpensTheTopic();
     void linksBackAndForward();
     void windowOptions_data();
     void windowOptions();
@@ -81,48 +71,6 @@ void tst_Help::init()
     closeHelp();
     RoboHelp::HelpFilePath = m_startPage;
     RoboHelp::HelpWindowOptions = WindowOptions::standard();
-}
-
-// F1 on each tab is covered with the main window's tests.
-void tst_Help::helpOpensTheTopic_data()
-{
-    QTest::addColumn<QString>("place");
-    QTest::addColumn<QString>("page");
-    QTest::newRow("Help > Contents") << "contents"
-                                     << "Overview.htm";
-    QTest::newRow("port settings F1") << "port"
-                                      << "Port_Menu.htm";
-    QTest::newRow("default information F1") << "defaults"
-                                            << "Starting.htm";
-}
-
-void tst_Help::helpOpensTheTopic()
-{
-    QFETCH(QString, place);
-    QFETCH(QString, page);
-    ScriptedDialogs dialogs;
-    frmMainWindow window(DefaultInfo{QStringLiteral("Quill Network"), QStringLiteral("KQIL"),
-                                     QStringLiteral("1234")});
-    // A help window opened over a modal dialog belongs to it: the dialogs stay until the end.
-    std::unique_ptr<QDialog> dialog;
-    if (place == QLatin1String("contents")) {
-        window.findChild<QAction *>(QStringLiteral("mnuHelpContents"))->trigger();
-    } else if (place == QLatin1String("port")) {
-        auto *port = new frmPortSettings(window.sequencer(), &window);
-        dialog.reset(port);
-        port->show();
-        QTest::keyClick(port->cmbBaud(), Qt::Key_F1);
-    } else {
-        dialog = std::make_unique<frmDefaultInfo>();
-        dialog->show();
-        QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("txtCallLetters")),
-                        Qt::Key_F1);
-    }
-    QVERIFY(help());
-    QVERIFY(help()->isVisible());
-    QCOMPARE(help()->source(), QUrl::fromLocalFile(QFileInfo(m_startPage).dir().filePath(page)));
-    QVERIFY(!help()->browser()->documentTitle().isEmpty());
-    QVERIFY(dialogs.openedUrls.isEmpty());
 }
 
 void tst_Help::linksBackAndForward()

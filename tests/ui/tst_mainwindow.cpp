@@ -2,10 +2,13 @@
 #include "TabsWindow.h"
 
 #include "common/AppSettings.h"
+#include "config/frmDefaultInfo.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/EncoderSimulator.h"
+#include "link/frmPortSettings.h"
 #include "ui/RoboHelp.h"
+#include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 
 #include <QAccessible>
@@ -16,7 +19,9 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
+#include <memory>
 
 namespace {
 
@@ -208,32 +213,85 @@ private slots:
                  yes ? QStringLiteral("Simulated encoder") : QString());
     }
 
-    // F1 opens the help page of the tab, and every page the program opens exists.
+    // F1 on each tab and dialog, and Help > Contents, open their page in the help window.
     void helpPages_data()
     {
-        QTest::addColumn<int>("tab"); // -1: not a tab's page
+        QTest::addColumn<QString>("place"); // a tab's index, "contents", "port" or "defaults"
         QTest::addColumn<QString>("page");
         const QStringList pages = {"Plant_Options", "V-Chip",     "Caption_Channels", "Web_TV",
                                    "Articles",      "CC_Looping", "CGMS-A_Insertion"};
         for (int tab = 0; tab < pages.size(); ++tab)
-            QTest::newRow(qPrintable(pages.at(tab))) << tab << pages.at(tab) + ".htm";
-        for (const char *page : {"Overview.htm", "Port_Menu.htm", "Starting.htm"})
-            QTest::newRow(page) << -1 << QString(page);
+            QTest::newRow(qPrintable(pages.at(tab)))
+                << QString::number(tab) << pages.at(tab) + ".htm";
+        QTest::newRow("Help > Contents") << "contents"
+                                         << "Overview.htm";
+        QTest::newRow("port settings F1") << "port"
+                                          << "Port_Menu.htm";
+        QTest::newRow("default information F1") << "defaults"
+                                                << "Starting.htm";
     }
     void helpPages()
     {
-        QFETCH(int, tab);
+        QFETCH(QString, place);
         QFETCH(QString, page);
-        const QString start = QFINDTESTDATA("../../help/Quillcast.htm");
-        QVERIFY(QFileInfo::exists(QFileInfo(start).dir().filePath(page)));
-        if (tab < 0)
-            return;
         TabsWindow w;
-        QVERIFY(w.show());
-        w.tabs->setCurrentIndex(tab);
-        QTest::keyClick(&w.top, Qt::Key_F1);
+        QVERIFY(place == "defaults" || w.show()); // the dialog shows before the window
+        if (RoboHelp::helpWindow())
+            RoboHelp::helpWindow()->close();
+        // A help window opened over a modal dialog belongs to it: the dialog stays to the end.
+        std::unique_ptr<QDialog> dialog;
+        if (place == "contents") {
+            w.find<QAction>("mnuHelpContents")->trigger();
+        } else if (place == "port") {
+            auto *port = new frmPortSettings(w.link(), &w.top);
+            dialog.reset(port);
+            port->show();
+            QTest::keyClick(port->cmbBaud(), Qt::Key_F1);
+        } else if (place == "defaults") {
+            dialog = std::make_unique<frmDefaultInfo>();
+            dialog->show();
+            QTest::keyClick(dialog->findChild<QLineEdit *>("txtCallLetters"), Qt::Key_F1);
+        } else {
+            w.tabs->setCurrentIndex(place.toInt());
+            QTest::keyClick(&w.top, Qt::Key_F1);
+        }
         QVERIFY(RoboHelp::helpWindow()->isVisible());
         QCOMPARE(RoboHelp::helpWindow()->source().fileName(), page);
+        QVERIFY(!RoboHelp::helpWindow()->browser()->documentTitle().isEmpty()); // the page exists
+        QVERIFY(w.dialogs.openedUrls.isEmpty());
+    }
+
+    // The About box: its texts, one supported model per line, shown again by the next About.
+    void aboutBox()
+    {
+        TabsWindow w;
+        w.top.show();
+        w.find<QAction>("mnuAbout")->trigger();
+        auto *box = w.find<frmAbout>("frmAbout");
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->windowModality(), Qt::WindowModal);
+        const auto texts = [box] {
+            QStringList shown = {box->windowTitle()};
+            for (const char *label : {"lblTitle", "lblVersion", "lblDescription", "lblSupport"})
+                shown << box->findChild<QLabel *>(label)->text();
+            return shown;
+        };
+        const QStringList expected = {
+            "About Orvane Quillcast", "Orvane Quillcast", "Version 1.0.4",
+            "This application provides a seamless graphical interface for the terminal-based "
+            "commands used to program and configure Orvane Closed Caption Encoders.",
+            "Supported Orvane Encoders:"};
+        QCOMPARE(texts(), expected);
+        const QStringList models =
+            box->findChild<QLabel *>("lblSupportedHardware")->text().split("\r\n");
+        QVERIFY(models.size() > 1 && !models.contains(QString()));
+        QTest::mouseClick(box->findChild<QPushButton *>("cmdOk"), Qt::LeftButton);
+        QVERIFY(!box->isVisible());
+        w.find<QAction>("mnuAbout")->trigger();
+        QCOMPARE(w.top.findChildren<frmAbout *>().size(), 1);
+        QVERIFY(box->isVisible());
+        QCOMPARE(texts(), expected);
+        QVERIFY(w.dialogs.shown.isEmpty());
     }
 
     void leaveCheckComesBeforeTheClick_data()

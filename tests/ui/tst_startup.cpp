@@ -4,12 +4,9 @@
 #include "config/frmDefaultInfo.h"
 #include "ui/RoboHelp.h"
 #include "ui/StartUp.h"
-#include "ui/frmAbout.h"
 #include "ui/frmMainWindow.h"
 #include "ui/frmSplash.h"
 
-#include <QAction>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -23,11 +20,6 @@ QString boxText(QWidget *window, const char *name)
     return window->findChild<QLineEdit *>(QString::fromLatin1(name))->text();
 }
 
-QString labelText(QWidget *window, const char *name)
-{
-    return window->findChild<QLabel *>(QString::fromLatin1(name))->text();
-}
-
 } // namespace
 
 class tst_StartUp : public QObject
@@ -39,7 +31,6 @@ private slots:
 
     void startUpOrder_data();
     void startUpOrder();
-    void aboutBox();
 };
 
 void tst_StartUp::startUpOrder_data()
@@ -106,48 +97,6 @@ void tst_StartUp::startUpOrder()
     QCOMPARE(boxText(window, "txtNetworkName") + boxText(window, "txtCallLetters") +
                  boxText(window, "txtTSID"),
              QStringLiteral("Quill NetworkKQIL77"));
-}
-
-void tst_StartUp::aboutBox()
-{
-    ScriptedDialogs dialogs;
-    frmMainWindow window(DefaultInfo{QStringLiteral("Quill Network"), QStringLiteral("KQIL"),
-                                     QStringLiteral("1234")});
-    window.show();
-    QAction *about = window.findChild<QAction *>(QStringLiteral("mnuAbout"));
-    about->trigger();
-    auto *box = window.findChild<frmAbout *>(QStringLiteral("frmAbout"));
-    QVERIFY(box && box->isVisible());
-    QCOMPARE(box->windowModality(), Qt::WindowModal);
-
-    const QStringList expected = {
-        QStringLiteral("About Orvane Quillcast"),
-        QStringLiteral("Orvane Quillcast"),
-        QStringLiteral("Version 1.0.4"),
-        QStringLiteral("This application provides a seamless graphical interface for the "
-                       "terminal-based commands used to program and configure Orvane Closed "
-                       "Caption Encoders."),
-        QStringLiteral("Supported Orvane Encoders:"),
-    };
-    auto texts = [box] {
-        return QStringList{box->windowTitle(), labelText(box, "lblTitle"),
-                           labelText(box, "lblVersion"), labelText(box, "lblDescription"),
-                           labelText(box, "lblSupport")};
-    };
-    QCOMPARE(texts(), expected);
-    // One model per line, CR LF between them.
-    const QStringList models = labelText(box, "lblSupportedHardware").split(QStringLiteral("\r\n"));
-    QVERIFY(models.size() > 1);
-    QVERIFY(!models.contains(QString()));
-
-    // OK hides the box; the next About shows the same box, still filled.
-    QTest::mouseClick(box->findChild<QPushButton *>(QStringLiteral("cmdOk")), Qt::LeftButton);
-    QVERIFY(!box->isVisible());
-    about->trigger();
-    QCOMPARE(window.findChildren<frmAbout *>().size(), 1);
-    QVERIFY(box->isVisible());
-    QCOMPARE(texts(), expected);
-    QVERIFY(dialogs.shown.isEmpty());
 }
 
 QTEST_MAIN(tst_StartUp)
