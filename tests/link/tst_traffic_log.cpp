@@ -1,28 +1,24 @@
 #include "FixedClock.h"
 #include "LineSettings.h"
 #include "ScriptedDialogs.h"
-#include "TestSettings.h"
+#include "TabsWindow.h"
 
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/EncoderSimulator.h"
 #include "link/Sequencer.h"
 #include "link/TrafficLog.h"
-#include "ui/frmMainWindow.h"
 #include "ui/frmTrafficLog.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QListView>
-#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -44,181 +40,138 @@ class tst_TrafficLog : public QObject
     QTemporaryDir m_home;
 
 private slots:
-    void initTestCase();
-    void linesAreReadable_data();
-    void linesAreReadable();
-    void showsAShortExchange();
-    void keepsTheLastTenThousandLines();
-    void windowFromTheViewMenu();
+    void initTestCase()
+    {
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        TestSettings::wipe();
+    }
+
+    // Bytes that are neither printable nor named go out as hexadecimal; events as they are.
+    void linesAreReadable_data()
+    {
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("other bytes as hex")
+            << int(D::Received) << "15" << QString::fromLatin1("a\x1b\tb\xe9\x7f<>")
+            << "05:06:07.089  <  15  a<1B><09>b<E9><7F><>";
+        QTest::newRow("event text as it is")
+            << int(D::Event) << ""
+            << "connected to tcp://127.0.0.1:4001"
+            << "05:06:07.089  -      connected to tcp://127.0.0.1:4001";
+    }
+    void linesAreReadable()
+    {
+        QFETCH(int, direction);
+        QFETCH(QString, mode);
+        QFETCH(QString, text);
+        QFETCH(QString, line);
+        QCOMPARE(TrafficFormat::line({at().toMSecsSinceEpoch(), D(direction), mode, text}), line);
+    }
+
+    void showsAShortExchange()
+    {
+        ScriptedDialogs dialogs;
+        FixedClock clock(at());
+        QWidget window;
+        auto *channel = new CommInterface(new Communications(QStringList()));
+        Sequencer sequencer(&window, channel);
+        COMSettings settings = lineSettings(1, 1200, "O", 7, 1);
+        settings.device = Communications::simulatedDeviceName();
+        channel->setCOMSettings(settings);
+        TrafficLog log;
+        log.attach(&sequencer);
+
+        sequencer.AddCommand(QStringLiteral("2"), QStringLiteral("C1"), QStringLiteral("HELLO"),
+                             true, true);
+        sequencer.AddCommand(QStringLiteral("4"), QStringLiteral("GONE"));
+        sequencer.cmdConnect_Click();
+        QVERIFY(QTest::qWaitFor([&] { return sequencer.linkState() == 1; }, 5000));
+
+        clock.set(at(250));
+        channel->CommClass()->simulatedEncoder()->setSilent(true);
+        sequencer.AddCommand(QStringLiteral("9"));
+        sequencer.StartTransaction();
+        clock.set(at(3250));
+        sequencer.timerCommTimeout_Timer(); // the 3000 ms time-out, driven
+
+        const QStringList expected = {
+            "05:06:07.089  -      connected to Simulated encoder",
+            "05:06:07.089  >  ?   <ETX><CR><SOH>?<CR>",
+            "05:06:07.089  <  ?   <CR><LF>Orvane Simulated Encoder --  Version "
+            "3.10<CR><LF>Serial 001234  Rev B<CR><LF>*",
+            "05:06:07.089  >  2   <SOH>2 C1<CR>HELLO<CR><ETX>",
+            "05:06:07.089  <  2   <CR><LF>OK<CR><LF>*",
+            "05:06:07.089  >  4   <SOH>4 GONE<CR>",
+            "05:06:07.089  <  4   <CR><LF>Not found<CR><LF>*",
+            "05:06:07.339  >  ?   <ETX><CR><SOH>?<CR>",
+            "05:06:10.339  -  ?   time-out: no complete reply within 3000 ms",
+            "05:06:10.339  -      disconnected from Simulated encoder",
+        };
+        QStringList lines;
+        for (int row = 0; row < log.rowCount(); ++row)
+            lines << log.data(log.index(row)).toString();
+        QCOMPARE(lines, expected);
+        QCOMPARE(log.text(), expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        QCOMPARE(dialogs.shown.size(), 1); // the time-out's own message, as ever
+    }
+
+    void keepsTheLastTenThousandLines()
+    {
+        TrafficLog log;
+        QSignalSpy removed(&log, &QAbstractItemModel::rowsRemoved);
+        const int total = TrafficLog::MaximumLines + 3;
+        for (int i = 1; i <= total; ++i)
+            log.append(TrafficEntry{at().toMSecsSinceEpoch(), D::Event, QString(),
+                                    QStringLiteral("#%1").arg(i)});
+        QCOMPARE(log.rowCount(), 10000);
+        QCOMPARE(removed.size(), 3);
+        QVERIFY(log.line(0).endsWith(QLatin1String(" #4")));
+        QVERIFY(log.line(9999).endsWith(QStringLiteral(" #%1").arg(total)));
+
+        log.clear();
+        QCOMPARE(log.rowCount(), 0);
+    }
+
+    // View > Traffic Log (Ctrl+L) shows the window's log beside the main window, and its
+    // buttons copy, save and clear it.
+    void windowFromTheViewMenu()
+    {
+        FixedClock clock(at());
+        TabsWindow w;
+        QVERIFY(w.show());
+        QTest::keyClick(&w.top, Qt::Key_L, Qt::ControlModifier);
+        auto *window = w.find<frmTrafficLog>("frmTrafficLog");
+        QVERIFY(window->isVisible() && window->isWindow() && !window->isModal());
+        auto *list = window->lstTraffic();
+        QCOMPARE(QAccessible::queryAccessibleInterface(list)->text(QAccessible::Name),
+                 QStringLiteral("Commands and replies:"));
+
+        // The main window's link writes into the log while the window is open.
+        QVERIFY(w.connect());
+        auto *log = qobject_cast<TrafficLog *>(list->model());
+        QCOMPARE(log->rowCount(), 3);
+        const auto press = [window](const char *button) {
+            QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
+        };
+        press("cmdCopy");
+        QCOMPARE(QGuiApplication::clipboard()->text(), log->text());
+        list->setCurrentIndex(log->index(1));
+        press("cmdCopy");
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("05:06:07.089  >  ?   <ETX><CR><SOH>?<CR>\n"));
+        const QString path = m_home.filePath(QStringLiteral("traffic.txt"));
+        w.dialogs.savePaths << path;
+        press("cmdSaveAs");
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(saved.readAll()), log->text());
+        press("cmdClear");
+        QCOMPARE(log->rowCount(), 0);
+        QVERIFY(w.dialogs.shown.isEmpty());
+    }
 };
-
-void tst_TrafficLog::initTestCase()
-{
-    QVERIFY(m_home.isValid());
-    qputenv("HOME", QFile::encodeName(m_home.path()));
-    TestSettings::wipe();
-}
-
-void tst_TrafficLog::linesAreReadable_data()
-{
-    QTest::addColumn<int>("direction");
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("line");
-
-    QTest::newRow("readiness query") << int(D::Sent) << "?"
-                                     << "\x03\r\x01?\r"
-                                     << "05:06:07.089  >  ?   <ETX><CR><SOH>?<CR>";
-    QTest::newRow("caption with body and ETX")
-        << int(D::Sent) << "2"
-        << "\x01"
-           "2 C1\rHELLO\r\x03"
-        << "05:06:07.089  >  2   <SOH>2 C1<CR>HELLO<CR><ETX>";
-    QTest::newRow("reply ends with the prompt") << int(D::Received) << "9"
-                                                << "\r\nOK\r\n*"
-                                                << "05:06:07.089  <  9   <CR><LF>OK<CR><LF>*";
-    QTest::newRow("other bytes as hex")
-        << int(D::Received) << "15" << QString::fromLatin1("a\x1b\tb\xe9\x7f<>")
-        << "05:06:07.089  <  15  a<1B><09>b<E9><7F><>";
-    QTest::newRow("event text as it is")
-        << int(D::Event) << ""
-        << "connected to tcp://127.0.0.1:4001"
-        << "05:06:07.089  -      connected to tcp://127.0.0.1:4001";
-}
-
-void tst_TrafficLog::linesAreReadable()
-{
-    QFETCH(int, direction);
-    QFETCH(QString, mode);
-    QFETCH(QString, text);
-    QFETCH(QString, line);
-    const TrafficEntry entry{at().toMSecsSinceEpoch(), D(direction), mode, text};
-    QCOMPARE(TrafficFormat::line(entry), line);
-}
-
-// A connection, two commands and their replies, then a readiness query that is never answered:
-// the log holds each of them, in the order of the wire, with the commands' and replies' bytes.
-void tst_TrafficLog::showsAShortExchange()
-{
-    ScriptedDialogs dialogs;
-    FixedClock clock(at());
-    QWidget window;
-    auto *channel = new CommInterface(new Communications(QStringList()));
-    Sequencer sequencer(&window, channel);
-    COMSettings settings = lineSettings(1, 1200, "O", 7, 1);
-    settings.device = Communications::simulatedDeviceName();
-    channel->setCOMSettings(settings);
-    TrafficLog log;
-    log.attach(&sequencer);
-
-    sequencer.AddCommand(QStringLiteral("2"), QStringLiteral("C1"), QStringLiteral("HELLO"), true,
-                         true);
-    sequencer.AddCommand(QStringLiteral("4"), QStringLiteral("GONE"));
-    sequencer.cmdConnect_Click();
-    QVERIFY(QTest::qWaitFor([&] { return sequencer.linkState() == 1; }, 5000));
-
-    clock.set(at(250));
-    channel->CommClass()->simulatedEncoder()->setSilent(true);
-    sequencer.AddCommand(QStringLiteral("9"));
-    sequencer.StartTransaction();
-    clock.set(at(3250));
-    sequencer.timerCommTimeout_Timer(); // the 3000 ms time-out, driven
-
-    const QStringList expected = {
-        "05:06:07.089  -      connected to Simulated encoder",
-        "05:06:07.089  >  ?   <ETX><CR><SOH>?<CR>",
-        "05:06:07.089  <  ?   <CR><LF>Orvane Simulated Encoder --  Version "
-        "3.10<CR><LF>Serial 001234  Rev B<CR><LF>*",
-        "05:06:07.089  >  2   <SOH>2 C1<CR>HELLO<CR><ETX>",
-        "05:06:07.089  <  2   <CR><LF>OK<CR><LF>*",
-        "05:06:07.089  >  4   <SOH>4 GONE<CR>",
-        "05:06:07.089  <  4   <CR><LF>Not found<CR><LF>*",
-        "05:06:07.339  >  ?   <ETX><CR><SOH>?<CR>",
-        "05:06:10.339  -  ?   time-out: no complete reply within 3000 ms",
-        "05:06:10.339  -      disconnected from Simulated encoder",
-    };
-    QStringList lines;
-    for (int row = 0; row < log.rowCount(); ++row)
-        lines << log.data(log.index(row)).toString();
-    QCOMPARE(lines, expected);
-    QCOMPARE(log.text(), expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    QCOMPARE(dialogs.shown.size(), 1); // the time-out's own message, as ever
-}
-
-void tst_TrafficLog::keepsTheLastTenThousandLines()
-{
-    TrafficLog log;
-    QSignalSpy removed(&log, &QAbstractItemModel::rowsRemoved);
-    const int total = TrafficLog::MaximumLines + 3;
-    for (int i = 1; i <= total; ++i)
-        log.append(TrafficEntry{at().toMSecsSinceEpoch(), D::Event, QString(),
-                                QStringLiteral("#%1").arg(i)});
-    QCOMPARE(log.rowCount(), 10000);
-    QCOMPARE(removed.size(), 3);
-    QVERIFY(log.line(0).endsWith(QLatin1String(" #4")));
-    QVERIFY(log.line(9999).endsWith(QStringLiteral(" #%1").arg(total)));
-
-    log.clear();
-    QCOMPARE(log.rowCount(), 0);
-}
-
-// View > Traffic Log (Ctrl+L) shows the window's log beside the main window, and its buttons
-// clear, copy and save it.
-void tst_TrafficLog::windowFromTheViewMenu()
-{
-    ScriptedDialogs dialogs;
-    FixedClock clock(at());
-    frmMainWindow main(DefaultInfo{"Quill Network", "KQIL", "1234"});
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
-
-    auto *entry = main.findChild<QAction *>(QStringLiteral("mnuTrafficLog"));
-    QVERIFY(entry);
-    QCOMPARE(entry->text(), QStringLiteral("&Traffic Log"));
-    QCOMPARE(main.findChild<QMenu *>(QStringLiteral("mnuView"))->title(), QStringLiteral("&View"));
-    QTest::keyClick(&main, Qt::Key_L, Qt::ControlModifier);
-    auto *window = main.findChild<frmTrafficLog *>(QStringLiteral("frmTrafficLog"));
-    QVERIFY(window && window->isVisible());
-    QVERIFY(window->isWindow() && !window->isModal());
-    QVERIFY(main.isEnabled());
-    QVERIFY(window->lstTraffic()->uniformItemSizes());
-    auto *list = window->lstTraffic();
-    QAccessibleInterface *listAccess = QAccessible::queryAccessibleInterface(list);
-    QCOMPARE(listAccess->text(QAccessible::Name), QStringLiteral("Commands and replies:"));
-
-    // The main window's link writes into the log while the window is open.
-    Sequencer *link = main.sequencer();
-    COMSettings settings = link->CommIFace()->getCOMSettings();
-    settings.device = Communications::simulatedDeviceName();
-    link->CommIFace()->setCOMSettings(settings);
-    link->cmdConnect_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 1, 5000);
-    auto *log = qobject_cast<TrafficLog *>(list->model());
-    QVERIFY(log);
-    QCOMPARE(log->rowCount(), 3);
-    QCOMPARE(list->model()->rowCount(), 3);
-
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdCopy")), Qt::LeftButton);
-    QCOMPARE(QGuiApplication::clipboard()->text(), log->text());
-    list->setCurrentIndex(log->index(1));
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdCopy")), Qt::LeftButton);
-    QCOMPARE(QGuiApplication::clipboard()->text(),
-             QStringLiteral("05:06:07.089  >  ?   <ETX><CR><SOH>?<CR>\n"));
-
-    const QString path = m_home.filePath(QStringLiteral("traffic.txt"));
-    dialogs.savePaths << path;
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdSaveAs")),
-                      Qt::LeftButton);
-    QFile saved(path);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(saved.readAll()), log->text());
-
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdClear")), Qt::LeftButton);
-    QCOMPARE(list->model()->rowCount(), 0);
-    QVERIFY(dialogs.shown.isEmpty());
-    link->cmdConnect_Click();
-    QCOMPARE(log->rowCount(), 1); // the disconnect
-}
 
 QTEST_MAIN(tst_TrafficLog)
 #include "tst_traffic_log.moc"
