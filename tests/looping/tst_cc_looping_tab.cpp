@@ -1,20 +1,11 @@
-#include "ScriptedDialogs.h"
-#include "TestSettings.h"
+#include "TabsWindow.h"
 #include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/Sequencer.h"
 #include "ui/CcLoopingController.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
-#include "ui/frmMainWindow.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -43,12 +34,13 @@ class tst_CcLoopingTab : public QObject
     QTemporaryDir m_dir;
     QString m_folder; // longer than 40 characters
     QString m_file;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<frmMainWindow> m_w;
+    std::unique_ptr<TabsWindow> m_t;
+    frmMainWindow *m_w = nullptr;
+    ScriptedDialogs *m_dialogs = nullptr;
 
     template <typename T = QWidget> T *control(const QString &name) const
     {
-        return m_w->findChild<T *>(name);
+        return m_t->find<T>(name);
     }
     QString text(const char *label) const { return control<QLabel>(label)->text(); }
     CcLoopingController *loop() const { return m_w->findChild<CcLoopingController *>(); }
@@ -65,12 +57,7 @@ class tst_CcLoopingTab : public QObject
     // Connected to the program's own simulated encoder, a file selected, 00:00:05, Start.
     void startFiveSeconds()
     {
-        CommInterface *channel = m_w->sequencer()->CommIFace();
-        COMSettings settings = channel->getCOMSettings();
-        settings.device = Communications::simulatedDeviceName();
-        channel->setCOMSettings(settings);
-        m_w->sequencer()->cmdConnect_Click();
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->sequencer()->linkState(), 1, 5000);
+        QVERIFY(m_t->connect());
         loop()->selectCCLoopingFile(m_file);
         control<QComboBox>("cmbCCLoopingTime_2")->setCurrentIndex(5);
         press("cmdCCLpLoopControl_0");
@@ -80,7 +67,6 @@ class tst_CcLoopingTab : public QObject
 private slots:
     void initTestCase()
     {
-        TestSettings::wipe();
         m_folder = m_dir.filePath(QStringLiteral("captions for the evening news")) + '/';
         QVERIFY(m_folder.size() > 40 && QDir().mkpath(m_folder));
         m_file = m_folder + QStringLiteral("loop.txt");
@@ -88,14 +74,11 @@ private slots:
     }
     void init()
     {
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_w = std::make_unique<frmMainWindow>(DefaultInfo{"NBC", "WNBC", "1"});
+        m_t = std::make_unique<TabsWindow>();
+        m_w = &m_t->top;
+        m_dialogs = &m_t->dialogs;
     }
-    void cleanup()
-    {
-        m_w.reset();
-        m_dialogs.reset();
-    }
+    void cleanup() { m_t.reset(); }
 
     void fileButtons()
     {
@@ -128,10 +111,10 @@ private slots:
         // A configuration's caption loop file (entry 43) is selected and read again.
         const QString other = m_dir.filePath("other.txt");
         write(other, "//LINEDELAY=5\nThird");
-        Configuration configuration = ConfigurationBinder::read(m_w.get());
+        Configuration configuration = ConfigurationBinder::read(m_w);
         configuration.captionLoopFile = other;
         m_dialogs->clear();
-        ConfigurationBinder::apply(m_w.get(), configuration);
+        ConfigurationBinder::apply(m_w, configuration);
         QCOMPARE(text("lblCCLpCurFileName"), QStringLiteral("other.txt"));
         QCOMPARE(loop()->ccLoopLines(), QStringList{"Third"});
         QCOMPARE(text("lblCCLpLineDelay") + text("lblCCLpLoopDelay"), QStringLiteral("53"));
