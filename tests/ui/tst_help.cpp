@@ -24,12 +24,6 @@ frmHelp *help()
     return RoboHelp::helpWindow();
 }
 
-void closeHelp()
-{
-    if (help())
-        help()->close();
-}
-
 // Writes a file, making its folders.
 void touch(const QString &path)
 {
@@ -47,159 +41,150 @@ class tst_Help : public QObject
     QString m_startPage;
 
 private slots:
-    void initTestCase();
-    void init();
+    void initTestCase()
+    {
+        m_startPage = QFileInfo(QFINDTESTDATA("../../help/Quillcast.htm")).canonicalFilePath();
+        QVERIFY(!m_startPage.isEmpty());
+    }
 
-    void linksBackAndForward();
-    void windowOptions_data();
-    void windowOptions();
-    void browserRouteWritesTheFallbackPage_data();
-    void browserRouteWritesTheFallbackPage();
-    void helpFilePathSearch_data();
-    void helpFilePathSearch();
+    void init()
+    {
+        TestSettings::wipe();
+        if (help())
+            help()->close();
+        RoboHelp::HelpFilePath = m_startPage;
+        RoboHelp::HelpWindowOptions = WindowOptions::standard();
+    }
+
+    void linksBackAndForward()
+    {
+        QCOMPARE(RoboHelp::ShowTopic(QStringLiteral("Overview.htm")), 0);
+        auto go = [](const char *action) {
+            help()->findChild<QAction *>(QString::fromLatin1(action))->trigger();
+            return help()->source().fileName();
+        };
+        emit help()->browser()->anchorClicked(QUrl(QStringLiteral("Articles.htm")));
+        QCOMPARE(help()->source().fileName(), QStringLiteral("Articles.htm"));
+        QCOMPARE(go("mnuBack"), QStringLiteral("Overview.htm"));
+        QCOMPARE(go("mnuForward"), QStringLiteral("Articles.htm"));
+        QCOMPARE(go("mnuContents"), QStringLiteral("Quillcast.htm"));
+        QVERIFY(help()
+                    ->findChild<QLineEdit *>(QStringLiteral("txtAddress"))
+                    ->text()
+                    .endsWith(QLatin1String("/Quillcast.htm")));
+
+        // The window is reused: the next request only changes its page.
+        frmHelp *first = help();
+        RoboHelp::ShowTopic(QStringLiteral("Web_TV.htm"));
+        QCOMPARE(help(), first);
+        QCOMPARE(help()->source().fileName(), QStringLiteral("Web_TV.htm"));
+    }
+
+    void windowOptions_data()
+    {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<QRect>("place");
+        // address bar, menu bar, resizable, tool bar, status bar
+        QTest::addColumn<QList<bool>>("shown");
+        QTest::newRow("flags 7") << 7 << QRect(25, 25, 800, 600)
+                                 << QList<bool>{true, true, true, false, false};
+        QTest::newRow("flags 24") << 24 << QRect(10, 40, 500, 300)
+                                  << QList<bool>{false, false, false, true, true};
+    }
+
+    void windowOptions()
+    {
+        QFETCH(int, flags);
+        QFETCH(QRect, place);
+        QFETCH(QList<bool>, shown);
+        const WindowOptions options{qint16(flags), qint16(place.top()), qint16(place.left()),
+                                    qint16(place.height()), qint16(place.width())};
+        QCOMPARE(RoboHelp::ShowHelp(RoboHelp::HelpUrl(QStringLiteral("V-Chip.htm")), options), 0);
+
+        // Left and top place the window's frame; width and height size what it shows.
+        QCOMPARE(QRect(help()->frameGeometry().topLeft(), help()->size()), place);
+        const QList<bool> bars = {
+            help()->findChild<QToolBar *>(QStringLiteral("tbAddress"))->isVisible(),
+            help()->menuBar()->isVisible(),
+            help()->minimumSize() != help()->maximumSize(),
+            help()->findChild<QToolBar *>(QStringLiteral("tbNavigation"))->isVisible(),
+            help()->statusBar()->isVisible(),
+        };
+        QCOMPARE(bars, shown);
+    }
+
+    void browserRouteWritesTheFallbackPage_data()
+    {
+        QTest::addColumn<QString>("helpFile");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("installed path")
+            << "/usr/share/quillcast/Help Files/Quillcast.htm"
+            << "file:///usr/share/quillcast/Help Files/Quillcast.htm#Port_Menu.htm";
+        QTest::newRow("backslashes")
+            << "C:\\Program Files\\Orvane\\Help Files\\Quillcast.htm"
+            << "file://C:/Program Files/Orvane/Help Files/Quillcast.htm#Port_Menu.htm";
+    }
+
+    void browserRouteWritesTheFallbackPage()
+    {
+        QFETCH(QString, helpFile);
+        QFETCH(QString, target);
+        QTemporaryDir temp;
+        const QByteArray oldTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        AppSettings::save(QStringLiteral("Help"), QStringLiteral("Viewer"),
+                          QStringLiteral("browser"));
+        ScriptedDialogs dialogs;
+        RoboHelp::HelpFilePath = helpFile;
+
+        const int result = RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm"));
+        qputenv("TMPDIR", oldTemp);
+
+        QCOMPARE(result, 0);
+        const QString page = temp.filePath(QStringLiteral("robohelp_csh.htm"));
+        QCOMPARE(dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(page)});
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), "<html>\r\n"
+                                 "<script language=\"Javascript\">\r\n"
+                                 "<!--\r\n"
+                                 "document.location=\"" +
+                                     target.toUtf8() +
+                                     "\";\r\n"
+                                     "//-->\r\n"
+                                     "</script>\r\n"
+                                     "</html>");
+        QVERIFY(!help() || !help()->isVisible());
+    }
+
+    void helpFilePathSearch_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("found");
+        const QString beside = QStringLiteral("bin/Help Files");
+        const QString installed = QStringLiteral("share/quillcast/Help Files");
+        const QString configured = QStringLiteral("elsewhere");
+        QTest::newRow("beside the program") << QStringList{beside, installed, configured} << beside;
+        QTest::newRow("installed") << QStringList{installed, configured} << installed;
+        QTest::newRow("settings key") << QStringList{configured} << configured;
+        QTest::newRow("nowhere") << QStringList{} << beside;
+    }
+
+    void helpFilePathSearch()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        QDir().mkpath(root.filePath(QStringLiteral("bin")));
+        for (const QString &folder : present)
+            touch(root.filePath(folder + QStringLiteral("/Quillcast.htm")));
+        AppSettings::save(QStringLiteral("Help"), QStringLiteral("Path"),
+                          root.filePath(QStringLiteral("elsewhere")));
+
+        QCOMPARE(RoboHelp::FindHelpFilePath(root.filePath(QStringLiteral("bin"))),
+                 root.filePath(found + QStringLiteral("/Quillcast.htm")));
+    }
 };
-
-void tst_Help::initTestCase()
-{
-    m_startPage = QFileInfo(QFINDTESTDATA("../../help/Quillcast.htm")).canonicalFilePath();
-    QVERIFY(!m_startPage.isEmpty());
-}
-
-void tst_Help::init()
-{
-    TestSettings::wipe();
-    closeHelp();
-    RoboHelp::HelpFilePath = m_startPage;
-    RoboHelp::HelpWindowOptions = WindowOptions::standard();
-}
-
-void tst_Help::linksBackAndForward()
-{
-    QCOMPARE(RoboHelp::ShowTopic(QStringLiteral("Overview.htm")), 0);
-    auto go = [](const char *action) {
-        help()->findChild<QAction *>(QString::fromLatin1(action))->trigger();
-        return help()->source().fileName();
-    };
-    emit help()->browser()->anchorClicked(QUrl(QStringLiteral("Articles.htm")));
-    QCOMPARE(help()->source().fileName(), QStringLiteral("Articles.htm"));
-    QCOMPARE(go("mnuBack"), QStringLiteral("Overview.htm"));
-    QCOMPARE(go("mnuForward"), QStringLiteral("Articles.htm"));
-    QCOMPARE(go("mnuContents"), QStringLiteral("Quillcast.htm"));
-    QVERIFY(help()
-                ->findChild<QLineEdit *>(QStringLiteral("txtAddress"))
-                ->text()
-                .endsWith(QLatin1String("/Quillcast.htm")));
-
-    // The window is reused: the next request only changes its page.
-    frmHelp *first = help();
-    RoboHelp::ShowTopic(QStringLiteral("Web_TV.htm"));
-    QCOMPARE(help(), first);
-    QCOMPARE(help()->source().fileName(), QStringLiteral("Web_TV.htm"));
-}
-
-void tst_Help::windowOptions_data()
-{
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<QRect>("place");
-    // address bar, menu bar, resizable, tool bar, status bar
-    QTest::addColumn<QList<bool>>("shown");
-    QTest::newRow("flags 7") << 7 << QRect(25, 25, 800, 600)
-                             << QList<bool>{true, true, true, false, false};
-    QTest::newRow("flags 24") << 24 << QRect(10, 40, 500, 300)
-                              << QList<bool>{false, false, false, true, true};
-}
-
-void tst_Help::windowOptions()
-{
-    QFETCH(int, flags);
-    QFETCH(QRect, place);
-    QFETCH(QList<bool>, shown);
-    const WindowOptions options{qint16(flags), qint16(place.top()), qint16(place.left()),
-                                qint16(place.height()), qint16(place.width())};
-    QCOMPARE(RoboHelp::ShowHelp(RoboHelp::HelpUrl(QStringLiteral("V-Chip.htm")), options), 0);
-
-    // Left and top place the window's frame; width and height size what it shows.
-    QCOMPARE(QRect(help()->frameGeometry().topLeft(), help()->size()), place);
-    const QList<bool> bars = {
-        help()->findChild<QToolBar *>(QStringLiteral("tbAddress"))->isVisible(),
-        help()->menuBar()->isVisible(),
-        help()->minimumSize() != help()->maximumSize(),
-        help()->findChild<QToolBar *>(QStringLiteral("tbNavigation"))->isVisible(),
-        help()->statusBar()->isVisible(),
-    };
-    QCOMPARE(bars, shown);
-}
-
-void tst_Help::browserRouteWritesTheFallbackPage_data()
-{
-    QTest::addColumn<QString>("helpFile");
-    QTest::addColumn<QString>("target");
-    QTest::newRow("installed path")
-        << "/usr/share/quillcast/Help Files/Quillcast.htm"
-        << "file:///usr/share/quillcast/Help Files/Quillcast.htm#Port_Menu.htm";
-    QTest::newRow("backslashes")
-        << "C:\\Program Files\\Orvane\\Help Files\\Quillcast.htm"
-        << "file://C:/Program Files/Orvane/Help Files/Quillcast.htm#Port_Menu.htm";
-}
-
-void tst_Help::browserRouteWritesTheFallbackPage()
-{
-    QFETCH(QString, helpFile);
-    QFETCH(QString, target);
-    QTemporaryDir temp;
-    const QByteArray oldTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(temp.path()));
-    AppSettings::save(QStringLiteral("Help"), QStringLiteral("Viewer"), QStringLiteral("browser"));
-    ScriptedDialogs dialogs;
-    RoboHelp::HelpFilePath = helpFile;
-
-    const int result = RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm"));
-    qputenv("TMPDIR", oldTemp);
-
-    QCOMPARE(result, 0);
-    const QString page = temp.filePath(QStringLiteral("robohelp_csh.htm"));
-    QCOMPARE(dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(page)});
-    QFile file(page);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), "<html>\r\n"
-                             "<script language=\"Javascript\">\r\n"
-                             "<!--\r\n"
-                             "document.location=\"" +
-                                 target.toUtf8() +
-                                 "\";\r\n"
-                                 "//-->\r\n"
-                                 "</script>\r\n"
-                                 "</html>");
-    QVERIFY(!help() || !help()->isVisible());
-}
-
-void tst_Help::helpFilePathSearch_data()
-{
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QString>("found");
-    const QString beside = QStringLiteral("bin/Help Files");
-    const QString installed = QStringLiteral("share/quillcast/Help Files");
-    const QString configured = QStringLiteral("elsewhere");
-    QTest::newRow("beside the program") << QStringList{beside, installed, configured} << beside;
-    QTest::newRow("installed") << QStringList{installed, configured} << installed;
-    QTest::newRow("settings key") << QStringList{configured} << configured;
-    QTest::newRow("nowhere") << QStringList{} << beside;
-}
-
-void tst_Help::helpFilePathSearch()
-{
-    QFETCH(QStringList, present);
-    QFETCH(QString, found);
-    QTemporaryDir root;
-    QDir().mkpath(root.filePath(QStringLiteral("bin")));
-    for (const QString &folder : present)
-        touch(root.filePath(folder + QStringLiteral("/Quillcast.htm")));
-    AppSettings::save(QStringLiteral("Help"), QStringLiteral("Path"),
-                      root.filePath(QStringLiteral("elsewhere")));
-
-    QCOMPARE(RoboHelp::FindHelpFilePath(root.filePath(QStringLiteral("bin"))),
-             root.filePath(found + QStringLiteral("/Quillcast.htm")));
-}
 
 QTEST_MAIN(tst_Help)
 #include "tst_help.moc"
