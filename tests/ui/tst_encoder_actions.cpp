@@ -85,7 +85,8 @@ private slots:
     void sendConfigurationSendsTheGoldenWire_data()
     {
         QTest::addColumn<QString>("name");
-        for (const char *name : {"inserted", "passed", "odd-texts", "previous-format"})
+        for (const char *name :
+             {"inserted", "passed", "odd-texts", "previous-format", "over-long-texts"})
             QTest::newRow(name) << QString(name);
     }
     void sendConfigurationSendsTheGoldenWire()
