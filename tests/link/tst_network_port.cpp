@@ -200,7 +200,7 @@ void tst_NetworkPort::sendConfigurationToATypedAddress()
     QTest::mouseClick(window.w.cmdSendConfig(), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(window.drained(), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(window.w.cmdSendConfig()->text(),
-                              QStringLiteral("Send Configuration"), 5000);
+                              QStringLiteral("Send Confi&guration"), 5000);
     QCOMPARE(window.panel(0), QStringLiteral(" Connected"));
     QVERIFY2(window.dialogs.shown.isEmpty(), qPrintable(window.dialogs.texts().join('\n')));
 
@@ -247,7 +247,7 @@ void tst_NetworkPort::droppedConnectionMidSend()
     QVERIFY(link->CommandQueue().isEmpty());
     QVERIFY(!link->CommIFace()->PortIsOpen());
     QCOMPARE(w.textPanel(0)->text(), QStringLiteral(" Disconnected"));
-    QCOMPARE(w.cmdConnect()->text(), QStringLiteral("Connect"));
+    QCOMPARE(w.cmdConnect()->text(), QStringLiteral("&Connect"));
     QVERIFY(w.cmdConnect()->isEnabled());
     const TrafficLog *log = w.findChild<TrafficLog *>(QStringLiteral("trafficLog"));
     QVERIFY(log->text().contains(QStringLiteral("line lost: ") + window.sim.slavePath()));

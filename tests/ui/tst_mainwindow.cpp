@@ -148,11 +148,11 @@ void tst_MainWindow::connectAndDisconnect()
     auto *list = window.find<QPlainTextEdit>(QStringLiteral("txtArticleList"));
 
     QTest::mouseClick(connect, Qt::LeftButton);
-    QCOMPARE(connect->text(), QStringLiteral("Connecting..."));
+    QCOMPARE(connect->text(), QStringLiteral("&Connecting..."));
     QVERIFY(!connect->isEnabled());
-    QTRY_COMPARE(connect->text(), QStringLiteral("Disconnect"));
+    QTRY_COMPARE(connect->text(), QStringLiteral("Dis&connect"));
     QVERIFY(connect->isEnabled());
-    QCOMPARE(window.w.cmdSendConfig()->text(), QStringLiteral("Send Configuration"));
+    QCOMPARE(window.w.cmdSendConfig()->text(), QStringLiteral("Send Confi&guration"));
     QCOMPARE(window.panel(0), QStringLiteral(" Connected"));
     QVERIFY(!window.squareShown(0) && window.squareShown(1));
     QCOMPARE(window.panel(2), kIdentification);
@@ -163,7 +163,7 @@ void tst_MainWindow::connectAndDisconnect()
     list->setPlainText(QStringLiteral("NEWS T2 3"));
 
     QTest::mouseClick(connect, Qt::LeftButton);
-    QCOMPARE(connect->text(), QStringLiteral("Connect"));
+    QCOMPARE(connect->text(), QStringLiteral("&Connect"));
     QCOMPARE(window.panel(0), QStringLiteral(" Disconnected"));
     QCOMPARE(window.panel(2), QString());
     QVERIFY(window.squareShown(0));
@@ -183,7 +183,7 @@ void tst_MainWindow::connectRefusedKeepsTheCaption()
 
     QTest::mouseClick(window.w.cmdConnect(), Qt::LeftButton);
     QCOMPARE(window.dialogs.shown.size(), 1); // the port could not be opened
-    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Connect"));
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("&Connect"));
     QVERIFY(window.w.cmdConnect()->isEnabled());
 }
 
@@ -199,10 +199,10 @@ void tst_MainWindow::sendingStateLastsTwoSeconds()
     QVERIFY(window.connect());
 
     QTest::mouseClick(send, Qt::LeftButton);
-    QCOMPARE(send->text(), QStringLiteral("Sending..."));
+    QCOMPARE(send->text(), QStringLiteral("Sendin&g..."));
     QVERIFY(!send->isEnabled());
     QVERIFY(!window.w.cmdConnect()->isEnabled());
-    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Dis&connect"));
     for (QPushButton *button : buttons)
         QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
     QTimer *minimum = window.timer("timerSendConfigDisable");
@@ -216,13 +216,13 @@ void tst_MainWindow::sendingStateLastsTwoSeconds()
     Sequencer *link = window.link();
     QTRY_VERIFY(link->CommandQueue().isEmpty() && !link->timerCommTimeout()->isActive());
     QVERIFY(minimum->isActive());
-    QCOMPARE(send->text(), QStringLiteral("Sending..."));
+    QCOMPARE(send->text(), QStringLiteral("Sendin&g..."));
     // The configuration ends with the article-list request, whose reply fills the tab.
     QVERIFY(list->toPlainText().startsWith(QLatin1String("Article Directory")));
     QCOMPARE(names->count(), 0); // the fresh encoder stores no article
 
     link->timerSendConfigDisable_Timer();
-    QCOMPARE(send->text(), QStringLiteral("Send Configuration"));
+    QCOMPARE(send->text(), QStringLiteral("Send Confi&guration"));
     QVERIFY(send->isEnabled());
     QVERIFY(window.w.cmdConnect()->isEnabled());
     for (QPushButton *button : buttons)
@@ -270,7 +270,7 @@ void tst_MainWindow::timeOut()
     QVERIFY(!timeout->isActive());
     QVERIFY(!link->CommIFace()->PortIsOpen());
     QCOMPARE(window.panel(0), QStringLiteral(" Disconnected"));
-    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Connect"));
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("&Connect"));
     QVERIFY(window.w.cmdConnect()->isEnabled());
     QCOMPARE(link->linkState(), 0);
     // With the port open the queue is dropped and the link set to state 0; with it closed, the
@@ -305,7 +305,7 @@ void tst_MainWindow::keepAliveAfterFiveMinutes()
     QTRY_VERIFY(!timeout->isActive());
     QCOMPARE(window.panel(2), kIdentification);
     QCOMPARE(window.panel(0), QStringLiteral(" Connected"));
-    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Dis&connect"));
 
     window.w.timerSecondTick_Timer(); // 00:05:01: no second check
     QCOMPARE(written.size(), 1);

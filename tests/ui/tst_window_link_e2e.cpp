@@ -83,9 +83,9 @@ void tst_WindowLinkE2E::connectShowsTheEncoder()
              window.sim.slavePath());
 
     QTest::mouseClick(window.w.cmdConnect(), Qt::LeftButton);
-    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Connecting..."));
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("&Connecting..."));
     QTRY_COMPARE_WITH_TIMEOUT(window.panel(2), kIdentification, 5000);
-    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Dis&connect"));
     QCOMPARE(window.panel(0), QStringLiteral(" Connected"));
 
     QTest::mouseClick(window.w.cmdConnect(), Qt::LeftButton);
@@ -115,11 +115,11 @@ void tst_WindowLinkE2E::sendConfigurationRefreshesArticles()
     QCOMPARE(names->count(), 0);
 
     QTest::mouseClick(window.w.cmdSendConfig(), Qt::LeftButton);
-    QCOMPARE(window.w.cmdSendConfig()->text(), QStringLiteral("Sending..."));
+    QCOMPARE(window.w.cmdSendConfig()->text(), QStringLiteral("Sendin&g..."));
     QTRY_VERIFY_WITH_TIMEOUT(window.drained(), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(window.w.cmdSendConfig()->text(),
-                              QStringLiteral("Send Configuration"), 5000);
-    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Disconnect"));
+                              QStringLiteral("Send Confi&guration"), 5000);
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Dis&connect"));
 
     QVERIFY2(list->toPlainText().startsWith(QLatin1String("Article Directory")),
              qPrintable(list->toPlainText()));
@@ -144,7 +144,7 @@ void tst_WindowLinkE2E::silentEncoderTimesOut()
              QStringList{"Quillcast could not connect to the Encoder.  Please check the cabling "
                          "and that the COM Port settings match the Encoder Serial Port settings."});
     QCOMPARE(window.link()->linkState(), 0);
-    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("Connect"));
+    QCOMPARE(window.w.cmdConnect()->text(), QStringLiteral("&Connect"));
     QCOMPARE(window.panel(0), QStringLiteral(" Disconnected"));
     QVERIFY(!window.link()->CommIFace()->PortIsOpen());
     QVERIFY(!timeout->isActive());
