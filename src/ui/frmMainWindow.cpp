@@ -39,8 +39,8 @@
 namespace {
 
 // The two link buttons keep their mnemonic letter through every caption they show: Alt+C for
-// Connect / Disconnect / Connecting..., Alt+G for Send Configuration / Sending... (Alt+F, Alt+S
-// and Alt+H belong to the menus).
+// Connect / Disconnect / Connecting..., Alt+G for Send Configuration / Sending... (Alt+F, Alt+V,
+// Alt+S and Alt+H belong to the menus). The letters on the tab pages are chosen around these.
 const QString kConnect = QStringLiteral("&Connect");
 const QString kSendConfiguration = QStringLiteral("Send Confi&guration");
 

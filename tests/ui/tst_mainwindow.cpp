@@ -3,12 +3,14 @@
 #include "TestSettings.h"
 
 #include "common/AppSettings.h"
+#include "config/frmDefaultInfo.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/EncoderSimulator.h"
 #include "link/Sequencer.h"
 #include "link/frmPortSettings.h"
 #include "ui/RoboHelp.h"
+#include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/frmMainWindow.h"
 
@@ -22,8 +24,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QResizeEvent>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -31,6 +35,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 namespace {
 
@@ -102,6 +107,8 @@ private slots:
     void fitsA1024By768Screen();
     void menusWorkFromTheKeyboard_data();
     void menusWorkFromTheKeyboard();
+    void buttonsAndCaptionsHaveTheirOwnMnemonic_data();
+    void buttonsAndCaptionsHaveTheirOwnMnemonic();
     void leaveCheckComesBeforeTheClick_data();
     void leaveCheckComesBeforeTheClick();
 };
@@ -593,6 +600,89 @@ void tst_MainWindow::menusWorkFromTheKeyboard()
         shown << entry->text(QAccessible::Accelerator);
     }
     QCOMPARE(shown, accelerators);
+}
+
+void tst_MainWindow::buttonsAndCaptionsHaveTheirOwnMnemonic_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("tab");
+    for (int tab = 0; tab < 7; ++tab)
+        QTest::addRow("tab %d with the link buttons", tab) << QString() << tab;
+    QTest::newRow("Port Settings") << "frmPortSettings" << -1;
+    QTest::newRow("default information") << "frmDefaultInfo" << -1;
+    QTest::newRow("About") << "frmAbout" << -1;
+}
+
+// Every visible button, and every box through its caption, is announced with an Alt+letter
+// that no other control of its page (nor a menu title) has. The members of an option group or
+// channel list are reached through their field and the arrow keys, so they need none.
+void tst_MainWindow::buttonsAndCaptionsHaveTheirOwnMnemonic()
+{
+    QFETCH(QString, box);
+    QFETCH(int, tab);
+    Window window;
+    std::unique_ptr<QWidget> dialog;
+    if (box == QLatin1String("frmPortSettings"))
+        dialog.reset(new frmPortSettings(window.link(), &window.w));
+    else if (box == QLatin1String("frmDefaultInfo"))
+        dialog.reset(new frmDefaultInfo);
+    else if (box == QLatin1String("frmAbout"))
+        dialog.reset(new frmAbout(&window.w));
+    QWidget *page = dialog.get();
+    if (!dialog) {
+        auto *tabs = window.find<QTabWidget>(QStringLiteral("tabMain"));
+        tabs->setCurrentIndex(tab);
+        page = tabs->widget(tab);
+    }
+    QWidget *root = page->window();
+    root->show();
+    root->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(root));
+
+    // The key a control answers to: a button's own, a box's that of its caption; the name it is
+    // announced with is the caption without the marker.
+    QStringList taken;
+    const auto claim = [&taken](QWidget *control, const QString &key) {
+        const QString name =
+            QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+        QVERIFY2(key.startsWith(QLatin1String("Alt+")), qPrintable(control->objectName()));
+        QVERIFY2(!taken.contains(key), qPrintable(key + QLatin1Char(' ') + name));
+        QVERIFY2(!name.isEmpty() && !name.contains(QLatin1Char('&')), qPrintable(name));
+        taken << key;
+    };
+    const QRegularExpression arrayMember(QStringLiteral("_\\d+$"));
+    const auto inList = [&arrayMember](QWidget *control) {
+        auto *button = qobject_cast<QAbstractButton *>(control);
+        return button && button->isCheckable() &&
+               arrayMember.match(button->objectName()).hasMatch();
+    };
+    QList<QAbstractButton *> buttons = page->findChildren<QAbstractButton *>();
+    if (!dialog) {
+        for (QAction *menu : window.w.menuBar()->actions())
+            taken << QKeySequence::mnemonic(menu->text()).toString();
+        buttons << window.w.cmdConnect() << window.w.cmdSendConfig();
+    }
+    for (QAbstractButton *button : buttons) {
+        if (button->isVisible() && !inList(button))
+            claim(button, QKeySequence::mnemonic(button->text()).toString());
+    }
+    for (QLabel *label : page->findChildren<QLabel *>()) {
+        // A value shown beside its caption takes no keyboard focus; the caption over a list
+        // (the rating flags) may go without a letter.
+        QWidget *buddy = label->buddy();
+        const QString key = QKeySequence::mnemonic(label->text()).toString();
+        if (label->isVisible() && buddy && (buddy->focusPolicy() & Qt::TabFocus) &&
+            !(key.isEmpty() && inList(buddy)))
+            claim(buddy, key);
+    }
+    if (tab != 0 || QTest::currentTestFailed())
+        return;
+
+    // Alt+C connects and, the letter kept through the caption's change, disconnects.
+    QTest::keyClick(root, Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(window.link()->linkState(), 1);
+    QTest::keyClick(root, Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(window.link()->linkState(), 0);
 }
 
 QTEST_MAIN(tst_MainWindow)
