@@ -35,8 +35,7 @@ const QString kNotOpened = QStringLiteral("The port could not be opened.  Please
 const QString kNoReply =
     QStringLiteral("Quillcast could not connect to the Encoder.  Please check the cabling and "
                    "that the COM Port settings match the Encoder Serial Port settings.");
-const QString kIdentification =
-    QStringLiteral("Connected to Orvane Simulated Encoder, Serial");
+const QString kIdentification = QStringLiteral("Connected to Orvane Simulated Encoder, Serial");
 
 // The window over quillcast-encoder-sim serving on a loopback TCP port.
 struct Window
