@@ -33,7 +33,7 @@ frmDefaultInfo::frmDefaultInfo(QWidget *parent) : QDialog(parent)
     fContainer->setObjectName(QStringLiteral("fContainer"));
     fContainer->setFrameShape(QFrame::StyledPanel);
 
-    const char *captions[] = {"Network Name:", "Call Letters:", "TSID (1 - 65535):"};
+    const char *captions[] = {"&Network Name:", "&Call Letters:", "&TSID (1 - 65535):"};
     for (int i = 0; i < 3; ++i) {
         lblDefaultInfo[i] = new QLabel(QString::fromLatin1(captions[i]), fContainer);
         lblDefaultInfo[i]->setObjectName(QStringLiteral("lblDefaultInfo_%1").arg(i));
@@ -56,10 +56,10 @@ frmDefaultInfo::frmDefaultInfo(QWidget *parent) : QDialog(parent)
         grid->addWidget(fields[i], i, 1);
     }
 
-    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setDefault(true);
-    cmdExit = new QPushButton(QStringLiteral("Exit"), this);
+    cmdExit = new QPushButton(QStringLiteral("E&xit"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
     connect(cmdOk, &QPushButton::clicked, this, &frmDefaultInfo::cmdOk_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmDefaultInfo::cmdExit_Click);

@@ -55,8 +55,8 @@ frmPortSettings::frmPortSettings(Sequencer *sequencer, QWidget *parent)
     frame->setObjectName(QStringLiteral("fCOMSettings"));
     auto *grid = new QGridLayout(frame);
 
-    const QStringList captions = {QStringLiteral("COM Port:"), QStringLiteral("Baud:"),
-                                  QStringLiteral("Parity:"), QStringLiteral("Data Bits:")};
+    const QStringList captions = {QStringLiteral("COM &Port:"), QStringLiteral("&Baud:"),
+                                  QStringLiteral("P&arity:"), QStringLiteral("&Data Bits:")};
     const QStringList listNames = {QStringLiteral("cmbCOMPort"), QStringLiteral("cmbBaud"),
                                    QStringLiteral("cmbParity"), QStringLiteral("cmbDataStopBits")};
     QList<QComboBox *> lists;
@@ -78,10 +78,10 @@ frmPortSettings::frmPortSettings(Sequencer *sequencer, QWidget *parent)
     m_port->setEditable(true);
     m_port->setInsertPolicy(QComboBox::NoInsert);
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    auto *ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
     ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     connect(ok, &QPushButton::clicked, this, &frmPortSettings::OKButton_Click);
     connect(cancel, &QPushButton::clicked, this, &frmPortSettings::CancelButton_Click);

@@ -63,7 +63,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
         label("lblSupportedHardware", SupportedHardware().join(QStringLiteral("\r\n")), this);
     lblSupportedHardware->setIndent(12);
 
-    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setDefault(true);
     connect(cmdOk, &QPushButton::clicked, this, &frmAbout::cmdOk_Click);

@@ -38,8 +38,11 @@
 
 namespace {
 
-const QString kConnect = QStringLiteral("Connect");
-const QString kSendConfiguration = QStringLiteral("Send Configuration");
+// The two link buttons keep their mnemonic letter through every caption they show: Alt+C for
+// Connect / Disconnect / Connecting..., Alt+G for Send Configuration / Sending... (Alt+F, Alt+V,
+// Alt+S and Alt+H belong to the menus). The letters on the tab pages are chosen around these.
+const QString kConnect = QStringLiteral("&Connect");
+const QString kSendConfiguration = QStringLiteral("Send Confi&guration");
 
 // Status panel widths, in twips as the layout was first drawn (1440 twips to the inch).
 constexpr int kLinkPanelTwips = 1750;
@@ -245,7 +248,7 @@ void frmMainWindow::Private::applyLinkState(int state)
         break;
     case 1:
         cmdConnect->setEnabled(true);
-        cmdConnect->setText(QStringLiteral("Disconnect"));
+        cmdConnect->setText(QStringLiteral("Dis&connect"));
         cmdSendConfig->setEnabled(true);
         cmdSendConfig->setText(kSendConfiguration);
         for (const QString &name : articleButtons) {
@@ -257,7 +260,7 @@ void frmMainWindow::Private::applyLinkState(int state)
     case 2:
         cmdConnect->setEnabled(false);
         cmdSendConfig->setEnabled(false);
-        cmdSendConfig->setText(QStringLiteral("Sending..."));
+        cmdSendConfig->setText(QStringLiteral("Sendin&g..."));
         for (const QString &name : articleButtons) {
             if (QWidget *button = control(name))
                 button->setEnabled(false);
@@ -270,7 +273,7 @@ void frmMainWindow::Private::applyLinkState(int state)
 
 void frmMainWindow::Private::showConnecting()
 {
-    cmdConnect->setText(QStringLiteral("Connecting..."));
+    cmdConnect->setText(QStringLiteral("&Connecting..."));
     cmdConnect->setEnabled(false);
 }
 

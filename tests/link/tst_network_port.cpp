@@ -134,7 +134,7 @@ private slots:
         QVERIFY(w.connect());
         QTest::mouseClick(w.top.cmdSendConfig(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(w.top.cmdSendConfig()->text(),
-                                  QStringLiteral("Send Configuration"), 20000);
+                                  QStringLiteral("Send Confi&guration"), 20000);
         QVERIFY2(w.dialogs.shown.isEmpty(), qPrintable(w.dialogs.texts().join('\n')));
         // Each command the log shows as sent arrived whole at the encoder and was answered.
         const QString log = w.find<TrafficLog>("trafficLog")->text();
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(w.dialogs.texts(), QStringList{kNoReply});
         QVERIFY(link->CommandQueue().isEmpty());
         QVERIFY(!link->CommIFace()->PortIsOpen());
-        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("Connect"));
+        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("&Connect"));
         QVERIFY(w.find<TrafficLog>("trafficLog")->text().contains("line lost: " + sim.slavePath()));
     }
 

@@ -11,13 +11,18 @@
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -62,9 +67,9 @@ private slots:
         QCOMPARE(w.panel(0), QStringLiteral(" Disconnected"));
         QCOMPARE(w.top.textPanel(2)->textFormat(), Qt::PlainText);
         QTest::mouseClick(connect, Qt::LeftButton);
-        QCOMPARE(connect->text(), QStringLiteral("Connecting..."));
+        QCOMPARE(connect->text(), QStringLiteral("&Connecting..."));
         QVERIFY(!connect->isEnabled());
-        QTRY_COMPARE(connect->text(), QStringLiteral("Disconnect"));
+        QTRY_COMPARE(connect->text(), QStringLiteral("Dis&connect"));
         QVERIFY(connect->isEnabled());
         QCOMPARE(w.panel(0), QStringLiteral(" Connected"));
         QCOMPARE(w.panel(2), Identification);
@@ -74,7 +79,7 @@ private slots:
         w.set("txtArticleList", "NEWS T2 3");
 
         QTest::mouseClick(connect, Qt::LeftButton);
-        QCOMPARE(connect->text(), QStringLiteral("Connect"));
+        QCOMPARE(connect->text(), QStringLiteral("&Connect"));
         QCOMPARE(w.panel(0), QStringLiteral(" Disconnected"));
         QCOMPARE(w.panel(2), QString());
         w.top.timerSecondTick_Timer();
@@ -89,7 +94,7 @@ private slots:
         w.link()->CommIFace()->setCOMSettings(COMSettings()); // no port can open with these
         QTest::mouseClick(w.top.cmdConnect(), Qt::LeftButton);
         QCOMPARE(w.dialogs.shown.size(), 1);
-        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("Connect"));
+        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("&Connect"));
         QVERIFY(w.top.cmdConnect()->isEnabled());
     }
 
@@ -101,7 +106,7 @@ private slots:
         QPushButton *send = w.top.cmdSendConfig();
         QVERIFY(w.connect());
         QTest::mouseClick(send, Qt::LeftButton);
-        QCOMPARE(send->text(), QStringLiteral("Sending..."));
+        QCOMPARE(send->text(), QStringLiteral("Sendin&g..."));
         QCOMPARE(w.enabledOf(buttons), QStringList());
         QTimer *minimum = w.link()->timerSendConfigDisable();
         QCOMPARE(minimum->interval(), 2000);
@@ -110,11 +115,11 @@ private slots:
 
         Sequencer *link = w.link();
         QTRY_VERIFY(link->CommandQueue().isEmpty() && !link->timerCommTimeout()->isActive());
-        QCOMPARE(send->text(), QStringLiteral("Sending..."));
+        QCOMPARE(send->text(), QStringLiteral("Sendin&g..."));
         // The configuration ends with the article-list request, whose reply fills the tab.
         QVERIFY(w.find<QPlainTextEdit>("txtArticleList")->toPlainText().startsWith("Article"));
         link->timerSendConfigDisable_Timer();
-        QCOMPARE(send->text(), QStringLiteral("Send Configuration"));
+        QCOMPARE(send->text(), QStringLiteral("Send Confi&guration"));
         QCOMPARE(w.enabledOf(buttons), buttons);
         QVERIFY(w.dialogs.shown.isEmpty());
     }
@@ -155,7 +160,7 @@ private slots:
         QVERIFY(!link->timerCommTimeout()->isActive());
         QVERIFY(!link->CommIFace()->PortIsOpen());
         QCOMPARE(w.panel(0), QStringLiteral(" Disconnected"));
-        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("Connect"));
+        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("&Connect"));
         QCOMPARE(link->linkState(), 0);
         QCOMPARE(link->CommandQueue().size(), portOpen ? 0 : 1);
         QCOMPARE(states.count(), 1);
@@ -421,7 +426,92 @@ private slots:
         }
         QCOMPARE(shown, accelerators);
     }
+    void buttonsAndCaptionsHaveTheirOwnMnemonic_data();
+    void buttonsAndCaptionsHaveTheirOwnMnemonic();
 };
+
+void tst_MainWindow::buttonsAndCaptionsHaveTheirOwnMnemonic_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("tab");
+    for (int tab = 0; tab < 7; ++tab)
+        QTest::addRow("tab %d with the link buttons", tab) << QString() << tab;
+    QTest::newRow("Port Settings") << "frmPortSettings" << -1;
+    QTest::newRow("default information") << "frmDefaultInfo" << -1;
+    QTest::newRow("About") << "frmAbout" << -1;
+}
+
+// Every visible button, and every box through its caption, is announced with an Alt+letter
+// that no other control of its page (nor a menu title) has. The members of an option group or
+// channel list are reached through their field and the arrow keys, so they need none.
+void tst_MainWindow::buttonsAndCaptionsHaveTheirOwnMnemonic()
+{
+    QFETCH(QString, box);
+    QFETCH(int, tab);
+    TabsWindow window;
+    std::unique_ptr<QWidget> dialog;
+    if (box == QLatin1String("frmPortSettings"))
+        dialog.reset(new frmPortSettings(window.link(), &window.top));
+    else if (box == QLatin1String("frmDefaultInfo"))
+        dialog.reset(new frmDefaultInfo);
+    else if (box == QLatin1String("frmAbout"))
+        dialog.reset(new frmAbout(&window.top));
+    QWidget *page = dialog.get();
+    if (!dialog) {
+        auto *tabs = window.find<QTabWidget>(QStringLiteral("tabMain"));
+        tabs->setCurrentIndex(tab);
+        page = tabs->widget(tab);
+    }
+    QWidget *root = page->window();
+    root->show();
+    root->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(root));
+
+    // The key a control answers to: a button's own, a box's that of its caption; the name it is
+    // announced with is the caption without the marker.
+    QStringList taken;
+    const auto claim = [&taken](QWidget *control, const QString &key) {
+        const QString name =
+            QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+        QVERIFY2(key.startsWith(QLatin1String("Alt+")), qPrintable(control->objectName()));
+        QVERIFY2(!taken.contains(key), qPrintable(key + QLatin1Char(' ') + name));
+        QVERIFY2(!name.isEmpty() && !name.contains(QLatin1Char('&')), qPrintable(name));
+        taken << key;
+    };
+    const QRegularExpression arrayMember(QStringLiteral("_\\d+$"));
+    const auto inList = [&arrayMember](QWidget *control) {
+        auto *button = qobject_cast<QAbstractButton *>(control);
+        return button && button->isCheckable() &&
+               arrayMember.match(button->objectName()).hasMatch();
+    };
+    QList<QAbstractButton *> buttons = page->findChildren<QAbstractButton *>();
+    if (!dialog) {
+        for (QAction *menu : window.top.menuBar()->actions())
+            taken << QKeySequence::mnemonic(menu->text()).toString();
+        buttons << window.top.cmdConnect() << window.top.cmdSendConfig();
+    }
+    for (QAbstractButton *button : buttons) {
+        if (button->isVisible() && !inList(button))
+            claim(button, QKeySequence::mnemonic(button->text()).toString());
+    }
+    for (QLabel *label : page->findChildren<QLabel *>()) {
+        // A value shown beside its caption takes no keyboard focus; the caption over a list
+        // (the rating flags) may go without a letter.
+        QWidget *buddy = label->buddy();
+        const QString key = QKeySequence::mnemonic(label->text()).toString();
+        if (label->isVisible() && buddy && (buddy->focusPolicy() & Qt::TabFocus) &&
+            !(key.isEmpty() && inList(buddy)))
+            claim(buddy, key);
+    }
+    if (tab != 0 || QTest::currentTestFailed())
+        return;
+
+    // Alt+C connects and, the letter kept through the caption's change, disconnects.
+    QTest::keyClick(root, Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(window.link()->linkState(), 1);
+    QTest::keyClick(root, Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(window.link()->linkState(), 0);
+}
 
 QTEST_MAIN(tst_MainWindow)
 #include "tst_mainwindow.moc"

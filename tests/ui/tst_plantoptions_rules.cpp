@@ -19,6 +19,11 @@ class tst_PlantOptionsRules : public QObject
     // What names a control to the operator: its own text, or that of the label it is buddy of.
     static QString captionOf(QWidget *control)
     {
+        QString shown = shownCaptionOf(control);
+        return shown.remove(QLatin1Char('&'));
+    }
+    static QString shownCaptionOf(QWidget *control)
+    {
         if (auto *button = qobject_cast<QAbstractButton *>(control))
             return button->text().isEmpty() ? button->accessibleName() : button->text();
         if (auto *label = qobject_cast<QLabel *>(control))

@@ -51,7 +51,7 @@ private slots:
         QTest::mouseClick(w.top.cmdConnect(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(
             w.panel(2), QStringLiteral("Connected to Orvane Simulated Encoder, Serial"), 5000);
-        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("Disconnect"));
+        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("Dis&connect"));
         QVERIFY(w.dialogs.shown.isEmpty());
     }
 
@@ -70,7 +70,7 @@ private slots:
         QTest::mouseClick(w.top.cmdSendConfig(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(e2e.drained(), 20000);
         QTRY_COMPARE_WITH_TIMEOUT(w.top.cmdSendConfig()->text(),
-                                  QStringLiteral("Send Configuration"), 5000);
+                                  QStringLiteral("Send Confi&guration"), 5000);
         QVERIFY(w.find<QPlainTextEdit>("txtArticleList")->toPlainText().startsWith("Article"));
         QCOMPARE(TabsWindow::texts(w.list("cmbRemoveArticle")), QStringList{"NEWS"});
         QVERIFY2(w.dialogs.shown.isEmpty(), qPrintable(w.dialogs.texts().join('\n')));
@@ -85,7 +85,7 @@ private slots:
         // The real time-out, once: three seconds of silence.
         QTRY_COMPARE_WITH_TIMEOUT(w.dialogs.shown.size(), 1, 6000);
         QVERIFY(w.dialogs.texts().first().startsWith("Quillcast could not connect"));
-        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("Connect"));
+        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("&Connect"));
         QVERIFY(!w.link()->CommIFace()->PortIsOpen());
     }
 };

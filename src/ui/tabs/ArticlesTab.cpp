@@ -22,7 +22,7 @@ ArticlesTab::ArticlesTab(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("fBorder_4"));
 
-    auto *refresh = new QPushButton(QStringLiteral("Refresh Article List"), this);
+    auto *refresh = new QPushButton(QStringLiteral("&Refresh Article List"), this);
     refresh->setObjectName(QStringLiteral("cmdRefreshArticles"));
     m_list = new QPlainTextEdit(this);
     m_list->setObjectName(QStringLiteral("txtArticleList"));
@@ -49,7 +49,7 @@ ArticlesTab::ArticlesTab(QWidget *parent) : QWidget(parent)
     auto *note =
         new QLabel(QStringLiteral("Note: '9999' will result in a Continuous Loop"), insert);
     note->setObjectName(QStringLiteral("lblContinuousLoop"));
-    auto *load = new QPushButton(QStringLiteral("Load"), insert);
+    auto *load = new QPushButton(QStringLiteral("&Load"), insert);
     load->setObjectName(QStringLiteral("cmdInsArticle"));
     auto *channels = new QHBoxLayout;
     channels->setSpacing(16);
@@ -60,10 +60,10 @@ ArticlesTab::ArticlesTab(QWidget *parent) : QWidget(parent)
     insertGrid->setContentsMargins(12, 12, 12, 12);
     insertGrid->setVerticalSpacing(8);
     insertGrid->addWidget(
-        TabWidgets::caption(QStringLiteral("Channel:"), m_channel->button(0), insert), 0, 0);
+        TabWidgets::caption(QStringLiteral("Ch&annel:"), m_channel->button(0), insert), 0, 0);
     insertGrid->addLayout(channels, 0, 1);
     insertGrid->addWidget(
-        TabWidgets::caption(QStringLiteral("Repeat (1 - 9999):"), m_repeat, insert), 1, 0);
+        TabWidgets::caption(QStringLiteral("Re&peat (1 - 9999):"), m_repeat, insert), 1, 0);
     insertGrid->addWidget(m_repeat, 1, 1, Qt::AlignLeft);
     insertGrid->addWidget(note, 2, 0, 1, 2);
     insertGrid->addWidget(load, 3, 0, 1, 2, Qt::AlignLeft);
@@ -74,12 +74,12 @@ ArticlesTab::ArticlesTab(QWidget *parent) : QWidget(parent)
     remove->setObjectName(QStringLiteral("fRemoveArticle"));
     m_remove = TabWidgets::comboBox(QStringLiteral("cmbRemoveArticle"), remove);
     m_remove->setMinimumContentsLength(16);
-    auto *removeButton = new QPushButton(QStringLiteral("Remove"), remove);
+    auto *removeButton = new QPushButton(QStringLiteral("Re&move"), remove);
     removeButton->setObjectName(QStringLiteral("cmdRemoveArticle"));
     auto *removeGrid = new QGridLayout(remove);
     removeGrid->setContentsMargins(12, 12, 12, 12);
     removeGrid->setVerticalSpacing(8);
-    removeGrid->addWidget(TabWidgets::caption(QStringLiteral("Article:"), m_remove, remove), 0, 0);
+    removeGrid->addWidget(TabWidgets::caption(QStringLiteral("Ar&ticle:"), m_remove, remove), 0, 0);
     removeGrid->addWidget(m_remove, 0, 1);
     removeGrid->addWidget(removeButton, 1, 0, 1, 2, Qt::AlignLeft);
     removeGrid->setRowStretch(2, 1);
@@ -96,7 +96,7 @@ ArticlesTab::ArticlesTab(QWidget *parent) : QWidget(parent)
     // The list's caption names the box for the keyboard and screen readers; the button that
     // refreshes it stands on the same line.
     auto *listRow = new QHBoxLayout;
-    listRow->addWidget(TabWidgets::caption(QStringLiteral("Article List:"), m_list, this), 0,
+    listRow->addWidget(TabWidgets::caption(QStringLiteral("Article L&ist:"), m_list, this), 0,
                        Qt::AlignBottom);
     listRow->addStretch();
     listRow->addWidget(refresh);

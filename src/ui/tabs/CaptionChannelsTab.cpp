@@ -15,7 +15,9 @@
 
 namespace {
 
-const QString UpdateWhenSending = QStringLiteral("Update when Sending Configuation");
+// The two boxes share a caption; each takes its own letter of it.
+const QString UpdateDecoderWhenSending = QStringLiteral("&Update when Sending Configuation");
+const QString UpdateBlockingWhenSending = QStringLiteral("Update &when Sending Configuation");
 
 QPushButton *button(const QString &name, const QString &text, QWidget *parent)
 {
@@ -43,16 +45,17 @@ CaptionChannelsTab::CaptionChannelsTab(QWidget *parent) : QWidget(parent)
     captions->setObjectName(QStringLiteral("fCaptions"));
     m_sendChannel = TabWidgets::optionGroup(QStringLiteral("oSendCaptions"), channels, captions);
     m_sendCaptions = TabWidgets::lineEdit(QStringLiteral("txtSendCaptions"), 32, captions);
-    QPushButton *send = button(QStringLiteral("cmdSendCaptions"), QStringLiteral("Send"), captions);
+    QPushButton *send =
+        button(QStringLiteral("cmdSendCaptions"), QStringLiteral("S&end"), captions);
     auto *channelLabel =
-        TabWidgets::caption(QStringLiteral("Channel:"), m_sendChannel->button(0), captions);
+        TabWidgets::caption(QStringLiteral("Ch&annel:"), m_sendChannel->button(0), captions);
     channelLabel->setObjectName(QStringLiteral("lblCaptionChannel"));
     auto *captionGrid = new QGridLayout(captions);
     captionGrid->setContentsMargins(12, 12, 12, 12);
     captionGrid->setVerticalSpacing(6);
     captionGrid->addWidget(channelLabel, 0, 0);
     addInRows(captionGrid, TabWidgets::members(m_sendChannel), 0, 1);
-    captionGrid->addWidget(TabWidgets::caption(QStringLiteral("Text:"), m_sendCaptions, captions),
+    captionGrid->addWidget(TabWidgets::caption(QStringLiteral("&Text:"), m_sendCaptions, captions),
                            2, 0);
     captionGrid->addWidget(m_sendCaptions, 2, 1, 1, 4);
     captionGrid->addWidget(send, 2, 5);
@@ -66,10 +69,10 @@ CaptionChannelsTab::CaptionChannelsTab(QWidget *parent) : QWidget(parent)
                                                                QStringLiteral("V-Chip"),
                                                                QStringLiteral("Off")},
                                         decoder);
-    m_decoderSend = new QCheckBox(UpdateWhenSending, decoder);
+    m_decoderSend = new QCheckBox(UpdateDecoderWhenSending, decoder);
     m_decoderSend->setObjectName(QStringLiteral("chDecoderSend"));
     QPushButton *sendDecoder = button(QStringLiteral("cmdDecoderSettings"),
-                                      QStringLiteral("Send Decoder Settings"), decoder);
+                                      QStringLiteral("Send &Decoder Settings"), decoder);
     auto *decoderGrid = new QGridLayout(decoder);
     decoderGrid->setContentsMargins(12, 12, 12, 12);
     decoderGrid->setVerticalSpacing(6);
@@ -86,10 +89,10 @@ CaptionChannelsTab::CaptionChannelsTab(QWidget *parent) : QWidget(parent)
         box->setObjectName(QStringLiteral("chBlockingSettings_%1").arg(i));
         m_blocking << box;
     }
-    m_blockingSend = new QCheckBox(UpdateWhenSending, blocking);
+    m_blockingSend = new QCheckBox(UpdateBlockingWhenSending, blocking);
     m_blockingSend->setObjectName(QStringLiteral("chBlockingSend"));
     QPushButton *sendBlocking = button(QStringLiteral("cmdBlockingSettings"),
-                                       QStringLiteral("Send Block Settings"), blocking);
+                                       QStringLiteral("Send &Block Settings"), blocking);
     auto *blockingGrid = new QGridLayout(blocking);
     blockingGrid->setContentsMargins(12, 12, 12, 12);
     blockingGrid->setVerticalSpacing(6);

@@ -39,16 +39,16 @@ CcLoopingTab::CcLoopingTab(QWidget *parent) : QWidget(parent)
     auto *fileFrame = new QGroupBox(QStringLiteral("Load a File"), this);
     fileFrame->setObjectName(QStringLiteral("fCCLpLoadFile"));
     QPushButton *browse =
-        button(QStringLiteral("cmdCCLpBrowse"), QStringLiteral("Browse"), fileFrame);
+        button(QStringLiteral("cmdCCLpBrowse"), QStringLiteral("&Browse"), fileFrame);
     QLabel *path =
         TabWidgets::valueLabel(QStringLiteral("lblCCLpCurFilePath"), QString(), fileFrame);
     QLabel *name =
         TabWidgets::valueLabel(QStringLiteral("lblCCLpCurFileName"), QString(), fileFrame);
     m_fileLabels = {path, name};
     QPushButton *view =
-        button(QStringLiteral("cmdCCLpViewFile"), QStringLiteral("View Contents"), fileFrame);
+        button(QStringLiteral("cmdCCLpViewFile"), QStringLiteral("Vie&w Contents"), fileFrame);
     QPushButton *reload =
-        button(QStringLiteral("cmdCCLpReloadFile"), QStringLiteral("Reload File"), fileFrame);
+        button(QStringLiteral("cmdCCLpReloadFile"), QStringLiteral("R&eload File"), fileFrame);
     auto *reloadNote = plain(
         QStringLiteral("Please Note:  If changes are made to the above Caption File, the file must "
                        "be reloaded for these changes to take affect.  This can be done using the "
@@ -72,8 +72,8 @@ CcLoopingTab::CcLoopingTab(QWidget *parent) : QWidget(parent)
     fileGrid->setContentsMargins(12, 12, 12, 12);
     fileGrid->setVerticalSpacing(6);
     fileGrid->addWidget(
-        TabWidgets::caption(QStringLiteral("Select a Caption File to Load:"), browse, fileFrame), 0,
-        0);
+        TabWidgets::caption(QStringLiteral("Select a Caption File to &Load:"), browse, fileFrame),
+        0, 0);
     fileGrid->addWidget(browse, 0, 1, Qt::AlignLeft);
     fileGrid->addWidget(TabWidgets::caption(QStringLiteral("File Path:"), path, fileFrame), 1, 0);
     fileGrid->addWidget(path, 1, 1);
@@ -83,17 +83,17 @@ CcLoopingTab::CcLoopingTab(QWidget *parent) : QWidget(parent)
     fileGrid->addWidget(reloadNote, 4, 0, 1, 2);
     fileGrid->setRowMinimumHeight(5, 6);
     fileGrid->addWidget(
-        TabWidgets::caption(QStringLiteral("Delay after each line (seconds, 1 - 60):"), lineDelay,
+        TabWidgets::caption(QStringLiteral("&Delay after each line (seconds, 1 - 60):"), lineDelay,
                             fileFrame),
         6, 0);
     fileGrid->addWidget(lineDelay, 6, 1, Qt::AlignLeft);
     fileGrid->addWidget(
-        TabWidgets::caption(QStringLiteral("Delay after each loop (seconds, 1 - 60):"), loopDelay,
+        TabWidgets::caption(QStringLiteral("Delay after each l&oop (seconds, 1 - 60):"), loopDelay,
                             fileFrame),
         7, 0);
     fileGrid->addWidget(loopDelay, 7, 1, Qt::AlignLeft);
     fileGrid->addWidget(
-        TabWidgets::caption(QStringLiteral("Closed Caption Channel:"), channel, fileFrame), 8, 0);
+        TabWidgets::caption(QStringLiteral("Closed C&aption Channel:"), channel, fileFrame), 8, 0);
     fileGrid->addWidget(channel, 8, 1, Qt::AlignLeft);
     fileGrid->setColumnStretch(1, 1);
     fileGrid->setRowStretch(9, 1);
@@ -104,8 +104,8 @@ CcLoopingTab::CcLoopingTab(QWidget *parent) : QWidget(parent)
     // Looping time and control
     auto *loopFrame = new QGroupBox(QStringLiteral("Looping"), this);
     loopFrame->setObjectName(QStringLiteral("fCCLpLooping"));
-    const QStringList timeCaptions = {QStringLiteral("Hours:"), QStringLiteral("Minutes:"),
-                                      QStringLiteral("Seconds:")};
+    const QStringList timeCaptions = {QStringLiteral("Ho&urs:"), QStringLiteral("&Minutes:"),
+                                      QStringLiteral("Seco&nds:")};
     auto *timeRow = new QHBoxLayout;
     timeRow->setSpacing(6);
     for (int i = 0; i < 3; ++i) {
@@ -119,12 +119,12 @@ CcLoopingTab::CcLoopingTab(QWidget *parent) : QWidget(parent)
         timeRow->addWidget(list);
     }
     timeRow->addStretch();
-    m_infinite = new QCheckBox(QStringLiteral("Continuous Loop"), loopFrame);
+    m_infinite = new QCheckBox(QStringLiteral("Cont&inuous Loop"), loopFrame);
     m_infinite->setObjectName(QStringLiteral("chCCLpInfiniteTime"));
     m_start =
-        button(QStringLiteral("cmdCCLpLoopControl_0"), QStringLiteral("Start Looping"), loopFrame);
+        button(QStringLiteral("cmdCCLpLoopControl_0"), QStringLiteral("Sta&rt Looping"), loopFrame);
     m_stop =
-        button(QStringLiteral("cmdCCLpLoopControl_1"), QStringLiteral("Stop Looping"), loopFrame);
+        button(QStringLiteral("cmdCCLpLoopControl_1"), QStringLiteral("S&top Looping"), loopFrame);
     m_stop->setEnabled(false);
     QLabel *lastSent =
         TabWidgets::valueLabel(QStringLiteral("lblCCLoopingLastSent"), QString(), loopFrame);

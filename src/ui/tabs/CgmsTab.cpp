@@ -20,7 +20,7 @@ CgmsTab::CgmsTab(QWidget *parent) : QWidget(parent)
 
     auto *frame = new QGroupBox(QStringLiteral("CGMS-A Packet"), this);
     frame->setObjectName(QStringLiteral("fCGMS"));
-    m_check = new QCheckBox(QStringLiteral("Enable Control"), frame);
+    m_check = new QCheckBox(QStringLiteral("&Enable Control"), frame);
     m_check->setObjectName(QStringLiteral("chCtrlCGMS"));
     m_group = TabWidgets::packetActionGroup(QStringLiteral("oCGMS"), frame);
     TabWidgets::nameWithField(m_check, m_group, frame->title());
@@ -49,13 +49,13 @@ CgmsTab::CgmsTab(QWidget *parent) : QWidget(parent)
     grid->addLayout(options, 1, 0, 1, 2);
     grid->setRowMinimumHeight(2, 6);
     grid->addWidget(
-        TabWidgets::caption(QStringLiteral("Copy-Guard Management System:"), m_cgms, frame), 3, 0);
+        TabWidgets::caption(QStringLiteral("Copy-Guard &Management System:"), m_cgms, frame), 3, 0);
     grid->addWidget(m_cgms, 3, 1);
-    grid->addWidget(TabWidgets::caption(QStringLiteral("CGMS Options:"), m_options, frame), 4, 0);
+    grid->addWidget(TabWidgets::caption(QStringLiteral("CGMS &Options:"), m_options, frame), 4, 0);
     grid->addWidget(m_options, 4, 1);
     grid->addWidget(
-        TabWidgets::caption(QStringLiteral("Analog Source Bit (ASB):"), m_asb->button(0), frame), 5,
-        0);
+        TabWidgets::caption(QStringLiteral("&Analog Source Bit (ASB):"), m_asb->button(0), frame),
+        5, 0);
     grid->addLayout(asbRow, 5, 1);
     grid->setColumnStretch(2, 1);
 

@@ -22,17 +22,25 @@ PlantOptionsTab::PlantOptionsTab(QWidget *parent) : QWidget(parent)
     // The TSID box has no length limit of its own: the leave check judges the number, and a
     // configuration file may hold a longer text that must come back unchanged.
     m_networkName = new PacketField(
-        {"fControl_0", "chCtrlNetworkName", "oNetworkName", "txtNetworkName", "Network Name:", 32},
+        {"fControl_0", "chCtrlNetworkName", "oNetworkName", "txtNetworkName", "Net&work Name:", 32},
         this);
     m_callLetters = new PacketField(
-        {"fControl_1", "chCtrlCallLetters", "oCallLetters", "txtCallLetters", "Call Letters:", 6},
+        {"fControl_1", "chCtrlCallLetters", "oCallLetters", "txtCallLetters", "Call &Letters:", 6},
         this);
     m_tsid = new PacketField(
-        {"fControl_2", "chCtrlTSID", "oTSID", "txtTSID", "TSID (1 - 65535):", 0}, this);
+        {"fControl_2", "chCtrlTSID", "oTSID", "txtTSID", "TS&ID (1 - 65535):", 0}, this);
     m_timeOfDay = new PacketField(
-        {"fControl_3", "chCtrlTimeOfDay", "oTimeOfDay", QString(), "Time of Day Packet:", 0}, this);
+        {"fControl_3", "chCtrlTimeOfDay", "oTimeOfDay", QString(), "&Time of Day Packet:", 0},
+        this);
     m_timeZone = new PacketField(
-        {"fControl_4", "chCtrlTimeZone", "oTimezone", QString(), "Timezone Packet:", 0}, this);
+        {"fControl_4", "chCtrlTimeZone", "oTimezone", QString(), "Time&zone Packet:", 0}, this);
+
+    // The five "Enable Control" boxes share one caption, so each takes a different letter of it.
+    m_networkName->check()->setText(QStringLiteral("&Enable Control"));
+    m_callLetters->check()->setText(QStringLiteral("Ena&ble Control"));
+    m_tsid->check()->setText(QStringLiteral("En&able Control"));
+    m_timeOfDay->check()->setText(QStringLiteral("Enable Cont&rol"));
+    m_timeZone->check()->setText(QStringLiteral("E&nable Control"));
 
     m_networkName->installLengthCheck(
         2, QStringLiteral("The Network Name must be 2 to 32 characters in length to be inserted.  "
@@ -87,13 +95,13 @@ QGroupBox *PlantOptionsTab::buildClockSetup()
     auto *box = new QGroupBox(QStringLiteral("Encoder Clock Set-up"), this);
     box->setObjectName(QStringLiteral("fEncoderClockSetup"));
 
-    m_syncClock = new QCheckBox(QStringLiteral("Sync Encoder with PC Date and Time"), box);
+    m_syncClock = new QCheckBox(QStringLiteral("S&ync Encoder with PC Date and Time"), box);
     m_syncClock->setObjectName(QStringLiteral("chSyncClock"));
     // The daylight-saving captions end in ": " with the box after them.
-    m_dsInEffect = new QCheckBox(QStringLiteral("Daylight Saving is in Effect: "), box);
+    m_dsInEffect = new QCheckBox(QStringLiteral("&Daylight Saving is in Effect: "), box);
     m_dsInEffect->setObjectName(QStringLiteral("chDSInEffect"));
     m_dsInEffect->setLayoutDirection(Qt::RightToLeft);
-    m_dsObserved = new QCheckBox(QStringLiteral("Daylight Saving is Observed: "), box);
+    m_dsObserved = new QCheckBox(QStringLiteral("Daylight Saving is &Observed: "), box);
     m_dsObserved->setObjectName(QStringLiteral("chDSObserved"));
     m_dsObserved->setLayoutDirection(Qt::RightToLeft);
 

@@ -11,13 +11,25 @@
 
 namespace TabWidgets {
 
+QString withoutMnemonic(const QString &text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&') && ++i == text.size())
+            break;
+        plain += text.at(i);
+    }
+    return plain;
+}
+
 QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     if (buddy) {
         label->setBuddy(buddy);
-        buddy->setAccessibleName(text);
+        buddy->setAccessibleName(withoutMnemonic(text));
     }
     return label;
 }
@@ -83,14 +95,11 @@ QButtonGroup *packetActionGroup(const QString &name, QWidget *parent)
 
 void nameWithField(QAbstractButton *check, QButtonGroup *group, const QString &field)
 {
-    QString name = field;
-    name.remove(QLatin1Char('&'));
+    QString name = withoutMnemonic(field);
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
     const auto named = [&name](QAbstractButton *button) {
-        QString caption = button->text();
-        caption.remove(QLatin1Char('&'));
-        button->setAccessibleName(caption + QStringLiteral(", ") + name);
+        button->setAccessibleName(withoutMnemonic(button->text()) + QStringLiteral(", ") + name);
     };
     named(check);
     for (QAbstractButton *button : group->buttons())

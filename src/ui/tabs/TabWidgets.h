@@ -16,6 +16,9 @@ class QWidget;
 // controls the same way.
 namespace TabWidgets {
 
+// The text as shown, without its mnemonic marker ("&&" stands for a literal "&").
+QString withoutMnemonic(const QString &text);
+
 // A caption label (plain text) that carries the name of the field it stands beside.
 QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent);
 // A label that shows a value from a file or the encoder: plain text, sunken like a read-only

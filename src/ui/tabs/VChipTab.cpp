@@ -40,15 +40,16 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("fBorder_1"));
 
     m_programName = new PacketField(
-        {"fControl_5", "chCtrlProgramName", "oProgramName", "txtProgramName", "Program Name:", 32},
+        {"fControl_5", "chCtrlProgramName", "oProgramName", "txtProgramName", "&Program Name:", 32},
         this);
+    m_programName->check()->setText(QStringLiteral("&Enable Control"));
     m_programName->installLengthCheck(
         2, QStringLiteral("The Program Name must be 2 to 32 characters in length to be inserted.  "
                           "Would you like to continue?"));
 
     auto *ratingFrame = new QGroupBox(QStringLiteral("Program Rating"), this);
     ratingFrame->setObjectName(QStringLiteral("fProgramRating"));
-    m_ratingCheck = new QCheckBox(QStringLiteral("Enable Control"), ratingFrame);
+    m_ratingCheck = new QCheckBox(QStringLiteral("E&nable Control"), ratingFrame);
     m_ratingCheck->setObjectName(QStringLiteral("chCtrlProgramRating"));
     m_ratingGroup = TabWidgets::packetActionGroup(QStringLiteral("oProgramRating"), ratingFrame);
     TabWidgets::nameWithField(m_ratingCheck, m_ratingGroup, ratingFrame->title());
@@ -109,9 +110,9 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_ratingCheck, 0, 0, 1, 3);
     grid->addLayout(options, 1, 0, 1, 3);
     grid->addWidget(
-        TabWidgets::caption(QStringLiteral("Rating System:"), m_ratingSystem, ratingFrame), 2, 0);
+        TabWidgets::caption(QStringLiteral("&Rating System:"), m_ratingSystem, ratingFrame), 2, 0);
     grid->addWidget(m_ratingSystem, 2, 1);
-    grid->addWidget(TabWidgets::caption(QStringLiteral("Rating:"), m_rating, ratingFrame), 3, 0);
+    grid->addWidget(TabWidgets::caption(QStringLiteral("Ra&ting:"), m_rating, ratingFrame), 3, 0);
     grid->addWidget(m_rating, 3, 1);
     // The flags stand beside the rating lists, their letters above them.
     grid->setColumnMinimumWidth(2, 16);

@@ -48,7 +48,7 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
 
     auto *frame = new QGroupBox(QStringLiteral("Web TV Link"), this);
     frame->setObjectName(QStringLiteral("fWebTV"));
-    m_check = new QCheckBox(QStringLiteral("Enable Control"), frame);
+    m_check = new QCheckBox(QStringLiteral("&Enable Control"), frame);
     m_check->setObjectName(QStringLiteral("chCtrlWebTV"));
     m_group =
         TabWidgets::optionGroup(QStringLiteral("oWebTV"),
@@ -87,13 +87,13 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
 
     auto *expiryRow = new QHBoxLayout;
     expiryRow->setSpacing(6);
-    expiryRow->addWidget(TabWidgets::caption(QStringLiteral("Year:"), m_year, frame));
+    expiryRow->addWidget(TabWidgets::caption(QStringLiteral("&Year:"), m_year, frame));
     expiryRow->addWidget(m_year);
     expiryRow->addSpacing(12);
-    expiryRow->addWidget(TabWidgets::caption(QStringLiteral("Month:"), m_month, frame));
+    expiryRow->addWidget(TabWidgets::caption(QStringLiteral("&Month:"), m_month, frame));
     expiryRow->addWidget(m_month);
     expiryRow->addSpacing(12);
-    expiryRow->addWidget(TabWidgets::caption(QStringLiteral("Day:"), m_day, frame));
+    expiryRow->addWidget(TabWidgets::caption(QStringLiteral("D&ay:"), m_day, frame));
     expiryRow->addWidget(m_day);
     expiryRow->addStretch();
 
@@ -102,20 +102,20 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
     grid->setVerticalSpacing(8);
     grid->addWidget(m_check, 0, 0, 1, 2);
     grid->addLayout(options, 1, 0, 1, 2);
-    grid->addWidget(TabWidgets::caption(QStringLiteral("URL:"), m_url, frame), 2, 0);
+    grid->addWidget(TabWidgets::caption(QStringLiteral("&URL:"), m_url, frame), 2, 0);
     grid->addWidget(m_url, 2, 1);
     grid->addWidget(
-        TabWidgets::caption(QStringLiteral("Description (20 Char. Max):"), m_description, frame), 3,
-        0);
+        TabWidgets::caption(QStringLiteral("&Description (20 Char. Max):"), m_description, frame),
+        3, 0);
     grid->addWidget(m_description, 3, 1);
     grid->addWidget(
-        TabWidgets::caption(QStringLiteral("Script Trigger (50 Char. Max):"), m_script, frame), 4,
+        TabWidgets::caption(QStringLiteral("Script &Trigger (50 Char. Max):"), m_script, frame), 4,
         0, Qt::AlignTop);
     grid->addWidget(m_script, 4, 1);
     grid->addWidget(
-        TabWidgets::caption(QStringLiteral("Repeat Count (1 - 9999):"), m_repeat, frame), 5, 0);
+        TabWidgets::caption(QStringLiteral("&Repeat Count (1 - 9999):"), m_repeat, frame), 5, 0);
     grid->addLayout(repeatRow, 5, 1);
-    auto *expiryCaption = new QLabel(QStringLiteral("Expiry Date:"), frame);
+    auto *expiryCaption = new QLabel(QStringLiteral("E&xpiry Date:"), frame);
     expiryCaption->setBuddy(m_year);
     grid->addWidget(expiryCaption, 6, 0);
     grid->addLayout(expiryRow, 6, 1);
@@ -128,7 +128,7 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
     note->setObjectName(QStringLiteral("lblWebTV"));
     note->setTextFormat(Qt::PlainText);
     note->setWordWrap(true);
-    m_jump = new QPushButton(QStringLiteral("Jump to 'Caption Channels'"), this);
+    m_jump = new QPushButton(QStringLiteral("&Jump to 'Caption Channels'"), this);
     m_jump->setObjectName(QStringLiteral("cmdWebTVBlock"));
     auto *noteRow = new QHBoxLayout;
     noteRow->addWidget(note, 1);
