@@ -4,6 +4,7 @@
 #include "common/GlobalFunctions.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -49,11 +50,19 @@ QStringList ReadTextFile(const QString &path, QWidget *dialogParent, QString *ch
     if (filePath.isEmpty())
         return Unreadable;
 
+    // Only a regular file is opened: a pipe, a device such as /dev/zero or a folder that carries
+    // a text file's name would keep the window (or quillcast-send) waiting for an end that never
+    // comes. Such a name, and a file larger than MaxTextFileSize, reads like a file that cannot
+    // be read: the caller keeps what it had, as it does for a missing file.
+    const QFileInfo info(filePath);
+    if (!info.isFile() || info.size() > MaxTextFileSize)
+        return Unreadable;
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return Unreadable;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // One byte more than the limit tells a file that grew after the check.
+    const QByteArray bytes = file.read(MaxTextFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > MaxTextFileSize)
         return Unreadable;
     return QStringList{filePath} + splitLines(GlobalFunctions::FromSingleByte(bytes));
 }

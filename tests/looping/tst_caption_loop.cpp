@@ -1,10 +1,15 @@
+#include "common/ReadTextFile.h"
 #include "looping/CaptionLoopFile.h"
 #include "looping/CaptionLoopLink.h"
 #include "looping/CaptionLoopScheduler.h"
 #include "looping/LoopTimer.h"
 
+#include <QDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Settings = CaptionLoopFile::Settings;
 Q_DECLARE_METATYPE(Settings)
@@ -114,6 +119,48 @@ private slots:
         // A file that could not be read changes nothing.
         QVERIFY(!file.load({QString()}, [](const QString &) { QFAIL("message"); }));
         QTEST(file.lines(), "lines");
+    }
+
+    // Only a regular file of at most 1 MiB is read. Anything else reads as a file that cannot
+    // be read, at once: the captions and settings stay and nothing is said.
+    void onlyRegularFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("FIFO") << "fifo" << 0LL;
+        QTest::newRow("/dev/zero") << "/dev/zero" << 0LL;
+        QTest::newRow("folder") << "folder" << 0LL;
+        QTest::newRow("over 1 MiB") << "big.txt" << MaxTextFileSize + 1;
+        QTest::newRow("1 MiB file") << "loop.txt" << MaxTextFileSize;
+    }
+    void onlyRegularFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(qint64, size);
+        QTemporaryDir dir;
+        const QString path = name.startsWith('/') ? name : dir.filePath(name);
+        if (name == "fifo")
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        if (name == "folder")
+            QVERIFY(QDir().mkdir(path));
+        if (size > 0) {
+            // A caption, a directive and one long comment line up to the size.
+            QByteArray bytes = "fresh\r\n//LINEDELAY=7\r\n//";
+            bytes.append(size - bytes.size(), 'x');
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == size);
+        }
+        CaptionLoopFile file;
+        load(file, {"old", "//LINEDELAY=3", "//LOOPDELAY=3", "//CCCHANNEL=3"});
+        QStringList messages;
+        ::alarm(20); // a reader that waits on the FIFO ends the test instead of hanging it
+        const bool loaded =
+            file.load(ReadTextFile(path), [&messages](const QString &m) { messages << m; });
+        ::alarm(0);
+        QCOMPARE(loaded, name == "loop.txt");
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(file.lines(), QStringList{loaded ? "fresh" : "old"});
+        QCOMPARE(file.settings(), (Settings{loaded ? 7 : 3, 3, 3}));
     }
 
     void directiveNumbers()
