@@ -7,8 +7,12 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 deb="$("$root/scripts/package.sh" | tail -n1)"
 unpacked="$(mktemp -d)"
 pid=""
+# The program started last is stopped here; its status (killed) is not the script's.
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    if [ -n "$pid" ]; then
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
     rm -rf "$unpacked"
 }
 trap cleanup EXIT
