@@ -46,6 +46,7 @@ public:
         bytes.swap(m_waiting);
         return bytes;
     }
+    void discardInput() override { m_waiting.clear(); }
     qint64 bytesAvailable() const override { return m_waiting.size(); }
     qint64 bytesToWrite() const override { return 0; }
 
