@@ -1,4 +1,5 @@
 #include "LoopSession.h"
+#include "DeviceChannel.h"
 
 #include "Output.h"
 #include "common/GlobalFunctions.h"
@@ -64,11 +65,7 @@ LoopSession::LoopSession(const QString &device, const COMSettings &line,
 
 LoopSession::Result LoopSession::run()
 {
-    auto *port = new Communications(QStringList{m_device});
-    COMSettings settings = m_line;
-    settings.port = static_cast<qint16>(port->PortForDevice(m_device));
-    auto *channel = new CommInterface(port);
-    channel->setCOMSettings(settings);
+    CommInterface *channel = channelForDevice(m_device, m_line);
     Sequencer sequencer(nullptr, channel);
     SequencerLoopLink link(&sequencer);
     QtLoopTimer timer(nullptr, QStringLiteral("timerCCLoopingTimeout"));
@@ -128,7 +125,8 @@ LoopSession::Result LoopSession::run()
     if (interrupts.notifier)
         QObject::connect(interrupts.notifier, &QSocketNotifier::activated, endAfterLineInFlight);
 
-    Output::line(QStringLiteral("device %1 at %2").arg(m_device, settings.settingsText()));
+    Output::line(
+        QStringLiteral("device %1 at %2").arg(m_device, channel->getCOMSettings().settingsText()));
     sequencer.cmdConnect_Click();
     if (!channel->PortIsOpen()) {
         Output::error(QStringLiteral("%1: the port could not be opened").arg(m_device));

@@ -1,4 +1,5 @@
 #include "SendSession.h"
+#include "DeviceChannel.h"
 
 #include "Output.h"
 #include "common/GlobalFunctions.h"
@@ -18,12 +19,7 @@ SendSession::SendSession(const QString &device, const COMSettings &line,
 
 SendSession::Result SendSession::run()
 {
-    // A port list of this one device; the channel and its port belong to the sequencer.
-    auto *port = new Communications(QStringList{m_device});
-    COMSettings settings = m_line;
-    settings.port = static_cast<qint16>(port->PortForDevice(m_device));
-    auto *channel = new CommInterface(port);
-    channel->setCOMSettings(settings);
+    CommInterface *channel = channelForDevice(m_device, m_line);
     Sequencer sequencer(nullptr, channel);
     TrafficLog log;
     if (m_trafficLog) {
@@ -61,7 +57,8 @@ SendSession::Result SendSession::run()
     // connection starts the drain.
     for (const CtrlACommand &command : m_commands)
         sequencer.AddCommand(command);
-    Output::line(QStringLiteral("device %1 at %2").arg(m_device, settings.settingsText()));
+    Output::line(
+        QStringLiteral("device %1 at %2").arg(m_device, channel->getCOMSettings().settingsText()));
     sequencer.cmdConnect_Click();
     if (!channel->PortIsOpen())
         return PortNotOpened;
