@@ -9,21 +9,10 @@
 #include <QTimer>
 #include <memory>
 
-namespace {
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
 // Which of Browse, Reload File, the seconds list, Continuous Loop, Start, Stop, View Contents
 // are enabled, and whether the loop timer runs.
-const QString kIdle = QStringLiteral("11111010");
-const QString kIdleContinuous = QStringLiteral("11011010");
-const QString kRunning = QStringLiteral("00000111");
-
-} // namespace
+static const QString kIdle = QStringLiteral("11111010");
+static const QString kRunning = QStringLiteral("00000111");
 
 // The CC Looping tab in the window: its file buttons, and Start and Stop on the program's own
 // simulated encoder (quillcast-send --loop runs the same loop on a pseudo-terminal).
@@ -34,34 +23,23 @@ class tst_CcLoopingTab : public QObject
     QTemporaryDir m_dir;
     QString m_folder; // longer than 40 characters
     QString m_file;
-    std::unique_ptr<TabsWindow> m_t;
-    frmMainWindow *m_w = nullptr;
-    ScriptedDialogs *m_dialogs = nullptr;
+    std::unique_ptr<TabsWindow> m_w;
 
-    template <typename T = QWidget> T *control(const QString &name) const
+    static void write(const QString &path, const QByteArray &bytes)
     {
-        return m_t->find<T>(name);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
-    QString text(const char *label) const { return control<QLabel>(label)->text(); }
-    CcLoopingController *loop() const { return m_w->findChild<CcLoopingController *>(); }
-    void press(const char *button) { control<QPushButton>(button)->click(); }
+    QString text(const char *label) const { return m_w->find<QLabel>(label)->text(); }
+    CcLoopingController *loop() const { return m_w->top.findChild<CcLoopingController *>(); }
     QString state() const
     {
         QString bits;
         for (const char *name :
              {"cmdCCLpBrowse", "cmdCCLpReloadFile", "cmbCCLoopingTime_2", "chCCLpInfiniteTime",
               "cmdCCLpLoopControl_0", "cmdCCLpLoopControl_1", "cmdCCLpViewFile"})
-            bits += control(name)->isEnabled() ? '1' : '0';
-        return bits + (control<QTimer>("timerCCLoopingTimeout")->isActive() ? '1' : '0');
-    }
-    // Connected to the program's own simulated encoder, a file selected, 00:00:05, Start.
-    void startFiveSeconds()
-    {
-        QVERIFY(m_t->connect());
-        loop()->selectCCLoopingFile(m_file);
-        control<QComboBox>("cmbCCLoopingTime_2")->setCurrentIndex(5);
-        press("cmdCCLpLoopControl_0");
-        QCOMPARE(state(), kRunning);
+            bits += m_w->find(name)->isEnabled() ? '1' : '0';
+        return bits + (m_w->find<QTimer>("timerCCLoopingTimeout")->isActive() ? '1' : '0');
     }
 
 private slots:
@@ -72,53 +50,48 @@ private slots:
         m_file = m_folder + QStringLiteral("loop.txt");
         write(m_file, "//LINEDELAY=2\r\n//LOOPDELAY=3\r\n//CCCHANNEL=2\r\nFirst\r\nSecond\r\n");
     }
-    void init()
-    {
-        m_t = std::make_unique<TabsWindow>();
-        m_w = &m_t->top;
-        m_dialogs = &m_t->dialogs;
-    }
-    void cleanup() { m_t.reset(); }
+    void init() { m_w = std::make_unique<TabsWindow>(); }
+    void cleanup() { m_w.reset(); }
 
     void fileButtons()
     {
-        press("cmdCCLpReloadFile");
-        press("cmdCCLpBrowse"); // cancelled
-        QCOMPARE(m_dialogs->texts(), QStringList{"No file selected to reload."});
+        ScriptedDialogs &dialogs = m_w->dialogs;
+        m_w->click("cmdCCLpReloadFile");
+        m_w->click("cmdCCLpBrowse"); // cancelled
+        QCOMPARE(dialogs.texts(), QStringList{"No file selected to reload."});
         QCOMPARE(text("lblCCLpCurFileName"), QString());
 
-        m_dialogs->clear();
-        m_dialogs->openPaths << m_file;
-        press("cmdCCLpBrowse");
-        QCOMPARE(m_dialogs->dialogFilters, QStringList{"Text Files (.txt)|*.txt"});
+        dialogs.clear();
+        dialogs.openPaths << m_file;
+        m_w->click("cmdCCLpBrowse");
+        QCOMPARE(dialogs.dialogFilters, QStringList{"Text Files (.txt)|*.txt"});
         QCOMPARE(text("lblCCLpCurFilePath"), m_folder.left(37) + "...");
         QCOMPARE(text("lblCCLpCurFileName"), QStringLiteral("loop.txt"));
         QCOMPARE(loop()->ccLoopLines(), (QStringList{"First", "Second"}));
         QCOMPARE(text("lblCCLpLineDelay") + text("lblCCLpLoopDelay") + text("lblCCLpCCChannel"),
                  QStringLiteral("232"));
-        press("cmdCCLpViewFile");
-        QCOMPARE(m_dialogs->openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_file)});
+        m_w->click("cmdCCLpViewFile");
+        QCOMPARE(dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_file)});
 
         // A file that cannot be read shows its name and changes nothing else; it cannot start.
         loop()->selectCCLoopingFile(m_folder + "gone.txt");
         QCOMPARE(text("lblCCLpCurFileName"), QStringLiteral("gone.txt"));
         QCOMPARE(loop()->ccLoopLines(), (QStringList{"First", "Second"}));
         QCOMPARE(text("lblCCLpLineDelay"), QStringLiteral("2"));
-        QVERIFY(m_dialogs->shown.isEmpty());
-        press("cmdCCLpLoopControl_0");
-        QCOMPARE(m_dialogs->texts(), QStringList{"Please select a CC Looping file."});
+        m_w->click("cmdCCLpLoopControl_0");
+        QCOMPARE(dialogs.texts(), QStringList{"Please select a CC Looping file."});
 
-        // A configuration's caption loop file (entry 43) is selected and read again.
+        // A configuration's caption loop file is selected and read again.
         const QString other = m_dir.filePath("other.txt");
         write(other, "//LINEDELAY=5\nThird");
-        Configuration configuration = ConfigurationBinder::read(m_w);
+        Configuration configuration = ConfigurationBinder::read(&m_w->top);
         configuration.captionLoopFile = other;
-        m_dialogs->clear();
-        ConfigurationBinder::apply(m_w, configuration);
+        dialogs.clear();
+        ConfigurationBinder::apply(&m_w->top, configuration);
         QCOMPARE(text("lblCCLpCurFileName"), QStringLiteral("other.txt"));
         QCOMPARE(loop()->ccLoopLines(), QStringList{"Third"});
         QCOMPARE(text("lblCCLpLineDelay") + text("lblCCLpLoopDelay"), QStringLiteral("53"));
-        QVERIFY(m_dialogs->shown.isEmpty());
+        QVERIFY(dialogs.shown.isEmpty());
     }
 
     void startRefused_data()
@@ -140,19 +113,20 @@ private slots:
     {
         QFETCH(bool, select);
         QFETCH(bool, continuous);
-        QFETCH(QString, message);
         if (select)
             loop()->selectCCLoopingFile(m_file);
-        control<QCheckBox>("chCCLpInfiniteTime")->setChecked(continuous);
-        m_dialogs->answers << DialogService::Answer::No;
-        press("cmdCCLpLoopControl_0");
-        QCOMPARE(m_dialogs->texts(), QStringList{message});
+        m_w->set("chCCLpInfiniteTime", continuous);
+        m_w->dialogs.answers << DialogService::Answer::No;
+        m_w->click("cmdCCLpLoopControl_0");
+        QCOMPARE(m_w->dialogs.texts().size(), 1);
+        QTEST(m_w->dialogs.texts().first(), "message");
         QTEST(text("lblCCLpTimeLeft"), "timeLeft");
-        QCOMPARE(state(), continuous ? kIdleContinuous : kIdle);
+        QCOMPARE(state(), continuous ? QStringLiteral("11011010") : kIdle);
     }
 
-    // Disconnect and File New stop the loop without a word; a port closed any other way is
-    // found by the next tick; the countdown ends it on the window's fifth one-second tick.
+    // Connected, a file selected, 00:00:05, Start; then Disconnect and File New stop the loop
+    // without a word, a port closed any other way is found by the next tick, and the countdown
+    // ends it on the window's fifth one-second tick.
     void loopEnds_data()
     {
         QTest::addColumn<int>("how");
@@ -166,21 +140,25 @@ private slots:
     void loopEnds()
     {
         QFETCH(int, how);
-        startFiveSeconds();
-        m_dialogs->defaultAnswer = DialogService::Answer::No; // keep no changes
+        QVERIFY(m_w->connect());
+        loop()->selectCCLoopingFile(m_file);
+        m_w->set("cmbCCLoopingTime_2", 5);
+        m_w->click("cmdCCLpLoopControl_0");
+        QCOMPARE(state(), kRunning);
+        m_w->dialogs.defaultAnswer = DialogService::Answer::No; // keep no changes
         if (how == 0)
-            m_w->cmdConnect()->click();
+            m_w->top.cmdConnect()->click();
         else if (how == 1)
-            m_w->files()->mnuNew_Click();
+            m_w->top.files()->mnuNew_Click();
         else if (how == 2)
-            m_w->sequencer()->CommIFace()->Disconnect();
+            m_w->link()->CommIFace()->Disconnect();
         for (int second = 1; how == 3 && second <= 5; ++second) {
             QCOMPARE(text("lblCCLpTimeLeft"),
                      second == 1 ? "N/A" : "00:00:0" + QString::number(6 - second));
-            m_w->timerSecondTick_Timer();
+            m_w->top.timerSecondTick_Timer();
         }
         QTRY_COMPARE(state(), kIdle);
-        QTEST(m_dialogs->texts().filter("CC Looping"), "messages");
+        QTEST(m_w->dialogs.texts().filter("CC Looping"), "messages");
         QCOMPARE(text("lblCCLpTimeLeft"), QStringLiteral("N/A"));
     }
 };

@@ -1,7 +1,6 @@
-#include "TabsWindow.h"
+#include "EnablingRules.h"
 #include "config/ConfigLists.h"
 
-#include <QLabel>
 #include <QtTest>
 
 // The rating and copy-management window rules, driven through the real tab widgets.
@@ -13,17 +12,19 @@ class tst_VChipCgmsRules : public QObject
     {
         return w.check(QStringLiteral("chProgramRatingFlags_%1").arg(i));
     }
-    // "FV V S L D" as the letters of the enabled (or checked) flags.
-    static QString flags(const TabsWindow &w, bool checked)
+    // "FV V S L D" as the letters of the flags in the given state.
+    static QString flags(const TabsWindow &w, bool (QCheckBox::*state)() const)
     {
         static const QStringList letters = {"FV", "V", "S", "L", "D"};
         QStringList on;
         for (int i = 0; i < 5; ++i) {
-            if (checked ? flag(w, i)->isChecked() : flag(w, i)->isEnabled())
+            if ((flag(w, i)->*state)())
                 on << letters[i];
         }
         return on.join(QLatin1Char(' '));
     }
+    static constexpr auto checked = &QCheckBox::isChecked;
+    static constexpr auto enabled = &QCheckBox::isEnabled;
 
 private slots:
     void defaults()
@@ -51,7 +52,6 @@ private slots:
     void flagsByUsTvRating()
     {
         QFETCH(QString, rating);
-        QFETCH(QString, enabled);
         TabsWindow w;
         w.insert("ProgramRating");
         QComboBox *list = w.list("cmbProgramRating");
@@ -61,15 +61,16 @@ private slots:
             flag(w, i)->setChecked(true);
         list->setCurrentText(rating);
         QCOMPARE(list->currentText(), rating);
-        QCOMPARE(flags(w, false), enabled);
-        QCOMPARE(flags(w, true), QString());
+        QTEST(flags(w, enabled), "enabled");
+        QCOMPARE(flags(w, checked), QString());
     }
 
+    // Blocking greys the flags; Insert brings back their states, the grey value 2 that a
+    // configuration file may hold included.
     void flagsSurviveBlockThenInsert_data()
     {
         QTest::addColumn<Qt::CheckState>("state");
         QTest::newRow("checked") << Qt::Checked;
-        // A configuration file may hold the grey value 2; it must not come back as 1.
         QTest::newRow("greyed") << Qt::PartiallyChecked;
     }
     void flagsSurviveBlockThenInsert()
@@ -82,26 +83,15 @@ private slots:
         flag(w, 3)->setCheckState(state);
 
         w.option("oProgramRating", 1)->setChecked(true);
-        QCOMPARE(flags(w, false), QString());
-        QCOMPARE(w.enabledOf({"cmbProgRatingSys", "cmbProgramRating"}), QStringList());
-        QCOMPARE(flags(w, true), QStringLiteral("V L"));
-
+        QCOMPARE(flags(w, enabled), QString());
         w.option("oProgramRating", 0)->setChecked(true);
-        QVERIFY(w.list("cmbProgramRating")->isEnabled());
-        QCOMPARE(flags(w, false), QStringLiteral("V S L D"));
-        QCOMPARE(flags(w, true), QStringLiteral("V L"));
-        QCOMPARE(flag(w, 1)->checkState(), state);
-
-        // The enable box does the same.
-        w.check("chCtrlProgramRating")->setChecked(false);
-        QVERIFY(!w.option("oProgramRating", 0)->isEnabled());
-        QCOMPARE(flags(w, false), QString());
-        w.check("chCtrlProgramRating")->setChecked(true);
-        QCOMPARE(flags(w, true), QStringLiteral("V L"));
+        QCOMPARE(flags(w, enabled), QStringLiteral("V S L D"));
+        QCOMPARE(flags(w, checked), QStringLiteral("V L"));
         QCOMPARE(flag(w, 3)->checkState(), state);
     }
 
-    // Only US-TV has content flags: the other systems hide and clear them.
+    // Only US-TV has content flags: the other systems hide and clear them, and fill the
+    // rating list with their own ratings.
     void ratingSystems_data()
     {
         QTest::addColumn<int>("system");
@@ -113,7 +103,6 @@ private slots:
     void ratingSystems()
     {
         QFETCH(int, system);
-        QFETCH(QString, first);
         TabsWindow w;
         w.insert("ProgramRating");
         QComboBox *rating = w.list("cmbProgramRating");
@@ -122,60 +111,41 @@ private slots:
 
         w.list("cmbProgRatingSys")->setCurrentIndex(system);
         QCOMPARE(TabsWindow::texts(rating), ConfigLists::RatingLists(system));
-        QCOMPARE(rating->currentText(), first);
+        QTEST(rating->currentText(), "first");
         QVERIFY(w.find("lblProgramRatingFlags")->isHidden());
-        for (int i = 0; i < 5; ++i)
-            QVERIFY(flag(w, i)->isHidden());
-        QCOMPARE(flags(w, true) + flags(w, false), QString());
-
-        // Back to US-TV: the flags come back, cleared.
-        w.list("cmbProgRatingSys")->setCurrentIndex(1);
-        QVERIFY(!w.find("lblProgramRatingFlags")->isHidden());
-        QVERIFY(!flag(w, 4)->isHidden());
-        QCOMPARE(flags(w, true), QString());
-        QCOMPARE(rating->currentText(), QStringLiteral("None"));
+        QCOMPARE(flags(w, &QCheckBox::isHidden), QStringLiteral("FV V S L D"));
+        QCOMPARE(flags(w, checked) + flags(w, enabled), QString());
     }
 
+    // Coming from the other side of the rule each time, with an APS choice made.
     void notApplicableComesAndGoes_data()
     {
         QTest::addColumn<int>("choice");
         QTest::addColumn<QString>("first");
         QTest::addColumn<int>("entries");
-        QTest::addColumn<bool>("open");
-        QTest::newRow("copying permitted") << 0 << "Not Applicable" << 5 << false;
-        QTest::newRow("one generation") << 1 << "Not Applicable" << 5 << false;
-        QTest::newRow("no copying") << 2 << "No APS" << 4 << true;
+        QTest::newRow("copying permitted") << 0 << "Not Applicable" << 5;
+        QTest::newRow("one generation") << 1 << "Not Applicable" << 5;
+        QTest::newRow("no copying") << 2 << "No APS" << 4;
     }
     void notApplicableComesAndGoes()
     {
         QFETCH(int, choice);
-        QFETCH(QString, first);
-        QFETCH(int, entries);
-        QFETCH(bool, open);
         TabsWindow w;
         w.insert("CGMS");
         QComboBox *options = w.list("cmbCGMSOptions");
-        // Come from the other side of the rule each time, with an APS choice made.
         w.list("cmbCGMS")->setCurrentIndex(choice == 2 ? 1 : 2);
         options->setCurrentIndex(3);
         w.list("cmbCGMS")->setCurrentIndex(choice);
-        QCOMPARE(options->itemText(0), first);
-        QCOMPARE(options->count(), entries);
+        QTEST(options->itemText(0), "first");
+        QTEST(options->count(), "entries");
         QCOMPARE(options->currentIndex(), 0);
-        QCOMPARE(options->isEnabled(), open);
+        QCOMPARE(options->isEnabled(), choice == 2);
     }
 
-    // Which controls a choice opens: the steps in order, then the controls that must be open
-    // and those that must be greyed.
     void enablingRules_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("open");
-        QTest::addColumn<QString>("greyed");
-        const auto row = [](const char *name, const char *steps, const QString &open,
-                            const QString &greyed) {
-            QTest::newRow(name) << QString(steps) << open << greyed;
-        };
+        using EnablingRules::row;
+        EnablingRules::columns();
         const QString flags = TabsWindow::members("chProgramRatingFlags", 5).join(' ');
         const QString cgms = "oCGMS_0 oCGMS_2 cmbCGMS cmbCGMSOptions oCGMSASB_1";
         row("defaults", "", "",
@@ -185,6 +155,14 @@ private slots:
         row("rating blocked",
             "chCtrlProgramRating=1 oProgramRating_0=1 cmbProgramRating=4 oProgramRating_1=1", "",
             "cmbProgRatingSys cmbProgramRating " + flags);
+        row("rating box cleared",
+            "chCtrlProgramRating=1 oProgramRating_0=1 cmbProgramRating=4 chCtrlProgramRating=0", "",
+            "oProgramRating_0 cmbProgRatingSys cmbProgramRating " + flags);
+        // Set from code with the box clear, as a file load does, the choices open nothing.
+        row("rating Insert, box clear", "oProgramRating_0=1 cmbProgramRating=4", "",
+            "cmbProgRatingSys cmbProgramRating " + flags);
+        row("CGMS Insert, box clear", "oCGMS_0=1 cmbCGMS=2", "",
+            "cmbCGMS cmbCGMSOptions oCGMSASB_1");
         row("CGMS blocked, no copying keeps the APS list",
             "chCtrlCGMS=1 oCGMS_0=1 cmbCGMS=2 oCGMS_1=1", "cmbCGMSOptions",
             "cmbCGMS oCGMSASB_0 oCGMSASB_1");
@@ -196,14 +174,7 @@ private slots:
         row("CGMS passed, enable box again", "chCtrlCGMS=1 oCGMS_2=1 chCtrlCGMS=0 chCtrlCGMS=1",
             "oCGMS_0 oCGMS_2", "cmbCGMS cmbCGMSOptions oCGMSASB_1");
     }
-    void enablingRules()
-    {
-        QFETCH(QString, steps);
-        QFETCH(QString, open);
-        QFETCH(QString, greyed);
-        TabsWindow w;
-        QCOMPARE(w.enabledAfter(steps, open, greyed), QString());
-    }
+    void enablingRules() { EnablingRules::check(); }
 };
 
 QTEST_MAIN(tst_VChipCgmsRules)
