@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <memory>
 
 // Which of Browse, Reload File, the seconds list, Continuous Loop, Start, Stop, View Contents
 // are enabled, and whether the loop timer runs.
@@ -96,30 +95,26 @@ private slots:
 
     void startRefused_data()
     {
-        QTest::addColumn<bool>("select");
         QTest::addColumn<bool>("continuous");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("timeLeft");
-        QTest::newRow("no file") << false << true << "Please select a CC Looping file."
-                                 << "N/A";
-        QTest::newRow("no time") << true << false << "Please select the amount of time to loop for."
+        QTest::newRow("no time") << false
+                                 << QStringList{"Please select the amount of time to loop for."}
                                  << "N/A";
         QTest::newRow("not connected, No")
-            << true << true
-            << "A connection is not currently active.  Would you like to attempt to connect now?"
+            << true
+            << QStringList{"A connection is not currently active.  Would you like to attempt to "
+                           "connect now?"}
             << "Continuous";
     }
     void startRefused()
     {
-        QFETCH(bool, select);
         QFETCH(bool, continuous);
-        if (select)
-            loop()->selectCCLoopingFile(m_file);
+        loop()->selectCCLoopingFile(m_file);
         m_w->set("chCCLpInfiniteTime", continuous);
         m_w->dialogs.answers << DialogService::Answer::No;
         m_w->click("cmdCCLpLoopControl_0");
-        QCOMPARE(m_w->dialogs.texts().size(), 1);
-        QTEST(m_w->dialogs.texts().first(), "message");
+        QTEST(m_w->dialogs.texts(), "messages");
         QTEST(text("lblCCLpTimeLeft"), "timeLeft");
         QCOMPARE(state(), continuous ? QStringLiteral("11011010") : kIdle);
     }

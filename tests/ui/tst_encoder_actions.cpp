@@ -32,10 +32,9 @@ class tst_EncoderActions : public QObject
     }
     bool connectToSimulator()
     {
-        if (!m_w->connect())
-            return false;
+        const bool connected = m_w->connect();
         encoder()->clearReceived();
-        return true;
+        return connected;
     }
     // The commands the encoder received since the last clear, readiness queries left out.
     QStringList received() const

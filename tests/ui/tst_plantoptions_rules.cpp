@@ -2,7 +2,6 @@
 #include "FixedClock.h"
 
 #include <QApplication>
-#include <QGroupBox>
 #include <QtTest>
 
 // The Plant Options and program-name field rules, the length limits of the text boxes, and the
@@ -132,21 +131,6 @@ private slots:
             if (asked)
                 QCOMPARE(w.dialogs.shown.first().buttons, DialogService::Buttons::YesNo);
         }
-    }
-
-    // Leaving by clicking "Pass Upstream" itself greys the box; no question is due.
-    void passUpstreamLeavesWithoutQuestion()
-    {
-        TabsWindow w;
-        QVERIFY(w.show());
-        w.insert("NetworkName");
-        w.box("txtNetworkName")->setText(QStringLiteral("A"));
-        w.option("oNetworkName", 2)->setFocus(Qt::MouseFocusReason);
-        w.option("oNetworkName", 2)->setChecked(true);
-        QVERIFY(w.dialogs.shown.size() <= 1);
-        w.dialogs.clear();
-        w.check("chCtrlCallLetters")->setFocus(Qt::TabFocusReason);
-        QVERIFY(w.dialogs.shown.isEmpty());
     }
 
     void enablingRules_data()

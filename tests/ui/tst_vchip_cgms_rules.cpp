@@ -30,8 +30,6 @@ private slots:
     void defaults()
     {
         TabsWindow w;
-        QCOMPARE(w.list("cmbProgRatingSys")->currentIndex(), 1);
-        QCOMPARE(w.list("cmbProgramRating")->currentText(), QStringLiteral("None"));
         QCOMPARE(w.list("cmbCGMS")->currentIndex(), 0);
         QCOMPARE(w.list("cmbCGMSOptions")->currentText(), ConfigLists::NotApplicable);
         for (QRadioButton *option :
