@@ -2,6 +2,7 @@
 #include "FixedClock.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QtTest>
 
 // The Plant Options and program-name field rules, the length limits of the text boxes, and the
@@ -131,6 +132,18 @@ private slots:
             if (asked)
                 QCOMPARE(w.dialogs.shown.first().buttons, DialogService::Buttons::YesNo);
         }
+    }
+
+    // The TSID box takes only digits from the keys (see leaveChecks), but Ctrl+V pastes what
+    // it pastes: the leave check deals with it.
+    void tsidPasteIsNotFiltered()
+    {
+        TabsWindow w;
+        QVERIFY(w.show());
+        w.insert("TSID");
+        QApplication::clipboard()->setText(QStringLiteral("x9"));
+        QTest::keyClick(w.box("txtTSID"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.box("txtTSID")->text(), QStringLiteral("4660x9"));
     }
 
     void enablingRules_data()
