@@ -90,7 +90,7 @@ private slots:
     void buttons_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("checked");
+        QTest::addColumn<QString>("checked"); // as TabsWindow::apply takes it
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("wire");
         const auto row = [](const char *button, const char *checked, const char *typed,
@@ -98,11 +98,12 @@ private slots:
             QTest::addRow("%s %s '%s'", button, checked, typed)
                 << QString(button) << QString(checked) << QString(typed) << wire;
         };
-        row("cmdSendCaptions", "oSendCaptions_5", "HELLO", {"\\x012 T2\\rHELLO\\r\\x03"});
-        row("cmdSendCaptions", "oSendCaptions_0", "  Hi there  ", {"\\x012 C1\\rHi there\\r\\x03"});
-        row("cmdSendCaptions", "oSendCaptions_3", "    ", {});
-        row("cmdDecoderSettings", "oDecoderSettings_9", "", {"\\x01M VCHIP\\r"});
-        row("cmdBlockingSettings", "chBlockingSettings_4", "",
+        row("cmdSendCaptions", "oSendCaptions_5=1", "HELLO", {"\\x012 T2\\rHELLO\\r\\x03"});
+        row("cmdSendCaptions", "oSendCaptions_0=1", "  Hi there  ",
+            {"\\x012 C1\\rHi there\\r\\x03"});
+        row("cmdSendCaptions", "oSendCaptions_3=1", "    ", {});
+        row("cmdDecoderSettings", "oDecoderSettings_9=1", "", {"\\x01M VCHIP\\r"});
+        row("cmdBlockingSettings", "chBlockingSettings_4=1", "",
             {"\\x017 C1\\r", "\\x017 C2\\r", "\\x017 C3\\r", "\\x017 C4\\r", "\\x016 TX\\r",
              "\\x017 T1\\r", "\\x017 T2\\r", "\\x017 T3\\r", "\\x017 T4\\r"});
         row("cmdRefreshArticles", "", "", {"\\x019\\r"});
@@ -114,8 +115,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, wire);
         QVERIFY(connectToSimulator());
-        if (!checked.isEmpty())
-            m_w->set(checked, true);
+        m_w->apply(checked);
         m_w->set("txtSendCaptions", typed);
         m_w->click(button);
         QCOMPARE(m_w->box("txtSendCaptions")->text(), typed.trimmed());
