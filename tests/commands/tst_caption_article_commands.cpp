@@ -49,7 +49,8 @@ private slots:
         QCOMPARE(wire(c, [](const ControlProcessing &b) { b.BuildTestCaptionCommand(); }), bytes);
     }
 
-    // The lines go whole, empty ones too; a file that could not be read queues nothing.
+    // The lines go whole, empty ones too, under the file's first word without folder or
+    // extension; a file that could not be read queues nothing.
     void insertArticle_data()
     {
         QTest::addColumn<QStringList>("lines");
@@ -62,9 +63,13 @@ private slots:
         };
         row("Weather on T3", {"/data/articles/Weather.txt", "Sunny", "Warm"}, 2,
             "0 Weather T3 12\rSunny\rWarm\r\x03");
-        row("empty file still sends its content line", {"/data/Blank.txt"}, 3,
+        row("empty file still sends its content line", {"/a/Blank.txt"}, 3,
             "0 Blank T4 12\r\r\x03");
         row("empty lines kept", {"/data/Gap.txt", "a", "", "b"}, 0, "0 Gap T1 12\ra\r\rb\r\x03");
+        row("name to the first blank", {"/a/Top Story.v2.txt"}, 0, "0 Top T1 12\r\r\x03");
+        row("name to the last dot", {"/a/v1.2.txt"}, 0, "0 v1.2 T1 12\r\r\x03");
+        row("dot in the folder only", {"/a.b/README"}, 0, "0 README T1 12\r\r\x03");
+        row("backslashes", {"C:\\Articles\\Sports.txt"}, 0, "0 Sports T1 12\r\r\x03");
         row("unreadable", {QString()}, 0, "");
         row("no list at all", {}, 0, "");
     }
@@ -88,27 +93,6 @@ private slots:
                           b.BuildRemoveArticleCommand(QString());
                       }),
                  soh("4 Weather D\r"));
-    }
-
-    // The name is the file's first word, without folder or extension.
-    void articleName_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
-        const auto row = [](const char *name, const char *path, const char *article) {
-            QTest::newRow(name) << QString(path) << QString(article);
-        };
-        row("blanks", "/a/Morning News.txt", "Morning");
-        row("last dot", "/a/v1.2.txt", "v1.2");
-        row("dot in the folder only", "/a.b/README", "README");
-        row("backslashes", "C:\\Articles\\Sports.txt", "Sports");
-        row("blank before the extension", "/a/Top Story.v2.txt", "Top");
-    }
-    void articleName()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, name);
-        QCOMPARE(ControlProcessing::ArticleNameFromPath(path), name);
     }
 };
 

@@ -47,15 +47,6 @@ private slots:
         QCOMPARE(ReadTextFile(path), QStringList{path} + lines);
     }
 
-    void unreadable()
-    {
-        ScriptedDialogs dialogs;
-        QCOMPARE(ReadTextFile(m_dir.filePath(QStringLiteral("missing.txt"))),
-                 QStringList{QString()});
-        QCOMPARE(ReadTextFile(m_dir.path()), QStringList{QString()});
-        QVERIFY(dialogs.dialogTitles.isEmpty());
-    }
-
     // An empty path asks for the file; cancelling gives the unreadable result.
     void emptyPathAsks_data()
     {

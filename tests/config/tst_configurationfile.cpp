@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "config/ConfigFields.h"
 #include "config/ConfigurationFile.h"
 
 #include <QTemporaryDir>
@@ -17,6 +18,9 @@ QByteArray contentsOf(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+const QString CouldNotOpen = QStringLiteral(
+    "The file could not be opened.  Please make sure it is not in use by another application.");
 
 const QString Data = QStringLiteral(QUILLCAST_TEST_DATA "/");
 
@@ -37,109 +41,89 @@ private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:
-    void unreadableFilesCannotBeOpened_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("missing file") << QStringLiteral("missing.qcf");
-        QTest::newRow("a folder") << QStringLiteral("folder.qcf");
-        QTest::newRow("a pipe") << QStringLiteral("pipe.qcf");
-        QTest::newRow("a device") << QStringLiteral("/dev/zero");
-    }
-
+    // A name that is no file is refused at once with one message and changes nothing.
     void unreadableFilesCannotBeOpened()
     {
-        QFETCH(QString, name);
-        QDir(m_dir.path()).mkdir(QStringLiteral("folder.qcf"));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.qcf")));
         // A pipe with a writer that never writes: reading it would wait for ever.
         const QByteArray pipe = QFile::encodeName(path(QStringLiteral("pipe.qcf")));
         QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
         const int writer = ::open(pipe.constData(), O_RDWR | O_NONBLOCK);
         QVERIFY(writer >= 0);
-        Configuration c;
-        c.txtNetworkName = QStringLiteral("KEEP");
-        const Configuration before = c;
-        // A load that waits ends the test program (and fails it) instead of hanging it.
-        ::alarm(10);
-        const bool loaded = ConfigurationFile::LoadConfiguration(
-            name.startsWith(QLatin1Char('/')) ? name : path(name), c, nullptr);
+        Configuration before;
+        before.txtNetworkName = QStringLiteral("KEEP");
+        ::alarm(10); // a load that waits ends the test program (and fails it) instead of hanging
+        for (const QString &name : {path("missing.qcf"), path("folder.qcf"),
+                                    QFile::decodeName(pipe), QStringLiteral("/dev/zero")}) {
+            m_dialogs.clear();
+            Configuration c = before;
+            QVERIFY2(!ConfigurationFile::LoadConfiguration(name, c, nullptr), qPrintable(name));
+            QCOMPARE(m_dialogs.texts(), QStringList{CouldNotOpen});
+            QCOMPARE(m_dialogs.shown[0].buttons, DialogService::Buttons::Ok);
+            QVERIFY(c == before);
+        }
         ::alarm(0);
         ::close(writer);
-        QFile::remove(QFile::decodeName(pipe));
-        QVERIFY(!loaded);
-        QCOMPARE(m_dialogs.texts(),
-                 QStringList{QStringLiteral("The file could not be opened.  Please make sure it is "
-                                            "not in use by another application.")});
-        QCOMPARE(m_dialogs.shown[0].buttons, DialogService::Buttons::Ok);
-        QVERIFY(c == before);
     }
 
-    void yesGoesOnWithWhatWasRead_data()
+    // What no command carries, after the answer Yes to every import question; the previous
+    // format converted, its repeat count from the last two bytes; fields not read keep theirs.
+    void loadsWhatNoCommandCarries_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("networkName");
-        QTest::addColumn<int>("cgmsAction"); // the last entry; 1 when not read
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("fields");
         QTest::addColumn<int>("questions");
-        QTest::newRow("value refused") << "check-value-3"
-                                       << "" << 2 << 1;
-        QTest::newRow("file ends early") << "damaged-cut-in-data"
-                                         << "NBC" << 1 << 1;
-        QTest::newRow("no question") << "inserted"
-                                     << "NBC" << 0 << 0;
+        const QByteArray previous = contentsOf(Data + "previous-format.qcf").chopped(2);
+        const QStringList converted = {"txtSendCaptions=Hello", "chDSInEffect=1",
+                                       "cmbWebExpiryYear=3",    "oSendCaptions=5",
+                                       "oDecoderSettings=8",    "oInsertArticles=3"};
+        QTest::newRow("value refused") << contentsOf(Data + "check-value-3.qcf")
+                                       << QStringList{"txtNetworkName=", "oCGMS=2"} << 1;
+        QTest::newRow("file ends early") << contentsOf(Data + "damaged-cut-in-data.qcf")
+                                         << QStringList{"txtNetworkName=NBC", "oCGMS=1"} << 1;
+        QTest::newRow("no question") << contentsOf(Data + "inserted.qcf")
+                                     << QStringList{"txtNetworkName=NBC", "oCGMS=0"} << 0;
+        QTest::newRow("other fields") << contentsOf(Data + "other-fields.qcf")
+                                      << QStringList{"txtSendCaptions=Test caption",
+                                                     "captionLoopFile=/data/captions/loop.txt",
+                                                     "txtInsArticleRepeat=250",
+                                                     "cmbCCLoopingTime=23,59,58",
+                                                     "oSendCaptions=6",
+                                                     "oInsertArticles=3",
+                                                     "chCCLpInfiniteTime=1"}
+                                      << 0;
+        QTest::newRow("previous, 02 05")
+            << previous + "\x02\x05" << converted + QStringList{"txtInsArticleRepeat=37"} << 0;
+        QTest::newRow("previous, 00 00 is raised to 1")
+            << previous + QByteArray(2, 0) << converted + QStringList{"txtInsArticleRepeat=1"} << 0;
+        QTest::newRow("previous, FF FF")
+            << previous + "\xFF\xFF" << converted + QStringList{"txtInsArticleRepeat=4335"} << 0;
     }
-
-    void yesGoesOnWithWhatWasRead()
+    void loadsWhatNoCommandCarries()
     {
-        QFETCH(QString, file);
-        QFETCH(QString, networkName);
-        QFETCH(int, cgmsAction);
-        QFETCH(int, questions);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, fields);
+        QFile file(path(QStringLiteral("fields.qcf")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
         Configuration c;
         c.txtNetworkName = QStringLiteral("OLD");
         c.oCGMS = 1;
-        QVERIFY(ConfigurationFile::LoadConfiguration(Data + file + ".qcf", c, nullptr));
-        QCOMPARE(c.txtNetworkName, networkName);
-        QCOMPARE(c.oCGMS, cgmsAction);
-        QCOMPARE(m_dialogs.shown.size(), questions);
-    }
-
-    void previousFormatConverts_data()
-    {
-        QTest::addColumn<QByteArray>("repeatBytes");
-        QTest::addColumn<QString>("repeat");
-        QTest::newRow("02 05") << QByteArray("\x02\x05") << QStringLiteral("37");
-        QTest::newRow("00 00 is raised to 1") << QByteArray("\x00\x00", 2) << QStringLiteral("1");
-        QTest::newRow("FF FF") << QByteArray("\xFF\xFF") << QStringLiteral("4335");
-    }
-
-    // The converted fields that no command carries; the rest is in previous-format.wire.
-    void previousFormatConverts()
-    {
-        QFETCH(QByteArray, repeatBytes);
-        QFETCH(QString, repeat);
-        QFile file(path(QStringLiteral("previous.qcf")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contentsOf(Data + "previous-format.qcf").chopped(2) + repeatBytes);
-        file.close();
-        Configuration c;
         c.cmbWebExpiryYear = 3;
         QVERIFY(ConfigurationFile::LoadConfiguration(file.fileName(), c, nullptr));
-        QCOMPARE(c.txtInsArticleRepeat, repeat);
-        QCOMPARE(c.txtSendCaptions, QStringLiteral("Hello"));
-        const QVector<int> values = {c.chDSInEffect, c.cmbWebExpiryYear, c.oSendCaptions,
-                                     c.oDecoderSettings, c.oInsertArticles};
-        QCOMPARE(values, QVector<int>({1, 3, 5, 8, 3}));
-    }
-
-    void fieldsWithoutCommandsAreLoaded()
-    {
-        Configuration c;
-        QVERIFY(ConfigurationFile::LoadConfiguration(Data + "other-fields.qcf", c, nullptr));
-        QCOMPARE(c.txtSendCaptions, QStringLiteral("Test caption"));
-        QCOMPARE(c.captionLoopFile, QStringLiteral("/data/captions/loop.txt"));
-        QCOMPARE(c.txtInsArticleRepeat, QStringLiteral("250"));
-        QCOMPARE(c.cmbCCLoopingTime, QVector<int>({23, 59, 58}));
-        QCOMPARE(QVector<int>({c.oSendCaptions, c.oInsertArticles, c.chCCLpInfiniteTime}),
-                 QVector<int>({6, 3, 1}));
+        for (const QString &field : fields) {
+            const ConfigField *f = ConfigFields::byName(field.section('=', 0, 0));
+            QString value;
+            if (auto text = std::get_if<QString Configuration::*>(&f->member))
+                value = c.**text;
+            else if (auto single = std::get_if<int Configuration::*>(&f->member))
+                value = QString::number(c.**single);
+            else
+                for (int member : c.*std::get<QVector<int> Configuration::*>(f->member))
+                    value += (value.isEmpty() ? "" : ",") + QString::number(member);
+            QCOMPARE(field.section('=', 0, 0) + '=' + value, field);
+        }
+        QTEST(int(m_dialogs.shown.size()), "questions");
     }
 
     void failedWriteKeepsTheOldFile()

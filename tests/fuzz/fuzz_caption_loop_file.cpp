@@ -1,7 +1,7 @@
 // The caption loop file reader and parser on any bytes: the captions are the lines that do not
 // begin with "//" (a "\//" line without its backslash), each cut to 32 characters, one empty
-// caption when there is none; the settings stay in range; a note closes the messages for each
-// setting no directive set; and CR LF, LF and CR line ends read alike.
+// caption when there is none; the settings stay in range; and CR LF, LF and CR line ends read
+// alike.
 
 #include "common/ReadTextFile.h"
 #include "looping/CaptionLoopFile.h"
@@ -64,12 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (lf.isEmpty() || lf.endsWith('\n'))
         lines.removeLast(); // a last line end adds no empty line, nor does an empty file
     QStringList captions;
-    bool directive[3] = {};
     for (const QByteArray &line : std::as_const(lines)) {
         const QString text = QString::fromLatin1(line);
-        const char *keywords[] = {"//LINEDELAY=", "//LOOPDELAY=", "//CCCHANNEL="};
-        for (int k = 0; k < 3; ++k)
-            directive[k] |= text.startsWith(QLatin1String(keywords[k]), Qt::CaseInsensitive);
         if (!text.startsWith(QLatin1String("//")))
             captions << (text.startsWith(QLatin1String("\\//")) ? text.mid(1) : text).left(32);
     }
@@ -78,17 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(asIs.mid(0, captions.size() + 1) ==
                 QStringList{QString::number(captions.size())} + captions,
             "the captions are the lines without //");
-    QStringList notes;
-    const QString all[] = {CaptionLoopFile::LineDelayNote, CaptionLoopFile::LoopDelayNote,
-                           CaptionLoopFile::ChannelNote};
-    for (int k = 0; k < 3; ++k) {
-        if (!directive[k])
-            notes << all[k];
-    }
-    require(asIs.size() >= captions.size() + 4 + notes.size() &&
-                asIs.mid(asIs.size() - notes.size()) == notes,
-            "the notes close the messages, for the settings no directive set");
-
     QByteArray crlf = lf, cr = lf;
     require(readAndLoad(path, lf) == asIs, "LF ends read as the input's");
     require(readAndLoad(path, crlf.replace("\n", "\r\n")) == asIs, "CR LF ends read alike");

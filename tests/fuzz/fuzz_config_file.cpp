@@ -1,12 +1,12 @@
-// The configuration file reader on any bytes under a ".qcf" name, loaded onto the defaults: a
-// refused file shows that one message and changes nothing; a completed load leaves only values the
-// window's controls can show; and what loaded saves and loads back the same.
+// The configuration file reader on any bytes under a ".qcf" name, loaded onto the defaults
+// answering Yes to every import question: a refused file shows that one message and changes
+// nothing; a completed load leaves only list selections the window's controls can show; and what
+// loaded saves and loads back the same, without a word.
 
 #include "FixedClock.h"
 #include "ScriptedDialogs.h"
 
 #include "config/ConfigCodec.h"
-#include "config/ConfigFields.h"
 #include "config/ConfigLists.h"
 #include "config/ConfigurationFile.h"
 
@@ -26,58 +26,24 @@ void require(bool condition, const char *what)
     }
 }
 
-Configuration defaults()
-{
-    return Configuration::defaults(DefaultInfo{"Quill Network", "KQIL", "1234"}, true);
-}
-
-struct Load
-{
-    bool loaded = false;
-    Configuration configuration = defaults();
-    QStringList messages;
-};
-
-// Answering Yes to every import question.
-Load load(const QString &path)
-{
-    ScriptedDialogs dialogs;
-    dialogs.defaultAnswer = DialogService::Answer::Yes;
-    Load result;
-    result.loaded = ConfigurationFile::LoadConfiguration(path, result.configuration, nullptr);
-    result.messages = dialogs.texts();
-    return result;
-}
-
 bool in(int value, qsizetype size)
 {
     return value >= 0 && value < size;
 }
 
-// Whether every field holds a value its control can show.
+// Whether every list selection is an entry of its list and the expiry values are those of the
+// selected entries.
 bool showable(const Configuration &c, const QDate &today)
 {
-    for (const ConfigField &field : ConfigFields::all()) {
-        const bool check = field.kind == ConfigFieldKind::Check;
-        if ((check || field.kind == ConfigFieldKind::OptionGroup) &&
-            !in(c.*std::get<int Configuration::*>(field.member), check ? 3 : field.members))
-            return false;
-        if (field.kind != ConfigFieldKind::CheckArray && field.kind != ConfigFieldKind::ListArray)
-            continue;
-        const QVector<int> &values = c.*std::get<QVector<int> Configuration::*>(field.member);
-        for (int i = 0; i < values.size(); ++i) {
-            if (!in(values.at(i), field.kind == ConfigFieldKind::CheckArray
-                                      ? 3
-                                      : ConfigLists::LoopingTimeEntries(i).size()))
-                return false;
-        }
-        if (values.size() != field.members)
-            return false;
-    }
     const auto years = ConfigLists::ExpiryYears(today.year());
     const auto months = ConfigLists::ExpiryMonths(c.webExpiryYearValue, today);
     const auto days = ConfigLists::ExpiryDays(c.webExpiryYearValue, c.webExpiryMonthValue, today);
-    return in(c.cmbProgRatingSys, ConfigLists::RatingSystems().size()) &&
+    for (int i = 0; i < c.cmbCCLoopingTime.size(); ++i) {
+        if (!in(c.cmbCCLoopingTime.at(i), ConfigLists::LoopingTimeEntries(i).size()))
+            return false;
+    }
+    return c.cmbCCLoopingTime.size() == 3 &&
+           in(c.cmbProgRatingSys, ConfigLists::RatingSystems().size()) &&
            in(c.cmbProgramRating, ConfigLists::RatingLists(c.cmbProgRatingSys).size()) &&
            in(c.cmbCGMS, ConfigLists::CgmsChoices().size()) &&
            in(c.cmbCGMSOptions, ConfigLists::CgmsOptionsFor(c.cmbCGMS).size()) &&
@@ -100,30 +66,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const QString path = dir.filePath(QStringLiteral("fuzz.qcf"));
     // A fixed day, so that the expiry lists are the same for every run.
     static FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(10, 0)));
-
-    const auto write = [](const QByteArray &bytes) {
+    static const Configuration defaults =
+        Configuration::defaults(DefaultInfo{"Quill Network", "KQIL", "1234"}, true);
+    ScriptedDialogs dialogs;
+    const auto load = [&dialogs](const QByteArray &bytes, Configuration &c) {
         QFile file(path);
         require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                     file.write(bytes) == bytes.size(),
                 "the input is written");
+        file.close();
+        dialogs.clear();
+        return ConfigurationFile::LoadConfiguration(path, c, nullptr);
     };
-    write(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
-    const Load yes = load(path);
-    if (!yes.loaded) {
-        require(yes.messages.size() == 1 && (yes.messages[0].startsWith("The file could not be") ||
-                                             yes.messages[0].startsWith("The file appears to be")),
+
+    Configuration loaded = defaults;
+    if (!load(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), loaded)) {
+        const QStringList said = dialogs.texts();
+        require(said.size() == 1 && (said[0].startsWith("The file could not be opened.") ||
+                                     said[0].startsWith("The file appears to be an invalid")),
                 "only a refused file does not load, and says so in one message");
-        require(yes.configuration == defaults(), "a refusal leaves the configuration as it was");
+        require(loaded == defaults, "a refusal leaves the configuration as it was");
         return 0;
     }
-    require(showable(yes.configuration, clock.now().date()), "every value can be shown");
-    const ConfigCodec::Encoded saved = ConfigCodec::encode(yes.configuration);
+    require(showable(loaded, clock.now().date()), "every list selection can be shown");
+    const ConfigCodec::Encoded saved = ConfigCodec::encode(loaded);
     if (!saved.ok())
         return 0; // a converted old file can outgrow the format; saving it refuses cleanly
-    write(saved.bytes);
-    const Load reloaded = load(path);
-    require(reloaded.loaded && reloaded.messages.isEmpty() &&
-                reloaded.configuration == yes.configuration,
+    Configuration again = defaults;
+    require(load(saved.bytes, again) && dialogs.shown.isEmpty() && again == loaded,
             "a saved file loads back as the same configuration without a word");
     return 0;
 }
