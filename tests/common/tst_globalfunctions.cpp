@@ -1,14 +1,29 @@
+#include "ScriptedDialogs.h"
 #include "common/DialogService.h"
 #include "common/GlobalFunctions.h"
 #include "common/LocalTimeZoneSnapshot.h"
+#include "common/ReadTextFile.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
-// The shared helpers: clock text, rounding, reading typed numbers, the code page and the
-// time-zone snapshot.
+// The shared helpers: clock text, rounding, reading typed numbers, the code page, the time-zone
+// snapshot and text files read as lists (the path first, then the lines, whatever the line ends).
 class tst_GlobalFunctions : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return QString();
+        return path;
+    }
+
 private slots:
     void clockText()
     {
@@ -84,6 +99,52 @@ private slots:
         QCOMPARE(DialogService::qtFilter("Orvane Configuration File (.qcf)|*.qcf"),
                  QStringLiteral("Orvane Configuration File (.qcf) (*.qcf)"));
         QCOMPARE(DialogService::qtFilter("All (*)"), QStringLiteral("All (*)"));
+    }
+
+    void lines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF") << QByteArray("Sunny\r\nWarm\r\n") << QStringList{"Sunny", "Warm"};
+        QTest::newRow("mixed, last line unterminated")
+            << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("empty lines kept")
+            << QByteArray("a\r\n\r\nb\r\n\r\n") << QStringList{"a", "", "b", ""};
+        QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+        QTest::newRow("blanks kept") << QByteArray("  x  \r\n") << QStringList{"  x  "};
+        QTest::newRow("single-byte code page")
+            << QByteArray("caf\xE9") << QStringList{QString::fromLatin1("caf\xE9")};
+    }
+    void lines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        const QString path = write(QStringLiteral("lines.txt"), bytes);
+        QVERIFY(!path.isEmpty());
+        QCOMPARE(ReadTextFile(path), QStringList{path} + lines);
+    }
+
+    // An empty path asks for the file; cancelling gives the unreadable result.
+    void emptyPathAsks_data()
+    {
+        QTest::addColumn<bool>("picked");
+        QTest::newRow("picked") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void emptyPathAsks()
+    {
+        QFETCH(bool, picked);
+        const QString path = picked ? write(QStringLiteral("asked.txt"), "one\r\n") : QString();
+        ScriptedDialogs dialogs;
+        if (picked)
+            dialogs.openPaths << path;
+        QString chosen = QStringLiteral("unchanged");
+        QCOMPARE(ReadTextFile(QString(), nullptr, &chosen),
+                 (picked ? QStringList{path, "one"} : QStringList{QString()}));
+        QCOMPARE(chosen, path);
+        QCOMPARE(dialogs.dialogTitles, QStringList{"Open File"});
+        QCOMPARE(dialogs.dialogFilters, QStringList{"Text Files (.txt)|*.txt"});
     }
 };
 

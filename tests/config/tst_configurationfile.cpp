@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "config/ConfigCodec.h"
 #include "config/ConfigFields.h"
 #include "config/ConfigurationFile.h"
 
@@ -26,8 +27,11 @@ const QString Data = QStringLiteral(QUILLCAST_TEST_DATA "/");
 
 } // namespace
 
+Q_DECLARE_METATYPE(Configuration)
+
 // Loading and saving beyond what the golden files show: files that are no files, the answer Yes
-// to the import question, the fields no command carries, and a write that fails.
+// to the import question, the fields no command carries, every cut of a file refused, and writes
+// that fail or that the format cannot hold.
 class tst_ConfigurationFile : public QObject
 {
     Q_OBJECT
@@ -72,7 +76,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("messages"); // import questions, the conversion note
         const QByteArray previous = contentsOf(Data + "previous-format.qcf").chopped(2);
         const QStringList converted = {"txtSendCaptions=Hello", "chDSInEffect=1",
                                        "cmbWebExpiryYear=3",    "oSendCaptions=5",
@@ -93,11 +97,11 @@ private slots:
                                                      "chCCLpInfiniteTime=1"}
                                       << 0;
         QTest::newRow("previous, 02 05")
-            << previous + "\x02\x05" << converted + QStringList{"txtInsArticleRepeat=37"} << 0;
+            << previous + "\x02\x05" << converted + QStringList{"txtInsArticleRepeat=37"} << 1;
         QTest::newRow("previous, 00 00 is raised to 1")
-            << previous + QByteArray(2, 0) << converted + QStringList{"txtInsArticleRepeat=1"} << 0;
+            << previous + QByteArray(2, 0) << converted + QStringList{"txtInsArticleRepeat=1"} << 1;
         QTest::newRow("previous, FF FF")
-            << previous + "\xFF\xFF" << converted + QStringList{"txtInsArticleRepeat=4335"} << 0;
+            << previous + "\xFF\xFF" << converted + QStringList{"txtInsArticleRepeat=4335"} << 1;
     }
     void loadsWhatNoCommandCarries()
     {
@@ -123,7 +127,7 @@ private slots:
                     value += (value.isEmpty() ? "" : ",") + QString::number(member);
             QCOMPARE(field.section('=', 0, 0) + '=' + value, field);
         }
-        QTEST(int(m_dialogs.shown.size()), "questions");
+        QTEST(int(m_dialogs.shown.size()), "messages");
     }
 
     void failedWriteKeepsTheOldFile()
@@ -149,6 +153,65 @@ private slots:
         QCOMPARE(m_dialogs.texts(), (QStringList{WriteFailed, WriteFailed}));
         QCOMPARE(contentsOf(inside.fileName()), QByteArray("old"));
         QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    }
+
+    void everyTruncationIsRefusedCleanly()
+    {
+        const QByteArray valid = contentsOf(Data + "inserted.qcf");
+        for (int length = 0; length < valid.size(); ++length) {
+            const ConfigCodec::Decoded decoded = ConfigCodec::decode(valid.left(length));
+            QVERIFY2(decoded.status != ConfigCodec::Status::Ok ||
+                         decoded.endedAtEntry != ConfigCodec::NotEnded,
+                     qPrintable(QStringLiteral("prefix of %1 bytes accepted").arg(length)));
+            QVERIFY(decoded.entries.size() < 49);
+        }
+    }
+
+    void unbuildableConfigurationsWriteNothing_data()
+    {
+        QTest::addColumn<Configuration>("configuration");
+        QTest::addColumn<bool>("builds");
+        Configuration noSelection;
+        noSelection.cmbProgramRating = -1;
+        Configuration index256;
+        index256.cmbCCLoopingTime = {0, 256, 0};
+        Configuration fits;
+        fits.txtWebScript = QString(32000, QLatin1Char('s'));
+        Configuration tooLong = fits;
+        tooLong.txtWebURL = QString(1000, QLatin1Char('u'));
+        QTest::newRow("list without selection") << noSelection << false;
+        QTest::newRow("list index 256") << index256 << false;
+        QTest::newRow("long text that fits") << fits << true;
+        Configuration exact;
+        exact.txtWebScript =
+            QString(ConfigCodec::MaxFileSize - int(ConfigCodec::encode(exact).bytes.size()), 's');
+        QTest::newRow("exactly 32767 bytes") << exact << true;
+        QTest::newRow("longer than 32767 bytes") << tooLong << false;
+        QTest::newRow("shorter than the old file") << Configuration() << true;
+    }
+    // A file that cannot be built leaves the old one alone and the caller hears of it (no
+    // message here); one that can replaces the old one whole.
+    void unbuildableConfigurationsWriteNothing()
+    {
+        QFETCH(Configuration, configuration);
+        QFETCH(bool, builds);
+        const ConfigCodec::Encoded encoded = ConfigCodec::encode(configuration);
+        QCOMPARE(encoded.ok(), builds);
+        QCOMPARE(encoded.bytes.isEmpty(), !builds);
+        QVERIFY(encoded.bytes.size() <= ConfigCodec::MaxFileSize);
+
+        Configuration old;
+        old.txtWebScript = QString(5000, QLatin1Char('x'));
+        const QString file = path(QStringLiteral("c.qcf"));
+        QVERIFY(ConfigurationFile::SaveConfiguration(file, old, nullptr));
+        if (builds)
+            QVERIFY(ConfigurationFile::SaveConfiguration(file, configuration, nullptr));
+        else
+            QVERIFY_THROWS_EXCEPTION(
+                ConfigurationFile::BuildError,
+                ConfigurationFile::SaveConfiguration(file, configuration, nullptr));
+        QCOMPARE(contentsOf(file), builds ? encoded.bytes : ConfigCodec::encode(old).bytes);
+        QCOMPARE(m_dialogs.shown.size(), 0);
     }
 };
 

@@ -1,11 +1,11 @@
 // The receiving side of the Ctrl-A channel: whatever arrives on the line, in whatever pieces,
 // goes through reply assembly (CommInterface), the readiness rule and the reading of the
 // identification and article list. Byte 0 chooses the set-up (bit 0: a readiness query is
-// pending; bit 1: no encoder identification, so that long article lists are cut short), byte 1
-// seeds the piece sizes, the rest is what the encoder sends, fed once whole, once a byte at a time
-// and once in pseudo-random pieces. Every reply ends with the prompt CR LF "*"; while lists are not
-// cut short, the replies and what stays in the buffer are exactly the bytes received, and replies
-// end at the piece boundaries where one-byte pieces end them.
+// pending; bits 1-2: the encoder identification shown, which decides whether long article lists
+// are cut short), byte 1 seeds the piece sizes, the rest is what the encoder sends, fed once
+// whole, once a byte at a time and once in pseudo-random pieces. Every reply ends with the prompt
+// CR LF "*"; while lists are not cut short, the replies and what stays in the buffer are exactly
+// the bytes received, and replies end at the piece boundaries where one-byte pieces end them.
 
 #include "link/CommInterface.h"
 #include "link/Communications.h"
@@ -73,9 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 2)
         return 0;
     const bool query = data[0] & 1;
-    // Without an identification long article lists are cut short.
-    const bool cutShort = data[0] & 2;
-    identification = cutShort ? QString() : QStringLiteral("Connected to Orvane T90 Encoder");
+    const QString identifications[] = {
+        QString(), QStringLiteral("Connected to Orvane T42X Closed Caption Encoder, Serial"),
+        QStringLiteral("Connected to Orvane T90 Closed Caption Encoder, Serial"),
+        QStringLiteral("Connected to Orvane, ")};
+    identification = identifications[(data[0] >> 1) & 3];
+    const bool cutShort = identification.isEmpty() || identification.contains("T42");
     // Longer streams add nothing the article-list limit of 512 characters does not see.
     const QByteArray stream(reinterpret_cast<const char *>(data + 2),
                             int(qMin<size_t>(size - 2, 2048)));

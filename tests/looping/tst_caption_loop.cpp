@@ -139,6 +139,7 @@ private slots:
         QTest::newRow("FIFO") << "fifo" << 0LL;
         QTest::newRow("/dev/zero") << "/dev/zero" << 0LL;
         QTest::newRow("folder") << "folder" << 0LL;
+        QTest::newRow("missing") << "none.txt" << 0LL;
         QTest::newRow("over 1 MiB") << "big.txt" << MaxTextFileSize + 1;
         QTest::newRow("1 MiB file") << "loop.txt" << MaxTextFileSize;
     }

@@ -1,7 +1,6 @@
 #include "GoldenFiles.h"
 #include "SimProcess.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,20 +24,16 @@ private:
 
     static Run run(const QStringList &arguments)
     {
-        Run result;
         QProcess process;
         process.start(QStringLiteral(QUILLCAST_TOOLS_DIR "/quillcast-send"), arguments);
         if (!process.waitForFinished(60000)) {
-            process.kill();
+            process.kill(); // and the exit status tells of the crash
             process.waitForFinished();
-            return result;
         }
-        if (process.exitStatus() == QProcess::NormalExit)
-            result.exitCode = process.exitCode();
-        result.out = QString::fromLocal8Bit(process.readAllStandardOutput())
-                         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        result.err = QString::fromLocal8Bit(process.readAllStandardError());
-        return result;
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromLocal8Bit(process.readAllStandardOutput())
+                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                QString::fromLocal8Bit(process.readAllStandardError())};
     }
 
 private slots:
