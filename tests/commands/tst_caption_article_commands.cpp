@@ -86,16 +86,6 @@ private slots:
                  bytes);
     }
 
-    void removeArticle()
-    {
-        QCOMPARE(wire({},
-                      [](const ControlProcessing &b) {
-                          b.BuildRemoveArticleCommand(QStringLiteral("Weather"));
-                          b.BuildRemoveArticleCommand(QString());
-                      }),
-                 soh("4 Weather D\r"));
-    }
-
     // The checksum that ends the Web TV trigger text (the trigger itself is in the golden files).
     void checksum_data()
     {
