@@ -57,10 +57,6 @@ private:
     frmDefaultInfo *m_dialog = nullptr;
 
     QLineEdit *box(const char *name) const { return m_dialog->findChild<QLineEdit *>(name); }
-    void clickOk()
-    {
-        QTest::mouseClick(m_dialog->findChild<QPushButton *>("cmdOk"), Qt::LeftButton);
-    }
 
 private slots:
     void init()
@@ -107,7 +103,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, focus);
         fill(m_dialog, texts);
-        clickOk();
+        QTest::mouseClick(m_dialog->findChild<QPushButton *>("cmdOk"), Qt::LeftButton);
         QCOMPARE(m_dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(m_dialog->isVisible(), !message.isEmpty());
         QCOMPARE(defaultsStored(), message.isEmpty());
