@@ -1,4 +1,5 @@
 #include "commands/ControlProcessing.h"
+#include "commands/WebTVTrigger.h"
 
 #include <QTest>
 
@@ -22,7 +23,7 @@ QByteArray soh(const QByteArray &rest)
 } // namespace
 
 // The commands of single operations on the Caption Channels and Articles tabs, as they go on the
-// wire.
+// wire, and the Web TV checksum.
 class tst_CaptionArticleCommands : public QObject
 {
     Q_OBJECT
@@ -49,7 +50,8 @@ private slots:
         QCOMPARE(wire(c, [](const ControlProcessing &b) { b.BuildTestCaptionCommand(); }), bytes);
     }
 
-    // The lines go whole, empty ones too; a file that could not be read queues nothing.
+    // The lines go whole, empty ones too, under the file's first word without folder or
+    // extension; a file that could not be read queues nothing.
     void insertArticle_data()
     {
         QTest::addColumn<QStringList>("lines");
@@ -62,9 +64,13 @@ private slots:
         };
         row("Weather on T3", {"/data/articles/Weather.txt", "Sunny", "Warm"}, 2,
             "0 Weather T3 12\rSunny\rWarm\r\x03");
-        row("empty file still sends its content line", {"/data/Blank.txt"}, 3,
+        row("empty file still sends its content line", {"/a/Blank.txt"}, 3,
             "0 Blank T4 12\r\r\x03");
         row("empty lines kept", {"/data/Gap.txt", "a", "", "b"}, 0, "0 Gap T1 12\ra\r\rb\r\x03");
+        row("name to the first blank", {"/a/Top Story.v2.txt"}, 0, "0 Top T1 12\r\r\x03");
+        row("name to the last dot", {"/a/v1.2.txt"}, 0, "0 v1.2 T1 12\r\r\x03");
+        row("dot in the folder only", {"/a.b/README"}, 0, "0 README T1 12\r\r\x03");
+        row("backslashes", {"C:\\Articles\\Sports.txt"}, 0, "0 Sports T1 12\r\r\x03");
         row("unreadable", {QString()}, 0, "");
         row("no list at all", {}, 0, "");
     }
@@ -80,35 +86,26 @@ private slots:
                  bytes);
     }
 
-    void removeArticle()
+    // The checksum that ends the Web TV trigger text (the trigger itself is in the golden files).
+    void checksum_data()
     {
-        QCOMPARE(wire({},
-                      [](const ControlProcessing &b) {
-                          b.BuildRemoveArticleCommand(QStringLiteral("Weather"));
-                          b.BuildRemoveArticleCommand(QString());
-                      }),
-                 soh("4 Weather D\r"));
-    }
-
-    // The name is the file's first word, without folder or extension.
-    void articleName_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
-        const auto row = [](const char *name, const char *path, const char *article) {
-            QTest::newRow(name) << QString(path) << QString(article);
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("sum");
+        const auto row = [](const char *name, const QString &text, const char *sum) {
+            QTest::newRow(name) << text << QString::fromLatin1(sum);
         };
-        row("blanks", "/a/Morning News.txt", "Morning");
-        row("last dot", "/a/v1.2.txt", "v1.2");
-        row("dot in the folder only", "/a.b/README", "README");
-        row("backslashes", "C:\\Articles\\Sports.txt", "Sports");
-        row("blank before the extension", "/a/Top Story.v2.txt", "Top");
+        row("abc", "abc", "3B9D");
+        row("empty", "", "FFFF");
+        row("scheme only", "<http://>[t:p][v:tv]", "807E");
+        row("one character is a high byte", "a", "9EFF");
+        row("small sums keep four digits", QString::fromLatin1("\xFF\xFF"), "0000");
+        row("Latin-1, odd length", QString::fromLatin1("<http://caf\xE9.fr>[t:p]"), "51E5");
     }
-    void articleName()
+    void checksum()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, name);
-        QCOMPARE(ControlProcessing::ArticleNameFromPath(path), name);
+        QFETCH(QString, text);
+        QFETCH(QString, sum);
+        QCOMPARE(WebTVTrigger::Checksum(text), sum);
     }
 };
 

@@ -1,48 +1,45 @@
+#include "ScriptedDialogs.h"
 #include "common/DialogService.h"
 #include "common/GlobalFunctions.h"
 #include "common/LocalTimeZoneSnapshot.h"
+#include "common/ReadTextFile.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
-// The shared helpers: clock text, rounding, reading typed numbers, the code page and the
-// time-zone snapshot.
+// The shared helpers: clock text, rounding, reading typed numbers, the code page, the time-zone
+// snapshot and text files read as lists (the path first, then the lines, whatever the line ends).
 class tst_GlobalFunctions : public QObject
 {
     Q_OBJECT
-private slots:
 
-    void clockText_data()
+    QTemporaryDir m_dir;
+
+    QString write(const QString &name, const QByteArray &bytes)
     {
-        QTest::addColumn<qint64>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << qint64(0) << "00:00:00";
-        QTest::newRow("3725") << qint64(3725) << "01:02:05";
-        QTest::newRow("over 99 hours keeps all digits") << qint64(100 * 3600) << "100:00:00";
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return QString();
+        return path;
     }
 
+private slots:
     void clockText()
     {
-        QFETCH(qint64, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(GlobalFunctions::SecondsToClockText(seconds), text);
+        QCOMPARE(GlobalFunctions::SecondsToClockText(0), QStringLiteral("00:00:00"));
+        QCOMPARE(GlobalFunctions::SecondsToClockText(3725), QStringLiteral("01:02:05"));
+        QCOMPARE(GlobalFunctions::SecondsToClockText(100 * 3600), QStringLiteral("100:00:00"));
     }
 
-    void roundHalfEven_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<qint64>("rounded");
-        QTest::newRow("2.5") << 2.5 << qint64(2);
-        QTest::newRow("3.5") << 3.5 << qint64(4);
-        QTest::newRow("-2.5") << -2.5 << qint64(-2);
-        QTest::newRow("13333.33") << 100000.0 / 1200 * 100 + 5000 << qint64(13333);
-        QTest::newRow("5260.4") << 100000.0 / 38400 * 100 + 5000 << qint64(5260);
-    }
-
+    // Halves go to the even neighbour.
     void roundHalfEven()
     {
-        QFETCH(double, value);
-        QFETCH(qint64, rounded);
-        QCOMPARE(GlobalFunctions::RoundHalfEven(value), rounded);
+        QCOMPARE(GlobalFunctions::RoundHalfEven(2.5), qint64(2));
+        QCOMPARE(GlobalFunctions::RoundHalfEven(3.5), qint64(4));
+        QCOMPARE(GlobalFunctions::RoundHalfEven(-2.5), qint64(-2));
+        QCOMPARE(GlobalFunctions::RoundHalfEven(100000.0 / 1200 * 100 + 5000), qint64(13333));
+        QCOMPARE(GlobalFunctions::RoundHalfEven(100000.0 / 38400 * 100 + 5000), qint64(5260));
     }
 
     void leadingNumber_data()
@@ -73,42 +70,25 @@ private slots:
 
     void singleByte()
     {
-        const QString text = QStringLiteral("Caf\u00e9 \u20ac");
-        const QByteArray bytes = GlobalFunctions::ToSingleByte(text);
-        QCOMPARE(bytes, QByteArray("Caf\xe9 ?"));
+        QCOMPARE(GlobalFunctions::ToSingleByte(QStringLiteral("Caf\u00e9 \u20ac")),
+                 QByteArray("Caf\xe9 ?"));
         QCOMPARE(GlobalFunctions::FromSingleByte(QByteArray("\xe9\x01")),
                  QStringLiteral("\u00e9\u0001"));
     }
 
-    void timeZoneSnapshot_data()
-    {
-        QTest::addColumn<int>("minutes");
-        QTest::addColumn<QString>("signedText");
-        QTest::addColumn<QString>("unsignedText");
-        QTest::newRow("UTC+05:30") << 330 << "05:30"
-                                   << "05:30";
-        QTest::newRow("UTC-03:30") << -210 << "-03:30"
-                                   << "03:30";
-        QTest::newRow("UTC+12:45") << 765 << "12:45"
-                                   << "12:45";
-    }
-
+    // Fixed offsets as text, signed and unsigned; the system zone as it is on a given day.
     void timeZoneSnapshot()
     {
-        QFETCH(int, minutes);
-        QFETCH(QString, signedText);
-        QFETCH(QString, unsignedText);
-        const auto s = LocalTimeZoneSnapshot::fromOffset(minutes, false);
-        QCOMPARE(s.SignedOffsetText, signedText);
-        QCOMPARE(s.UnsignedOffsetText, unsignedText);
-    }
-
-    void timeZoneFromSystemZone()
-    {
+        for (const auto &[minutes, text] :
+             {std::pair{330, "05:30"}, {-210, "-03:30"}, {765, "12:45"}}) {
+            const auto s = LocalTimeZoneSnapshot::fromOffset(minutes, false);
+            QCOMPARE(s.SignedOffsetText, QString(text));
+            QCOMPARE(s.UnsignedOffsetText, QString(text).remove('-'));
+        }
         // New York in July: daylight time in force, standard offset five hours west.
         const QTimeZone zone("America/New_York");
-        const QDateTime summer(QDate(2026, 7, 1), QTime(12, 0), zone);
-        const auto s = LocalTimeZoneSnapshot::take(zone, summer);
+        const auto s =
+            LocalTimeZoneSnapshot::take(zone, QDateTime(QDate(2026, 7, 1), QTime(12, 0), zone));
         QCOMPARE(s.UtcOffsetMinutes, -300);
         QVERIFY(s.InDaylightTime);
         QCOMPARE(s.SignedOffsetText, QStringLiteral("-05:00"));
@@ -119,6 +99,46 @@ private slots:
         QCOMPARE(DialogService::qtFilter("Orvane Configuration File (.qcf)|*.qcf"),
                  QStringLiteral("Orvane Configuration File (.qcf) (*.qcf)"));
         QCOMPARE(DialogService::qtFilter("All (*)"), QStringLiteral("All (*)"));
+    }
+
+    void lines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF") << QByteArray("Sunny\r\nWarm\r\n") << QStringList{"Sunny", "Warm"};
+        QTest::newRow("mixed, last line unterminated")
+            << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("empty lines kept")
+            << QByteArray("a\r\n\r\nb\r\n\r\n") << QStringList{"a", "", "b", ""};
+        QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+        QTest::newRow("blanks kept") << QByteArray("  x  \r\n") << QStringList{"  x  "};
+        QTest::newRow("single-byte code page")
+            << QByteArray("caf\xE9") << QStringList{QString::fromLatin1("caf\xE9")};
+    }
+    void lines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        const QString path = write(QStringLiteral("lines.txt"), bytes);
+        QVERIFY(!path.isEmpty());
+        QCOMPARE(ReadTextFile(path), QStringList{path} + lines);
+    }
+
+    // An empty path asks for the file; cancelling gives the unreadable result.
+    void emptyPathAsks()
+    {
+        const QString path = write(QStringLiteral("asked.txt"), "one\r\n");
+        for (const QString &picked : {path, QString()}) {
+            ScriptedDialogs dialogs;
+            dialogs.openPaths << picked;
+            QString chosen = QStringLiteral("unchanged");
+            QCOMPARE(ReadTextFile(QString(), nullptr, &chosen),
+                     (picked.isEmpty() ? QStringList{QString()} : QStringList{path, "one"}));
+            QCOMPARE(chosen, picked);
+            QCOMPARE(dialogs.dialogTitles, QStringList{"Open File"});
+            QCOMPARE(dialogs.dialogFilters, QStringList{"Text Files (.txt)|*.txt"});
+        }
     }
 };
 

@@ -1,17 +1,7 @@
-// The caption loop file reader and parser: any bytes under a caption file's name give captions and
-// three settings the loop can use. Each input is read as it is and with every line end made CR
-// LF, LF and CR, and loaded onto settings that no file has set yet. Checked for every input:
-// - the file reads, one line per line end (a last line without one counts too);
-// - the same captions, settings and messages whatever the line ends;
-// - the captions are the lines that do not begin with "//", in file order, a "\//" line without
-//   its backslash, each at most 32 characters; a file without them gives one empty caption, so a
-//   directive or a comment never becomes a caption;
-// - line and loop delay 1..60 and channel 1..4;
-// - messages only the parser's own: a range message for a directive line of its kind, at most
-//   one per such line, then the notes, in the order line delay, loop delay, channel, each exactly
-//   when no directive set that setting;
-// - loading the same file again keeps the captions and settings and says only the range
-//   messages again, without a note.
+// The caption loop file reader and parser on any bytes: the captions are the lines that do not
+// begin with "//" (a "\//" line without its backslash), each cut to 32 characters, one empty
+// caption when there is none; the settings stay in range; and CR LF, LF and CR line ends read
+// alike.
 
 #include "common/ReadTextFile.h"
 #include "looping/CaptionLoopFile.h"
@@ -26,111 +16,32 @@ namespace {
 
 void require(bool condition, const char *what)
 {
-    if (condition)
-        return;
-    std::fprintf(stderr, "property failed: %s\n", what);
-    std::abort();
-}
-
-struct Load
-{
-    QStringList lines;
-    CaptionLoopFile::Settings settings;
-    QStringList messages;
-    bool operator==(const Load &o) const
-    {
-        return lines == o.lines && settings == o.settings && messages == o.messages;
+    if (!condition) {
+        std::fprintf(stderr, "property failed: %s\n", what);
+        std::abort();
     }
-};
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
 }
 
-QStringList loadMessages(CaptionLoopFile &file, const QStringList &text)
+// The caption count, the captions, the settings and the messages of one read and load.
+QStringList readAndLoad(const QString &path, const QByteArray &bytes)
 {
-    QStringList messages;
-    require(file.load(text, [&messages](const QString &m) { messages << m; }),
-            "a file that reads loads");
-    return messages;
-}
-
-// Reads and loads the bytes; the file's line count must be the expected one.
-Load readAndLoad(const QString &path, const QByteArray &bytes, int lineCount)
-{
-    require(writeFile(path, bytes), "the input is written");
-    const QStringList text = ReadTextFile(path);
-    require(text.value(0) == path, "a regular file reads");
-    require(text.size() == lineCount + 1, "one line per line end");
+    QFile out(path);
+    require(out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                out.write(bytes) == bytes.size(),
+            "the input is written");
+    out.close();
     CaptionLoopFile file;
-    Load result;
-    result.messages = loadMessages(file, text);
-    result.lines = file.lines();
-    result.settings = file.settings();
-    // Again onto what the first load left.
-    const QStringList again = loadMessages(file, text);
-    require(file.lines() == result.lines && file.settings() == result.settings,
-            "a second load keeps captions and settings");
-    QStringList rangeMessages = result.messages;
-    rangeMessages.removeAll(CaptionLoopFile::LineDelayNote);
-    rangeMessages.removeAll(CaptionLoopFile::LoopDelayNote);
-    rangeMessages.removeAll(CaptionLoopFile::ChannelNote);
-    require(again == rangeMessages, "a second load says the range messages only");
-    return result;
-}
-
-bool startsWithKeyword(const QString &line, const char *keyword)
-{
-    return line.startsWith(QLatin1String(keyword), Qt::CaseInsensitive);
-}
-
-void requireParsed(const Load &load, const QStringList &fileLines)
-{
-    QStringList captions;
-    int lineDelays = 0, loopDelays = 0, channels = 0;
-    for (const QString &line : fileLines) {
-        lineDelays += startsWithKeyword(line, "//LINEDELAY=");
-        loopDelays += startsWithKeyword(line, "//LOOPDELAY=");
-        channels += startsWithKeyword(line, "//CCCHANNEL=");
-        if (line.startsWith(QLatin1String("//")))
-            continue;
-        const QString caption = line.startsWith(QLatin1String("\\//")) ? line.mid(1) : line;
-        captions << caption.left(32);
-    }
-    if (captions.isEmpty())
-        captions << QString();
-    require(load.lines == captions, "the captions are the lines not beginning with //");
-    for (const QString &caption : load.lines)
-        require(caption.size() <= CaptionLoopFile::MaxCaptionLength, "a caption fits 32");
-
-    const CaptionLoopFile::Settings &s = load.settings;
-    require(s.lineDelay >= 1 && s.lineDelay <= 60, "line delay 1..60");
-    require(s.loopDelay >= 1 && s.loopDelay <= 60, "loop delay 1..60");
-    require(s.channel >= 1 && s.channel <= 4, "channel 1..4");
-
-    QStringList notes;
-    if (lineDelays == 0)
-        notes << CaptionLoopFile::LineDelayNote;
-    if (loopDelays == 0)
-        notes << CaptionLoopFile::LoopDelayNote;
-    if (channels == 0)
-        notes << CaptionLoopFile::ChannelNote;
-    require(load.messages.size() >= notes.size() &&
-                load.messages.mid(load.messages.size() - notes.size()) == notes,
-            "the notes close the messages, for the settings no directive set");
-    const QStringList ranges = load.messages.mid(0, load.messages.size() - notes.size());
-    require(ranges.count(CaptionLoopFile::LineDelayMessage) <= lineDelays &&
-                ranges.count(CaptionLoopFile::LoopDelayMessage) <= loopDelays &&
-                ranges.count(CaptionLoopFile::ChannelMessage) <= channels,
-            "at most one range message per directive of its kind");
-    require(ranges.count(CaptionLoopFile::LineDelayMessage) +
-                    ranges.count(CaptionLoopFile::LoopDelayMessage) +
-                    ranges.count(CaptionLoopFile::ChannelMessage) ==
-                ranges.size(),
-            "no message but the parser's own");
+    QStringList messages;
+    require(file.load(ReadTextFile(path), [&messages](const QString &m) { messages << m; }),
+            "a regular file loads");
+    const CaptionLoopFile::Settings s = file.settings();
+    require(s.lineDelay >= 1 && s.lineDelay <= 60 && s.loopDelay >= 1 && s.loopDelay <= 60 &&
+                s.channel >= 1 && s.channel <= 4,
+            "delays 1..60, channel 1..4");
+    return QStringList{QString::number(file.lines().size())} + file.lines() +
+           QStringList{QString::number(s.lineDelay), QString::number(s.loopDelay),
+                       QString::number(s.channel)} +
+           messages;
 }
 
 } // namespace
@@ -146,26 +57,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (qint64(size) > MaxTextFileSize / 2)
         return 0; // with CR LF ends the file may be twice the input, still within the limit
 
-    const QByteArray raw(reinterpret_cast<const char *>(data), qsizetype(size));
-    // The same lines with LF ends: CR LF and a lone CR each end a line.
-    QByteArray lf = raw;
+    QByteArray lf(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QStringList asIs = readAndLoad(path, lf);
     lf.replace("\r\n", "\n").replace('\r', '\n');
-    QList<QByteArray> parts = lf.split('\n');
+    QList<QByteArray> lines = lf.split('\n');
     if (lf.isEmpty() || lf.endsWith('\n'))
-        parts.removeLast(); // a last line end adds no empty line, nor does an empty file
-    QStringList fileLines;
-    for (const QByteArray &part : std::as_const(parts))
-        fileLines << QString::fromLatin1(part);
-    const int count = int(fileLines.size());
-
-    const Load asIs = readAndLoad(path, raw, count);
-    requireParsed(asIs, fileLines);
-    require(readAndLoad(path, lf, count) == asIs, "LF ends read as the input's");
-    QByteArray crlf = lf;
-    require(readAndLoad(path, crlf.replace("\n", "\r\n"), count) == asIs,
-            "CR LF ends read as the input's");
-    QByteArray cr = lf;
-    require(readAndLoad(path, cr.replace('\n', '\r'), count) == asIs,
-            "CR ends read as the input's");
+        lines.removeLast(); // a last line end adds no empty line, nor does an empty file
+    QStringList captions;
+    for (const QByteArray &line : std::as_const(lines)) {
+        const QString text = QString::fromLatin1(line);
+        if (!text.startsWith(QLatin1String("//")))
+            captions << (text.startsWith(QLatin1String("\\//")) ? text.mid(1) : text).left(32);
+    }
+    if (captions.isEmpty())
+        captions << QString();
+    require(asIs.mid(0, captions.size() + 1) ==
+                QStringList{QString::number(captions.size())} + captions,
+            "the captions are the lines without //");
+    QByteArray crlf = lf, cr = lf;
+    require(readAndLoad(path, lf) == asIs, "LF ends read as the input's");
+    require(readAndLoad(path, crlf.replace("\n", "\r\n")) == asIs, "CR LF ends read alike");
+    require(readAndLoad(path, cr.replace('\n', '\r')) == asIs, "CR ends read alike");
     return 0;
 }

@@ -11,7 +11,6 @@ public:
     ~FixedClock() override { Clock::setInstance(nullptr); }
     QDateTime now() const override { return m_now; }
     void set(const QDateTime &at) { m_now = at; }
-    void advanceSecs(int seconds) { m_now = m_now.addSecs(seconds); }
 
 private:
     QDateTime m_now;

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QList>
 #include <QPair>
-#include <QTextStream>
 
 // The folder of the golden files: configuration files beside what they must give.
 inline QString goldenFile(const QString &name)
@@ -48,31 +47,26 @@ inline QList<QPair<QString, Configuration>> readWrittenCases(const QString &path
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return cases;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (line.startsWith(QLatin1Char('['))) {
-            cases.append({line.mid(1, line.indexOf(QLatin1Char(']')) - 1), Configuration()});
-            continue;
-        }
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
         const int equals = line.indexOf(QLatin1Char('='));
-        if (line.startsWith(QLatin1Char('#')) || equals < 0 || cases.isEmpty())
+        if (line.startsWith(QLatin1Char('[')))
+            cases.append({line.mid(1, line.indexOf(QLatin1Char(']')) - 1), Configuration()});
+        else if (line.startsWith(QLatin1Char('#')) || equals < 0 || cases.isEmpty())
             continue;
-        const ConfigField *field = ConfigFields::byName(line.left(equals));
-        if (!field)
+        else if (const ConfigField *field = ConfigFields::byName(line.left(equals)); !field)
             return {};
-        const QString value = line.mid(equals + 1);
-        Configuration &c = cases.last().second;
-        if (auto text = std::get_if<QString Configuration::*>(&field->member)) {
-            c.**text = QString(value)
-                           .replace(QLatin1String("\\r"), QLatin1String("\r"))
-                           .replace(QLatin1String("\\n"), QLatin1String("\n"));
-        } else if (auto single = std::get_if<int Configuration::*>(&field->member)) {
-            c.**single = value.toInt();
-        } else if (auto values = std::get_if<QVector<int> Configuration::*>(&field->member)) {
-            (c.**values).clear();
-            for (const QString &member : value.split(QLatin1Char(',')))
-                (c.**values).append(member.toInt());
+        else if (auto text = std::get_if<QString Configuration::*>(&field->member))
+            cases.last().second.**text = line.mid(equals + 1)
+                                             .replace(QLatin1String("\\r"), QLatin1String("\r"))
+                                             .replace(QLatin1String("\\n"), QLatin1String("\n"));
+        else if (auto single = std::get_if<int Configuration::*>(&field->member))
+            cases.last().second.**single = line.mid(equals + 1).toInt();
+        else {
+            QVector<int> &values =
+                cases.last().second.*std::get<QVector<int> Configuration::*>(field->member);
+            values.clear();
+            for (const QString &member : line.mid(equals + 1).split(QLatin1Char(',')))
+                values.append(member.toInt());
         }
     }
     return cases;
