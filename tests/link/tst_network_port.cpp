@@ -104,8 +104,6 @@ private slots:
         dialog.cmbCOMPort()->lineEdit()->selectAll();
         QTest::keyClicks(dialog.cmbCOMPort()->lineEdit(), sim.slavePath());
         QTest::mouseClick(dialog.findChild<QPushButton *>("OKButton"), Qt::LeftButton);
-        const CommInterface *channel = w.link()->CommIFace();
-        QCOMPARE(channel->CommClass()->PortDevice(channel->getCOMSettings().port), sim.slavePath());
 
         QVERIFY(w.connect());
         QTest::mouseClick(w.top.cmdSendConfig(), Qt::LeftButton);
