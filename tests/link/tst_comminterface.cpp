@@ -13,19 +13,18 @@ const QString Identification =
 
 // A channel whose port is a pseudo-terminal; the test is the encoder at the far end and
 // decides exactly which characters each receive event brings.
-class PtyLink
+struct PtyLink
 {
-public:
-    PtyLink()
-        : channel(new Communications(QStringList{pty.slavePath()})),
-          rx(channel.CommClass(), &Communications::CharactersRx),
-          ready(&channel, &CommInterface::Ready)
+    PtyPair pty;
+    CommInterface channel{new Communications(QStringList{pty.slavePath()})};
+    QSignalSpy rx{channel.CommClass(), &Communications::CharactersRx};
+    QSignalSpy ready{&channel, &CommInterface::Ready};
+
+    bool open()
     {
         channel.setCOMSettings(lineSettings());
-        channel.CommClass()->setPause([](int) {});
+        return pty.isValid() && channel.Connect();
     }
-
-    bool open() { return pty.isValid() && channel.Connect(); }
 
     // One receive event carrying exactly these characters, handled before this returns.
     bool deliver(const QString &text)
@@ -43,11 +42,6 @@ public:
     }
 
     QString reply(int index) const { return ready.at(index).at(0).toString(); }
-
-    PtyPair pty;
-    CommInterface channel;
-    QSignalSpy rx;
-    QSignalSpy ready;
 };
 
 } // namespace
