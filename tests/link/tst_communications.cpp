@@ -7,7 +7,6 @@
 
 #include <QSerialPort>
 #include <QSerialPortInfo>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <termios.h>

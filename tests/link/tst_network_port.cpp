@@ -82,9 +82,7 @@ private slots:
         log.attach(link.sequencer);
         link.sequencer->cmdConnect_Click();
         QVERIFY(!link.channel()->PortIsOpen());
-        QCOMPARE(link.dialogs.texts(),
-                 QStringList{"The port could not be opened.  Please check that "
-                             "the port it is not in use by another application."});
+        QCOMPARE(link.dialogs.texts(), QStringList{kNotOpened});
         QCOMPARE(link.sequencer->linkState(), -1);
         QCOMPARE(log.rowCount(), 1);
         QVERIFY(log.entry(0).text.startsWith("could not open " + address));

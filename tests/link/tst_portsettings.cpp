@@ -17,8 +17,6 @@ namespace {
 
 // 1200,O,7,1 on port 1, as at a first start.
 const COMSettings kDefaults = lineSettings(1, 1200, "O", 7, 1);
-const QString kNotOpened = QStringLiteral("The port could not be opened.  Please check that the "
-                                          "port it is not in use by another application.");
 
 // The dialog over a channel with the given settings.
 struct Dialog : SimLink

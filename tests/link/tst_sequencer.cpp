@@ -6,8 +6,6 @@ namespace {
 
 const QString kNotConnected = QStringLiteral(
     "A connection is not currently active.  Would you like to attempt to connect now?");
-const QString kNotOpened = QStringLiteral("The port could not be opened.  Please check that the "
-                                          "port it is not in use by another application.");
 
 } // namespace
 

@@ -7,10 +7,8 @@
 
 #include <QAccessible>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QListView>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 

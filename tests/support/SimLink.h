@@ -12,6 +12,11 @@
 #include <QTimer>
 #include <QWidget>
 
+// The message of a port that cannot be opened.
+inline const QString kNotOpened = QStringLiteral(
+    "The port could not be opened.  Please check that the port it is not in use by another "
+    "application.");
+
 // A sequencer, with scripted message boxes, over a channel whose ports are the given devices
 // followed by the built-in simulated encoder; the channel is set to that encoder at 1200,O,7,1.
 struct SimLink
