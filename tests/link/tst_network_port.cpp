@@ -5,6 +5,7 @@
 
 #include "common/AppSettings.h"
 #include "config/ConfigurationFile.h"
+#include "link/PortSettingsStore.h"
 #include "link/TcpSerialDevice.h"
 #include "link/TrafficLog.h"
 #include "link/frmPortSettings.h"
@@ -129,29 +130,27 @@ private slots:
         QVERIFY2(sim.start({"--tcp", "0", "--reply-delay", "200"}), qPrintable(sim.errorString()));
         TestSettings::wipe();
         AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Device"), sim.slavePath());
-        TabsWindow w(false); // reads the stored device
-        fill(w);
-        Sequencer *link = w.link();
-        QSignalSpy lost(link->CommIFace()->CommClass(), &Communications::lineLost);
-        QSignalSpy replies(link, &Sequencer::replyReceived);
-        QVERIFY(w.connect());
-        replies.clear();
-        QTest::mouseClick(w.top.cmdSendConfig(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(replies.size() >= 1, 10000);
+        SimLink link;
+        QString loadPath, lastFile;
+        PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile); // lists it again
+        TrafficLog log;
+        log.attach(link.sequencer);
+        QSignalSpy lost(link.channel()->CommClass(), &Communications::lineLost);
+        QVERIFY(link.connect());
+        link.sequencer->AddCommand("P", "01 41");
+        link.sequencer->StartTransaction();
         sim.stop();
         QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 5000);
 
-        QVERIFY(link->CommIFace()->PortIsOpen());
-        QVERIFY2(!link->CommandQueue().isEmpty(), "sent completely before the drop");
-        QVERIFY(link->timerCommTimeout()->isActive());
-        link->timerCommTimeout_Timer(); // the reply time-out, driven
-        QCOMPARE(w.dialogs.texts(),
+        QVERIFY(link.channel()->PortIsOpen() && link.timeout()->isActive());
+        QCOMPARE(link.sequencer->CommandQueue().size(), 1);
+        link.sequencer->timerCommTimeout_Timer(); // the reply time-out, driven
+        QCOMPARE(link.dialogs.texts(),
                  QStringList{"Quillcast could not connect to the Encoder.  Please check the "
                              "cabling and that the COM Port settings match the Encoder Serial "
                              "Port settings."});
-        QVERIFY(link->CommandQueue().isEmpty());
-        QVERIFY(!link->CommIFace()->PortIsOpen());
-        QVERIFY(w.find<TrafficLog>("trafficLog")->text().contains("line lost: " + sim.slavePath()));
+        QVERIFY(link.sequencer->CommandQueue().isEmpty() && !link.channel()->PortIsOpen());
+        QVERIFY(log.text().contains("line lost: " + sim.slavePath()));
     }
 };
 
