@@ -132,7 +132,9 @@ private slots:
         AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Device"), sim.slavePath());
         SimLink link;
         QString loadPath, lastFile;
-        PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile); // lists it again
+        PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile);
+        const Communications *ports = link.channel()->CommClass();
+        QCOMPARE(ports->PortDevice(link.channel()->getCOMSettings().port), sim.slavePath());
         TrafficLog log;
         log.attach(link.sequencer);
         QSignalSpy lost(link.channel()->CommClass(), &Communications::lineLost);
