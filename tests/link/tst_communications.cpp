@@ -7,7 +7,6 @@
 
 #include <QSerialPort>
 #include <QSerialPortInfo>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <termios.h>
@@ -38,116 +37,98 @@ private slots:
 
     void init() { TestSettings::wipe(); }
 
+    // Long text goes out in pieces, each on the line before the pause that follows it.
     void pacedPieces_data()
     {
         QTest::addColumn<int>("length");
-        QTest::addColumn<QStringList>("steps"); // "wN" a write of N characters, "p20" a pause
-
-        QTest::newRow("empty") << 0 << QStringList{"w0"};
-        QTest::newRow("51") << 51 << QStringList{"w51"};
-        QTest::newRow("52") << 52 << QStringList{"w50", "p20", "w2"};
-        QTest::newRow("101") << 101 << QStringList{"w50", "p20", "w51"};
-        QTest::newRow("102") << 102 << QStringList{"w50", "p20", "w50", "p20", "w2"};
-        QTest::newRow("120") << 120 << QStringList{"w50", "p20", "w50", "p20", "w20"};
+        QTest::addColumn<QStringList>("steps"); // "N" N characters on the line, "p20" a pause
+        QTest::newRow("empty") << 0 << QStringList{"0"};
+        QTest::newRow("51") << 51 << QStringList{"51"};
+        QTest::newRow("52") << 52 << QStringList{"50", "p20", "2"};
+        QTest::newRow("101") << 101 << QStringList{"50", "p20", "51"};
+        QTest::newRow("102") << 102 << QStringList{"50", "p20", "50", "p20", "2"};
+        QTest::newRow("120") << 120 << QStringList{"50", "p20", "50", "p20", "20"};
     }
 
     void pacedPieces()
     {
         QFETCH(int, length);
         QFETCH(QStringList, steps);
-
-        Communications comm(QStringList{});
-        COMSettings settings = lineSettings(comm.SimulatedPort());
-        settings.device = Communications::simulatedDeviceName();
-        comm.setCOMSettings(settings);
-        QVERIFY(comm.Connect());
+        PtyPort line;
+        QVERIFY(line.open());
         QStringList seen;
         QByteArray joined;
-        comm.setPause([&](int ms) { seen << QStringLiteral("p%1").arg(ms); });
-        comm.setWriteObserver([&](const QByteArray &piece) {
-            seen << QStringLiteral("w%1").arg(piece.size());
+        const auto arrived = [&](int timeoutMs) {
+            const QByteArray piece = line.pty.read(timeoutMs, 5);
+            seen << QString::number(piece.size());
             joined += piece;
+        };
+        line.comm.setPause([&](int ms) {
+            arrived(2000);
+            seen << QStringLiteral("p%1").arg(ms);
         });
-
         QString text;
         for (int i = 0; i < length; ++i)
             text += QChar(i % 26 == 25 ? 0xE9 : 'A' + i % 26); // é goes out as one byte
-        comm.SetOutput(text);
-
+        line.comm.SetOutput(text);
+        arrived(length ? 2000 : 100);
         QCOMPARE(seen, steps);
         QCOMPARE(joined, text.toLatin1());
     }
 
     void refusesSettings_data()
     {
-        QTest::addColumn<int>("port"); // 1: the pseudo-terminal, 2: the simulated encoder's entry
-        QTest::addColumn<int>("baud");
-        QTest::addColumn<QString>("parity");
-        QTest::addColumn<int>("dataBits");
-        QTest::addColumn<int>("stopBits");
+        QTest::addColumn<COMSettings>("settings"); // port 1: the pseudo-terminal
         QTest::addColumn<bool>("opens");
 
-        QTest::newRow("complete") << 1 << 1200 << "O" << 7 << 1 << true;
+        QTest::newRow("complete") << lineSettings(1, 1200, "O", 7, 1) << true;
         // The simulated encoder opens only when the settings name it, never by its list position.
-        QTest::newRow("simulator's place, not chosen") << 2 << 1200 << "O" << 7 << 1 << false;
-        QTest::newRow("port 0") << 0 << 1200 << "O" << 7 << 1 << false;
-        QTest::newRow("port beyond the list") << 99 << 1200 << "O" << 7 << 1 << false;
-        QTest::newRow("baud 0") << 1 << 0 << "O" << 7 << 1 << false;
-        QTest::newRow("parity empty") << 1 << 1200 << "" << 7 << 1 << false;
-        QTest::newRow("data bits 0") << 1 << 1200 << "O" << 0 << 1 << false;
-        QTest::newRow("stop bits 0") << 1 << 1200 << "O" << 7 << 0 << false;
+        QTest::newRow("simulator's place, not chosen") << lineSettings(2) << false;
+        QTest::newRow("port 0") << lineSettings(0) << false;
+        QTest::newRow("port beyond the list") << lineSettings(99) << false;
+        QTest::newRow("baud 0") << lineSettings(1, 0) << false;
+        QTest::newRow("parity empty") << lineSettings(1, 1200, "") << false;
+        QTest::newRow("data bits 0") << lineSettings(1, 1200, "O", 0) << false;
+        QTest::newRow("stop bits 0") << lineSettings(1, 1200, "O", 7, 0) << false;
         // What the terminal driver cannot take.
-        QTest::newRow("parity X") << 1 << 9600 << "X" << 8 << 1 << false;
-        QTest::newRow("9 data bits") << 1 << 9600 << "N" << 9 << 1 << false;
-        QTest::newRow("3 stop bits") << 1 << 9600 << "N" << 8 << 3 << false;
+        QTest::newRow("parity X") << lineSettings(1, 9600, "X") << false;
+        QTest::newRow("9 data bits") << lineSettings(1, 9600, "N", 9) << false;
+        QTest::newRow("3 stop bits") << lineSettings(1, 9600, "N", 8, 3) << false;
     }
 
     void refusesSettings()
     {
-        QFETCH(int, port);
-        QFETCH(int, baud);
-        QFETCH(QString, parity);
-        QFETCH(int, dataBits);
-        QFETCH(int, stopBits);
+        QFETCH(COMSettings, settings);
         QFETCH(bool, opens);
-
         PtyPort line;
         QVERIFY(line.pty.isValid());
         QVERIFY(!line.comm.Connect()); // as created: port 0
-        QCOMPARE(line.open(lineSettings(port, baud, parity, dataBits, stopBits)), opens);
+        QCOMPARE(line.open(settings), opens);
         QCOMPARE(line.comm.PortIsOpen(), opens);
     }
 
     void mapsSettingsOntoTheLine_data()
     {
-        QTest::addColumn<int>("baud");
-        QTest::addColumn<QString>("parity");
-        QTest::addColumn<int>("dataBits");
-        QTest::addColumn<int>("stopBits");
+        QTest::addColumn<COMSettings>("settings");
         QTest::addColumn<speed_t>("speed");
-        QTest::addColumn<QSerialPort::Parity>("portParity");
+        QTest::addColumn<QSerialPort::Parity>("parity");
 
         QTest::newRow("1200,O,7,1")
-            << 1200 << "O" << 7 << 1 << speed_t(B1200) << QSerialPort::OddParity;
+            << lineSettings(1, 1200, "O", 7, 1) << speed_t(B1200) << QSerialPort::OddParity;
         QTest::newRow("9600,N,8,1")
-            << 9600 << "N" << 8 << 1 << speed_t(B9600) << QSerialPort::NoParity;
+            << lineSettings(1, 9600, "N", 8, 1) << speed_t(B9600) << QSerialPort::NoParity;
         QTest::newRow("2400,E,7,2")
-            << 2400 << "E" << 7 << 2 << speed_t(B2400) << QSerialPort::EvenParity;
+            << lineSettings(1, 2400, "E", 7, 2) << speed_t(B2400) << QSerialPort::EvenParity;
         QTest::newRow("19200,N,8,2")
-            << 19200 << "N" << 8 << 2 << speed_t(B19200) << QSerialPort::NoParity;
+            << lineSettings(1, 19200, "N", 8, 2) << speed_t(B19200) << QSerialPort::NoParity;
     }
 
     void mapsSettingsOntoTheLine()
     {
-        QFETCH(int, baud);
-        QFETCH(QString, parity);
-        QFETCH(int, dataBits);
-        QFETCH(int, stopBits);
+        QFETCH(COMSettings, settings);
         QFETCH(speed_t, speed);
-        QFETCH(QSerialPort::Parity, portParity);
-
+        QFETCH(QSerialPort::Parity, parity);
         PtyPort line;
-        const COMSettings settings = lineSettings(1, baud, parity, dataBits, stopBits);
         QVERIFY(line.open(settings));
 
         // What reaches the terminal driver (a pseudo-terminal keeps 8 bits without parity
@@ -155,23 +136,22 @@ private slots:
         termios t{};
         QCOMPARE(::tcgetattr(line.pty.slaveFd(), &t), 0);
         QCOMPARE(::cfgetospeed(&t), speed);
-        QCOMPARE(bool(t.c_cflag & CSTOPB), stopBits == 2);
-        QVERIFY(!(t.c_cflag & CRTSCTS));
-        QVERIFY(!(t.c_iflag & (IXON | IXOFF)));
+        QCOMPARE(bool(t.c_cflag & CSTOPB), settings.StopBits == 2);
+        QVERIFY(!(t.c_cflag & CRTSCTS) && !(t.c_iflag & (IXON | IXOFF)));
 
         SerialPortDevice device(line.pty.slavePath());
         QVERIFY(device.setLineSettings(settings));
-        QCOMPARE(device.port()->baudRate(), baud);
-        QCOMPARE(device.port()->parity(), portParity);
-        QCOMPARE(int(device.port()->dataBits()), dataBits);
-        QCOMPARE(int(device.port()->stopBits()), stopBits);
+        QCOMPARE(device.port()->baudRate(), settings.baud);
+        QCOMPARE(device.port()->parity(), parity);
+        QCOMPARE(int(device.port()->dataBits()), int(settings.dataBits));
+        QCOMPARE(int(device.port()->stopBits()), int(settings.StopBits));
         QCOMPARE(device.port()->flowControl(), QSerialPort::NoFlowControl);
     }
 
     void portListOrder()
     {
         PtyPair pty;
-        QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+        QVERIFY(pty.isValid());
         AppSettings::save("COMSettings", "Devices",
                           QStringLiteral("/nonexistent/ttyQ9; %1 ;").arg(pty.slavePath()));
 
@@ -205,7 +185,7 @@ private slots:
     void availability()
     {
         PtyPair pty;
-        QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+        QVERIFY(pty.isValid());
         Communications comm(QStringList{"/nonexistent/ttyQ1", pty.slavePath()});
 
         QList<bool> available;

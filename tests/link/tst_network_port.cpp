@@ -1,28 +1,21 @@
 #include "GoldenFiles.h"
-#include "LineSettings.h"
+#include "SimLink.h"
 #include "SimProcess.h"
 #include "TabsWindow.h"
 
 #include "common/AppSettings.h"
 #include "config/ConfigurationFile.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
+#include "link/PortSettingsStore.h"
 #include "link/TcpSerialDevice.h"
 #include "link/TrafficLog.h"
 #include "link/frmPortSettings.h"
 #include "ui/ConfigurationBinder.h"
 
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <QTimer>
 
 namespace {
-
-const QString kNoReply =
-    QStringLiteral("Quillcast could not connect to the Encoder.  Please check the cabling and "
-                   "that the COM Port settings match the Encoder Serial Port settings.");
 
 // The window with a configuration that sends every packet.
 void fill(TabsWindow &w)
@@ -30,14 +23,6 @@ void fill(TabsWindow &w)
     Configuration c;
     ConfigurationFile::LoadConfiguration(goldenFile(QStringLiteral("inserted.qcf")), c, nullptr);
     ConfigurationBinder::apply(&w.top, c);
-}
-
-QStringList fileLines(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -56,24 +41,18 @@ private slots:
     {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("parsed"); // host:port, "" when refused
-        QTest::newRow("address") << "tcp://127.0.0.1:4001"
-                                 << "127.0.0.1:4001";
-        QTest::newRow("host name, capitals") << "TCP://rack-7.plant:23"
-                                             << "rack-7.plant:23";
-        QTest::newRow("blanks around") << " tcp://10.0.0.2:65535 "
-                                       << "10.0.0.2:65535";
-        QTest::newRow("no port") << "tcp://127.0.0.1"
-                                 << "";
-        QTest::newRow("port 0") << "tcp://127.0.0.1:0"
-                                << "";
-        QTest::newRow("port too high") << "tcp://127.0.0.1:65536"
-                                       << "";
-        QTest::newRow("no host") << "tcp://:4001"
-                                 << "";
-        QTest::newRow("path") << "tcp://127.0.0.1:4001/x"
-                              << "";
-        QTest::newRow("serial device") << "/dev/ttyUSB0"
-                                       << "";
+        const auto row = [](const char *name, const char *entry, const char *parsed) {
+            QTest::newRow(name) << QString(entry) << QString(parsed);
+        };
+        row("address", "tcp://127.0.0.1:4001", "127.0.0.1:4001");
+        row("host name, capitals", "TCP://rack-7.plant:23", "rack-7.plant:23");
+        row("blanks around", " tcp://10.0.0.2:65535 ", "10.0.0.2:65535");
+        row("no port", "tcp://127.0.0.1", "");
+        row("port 0", "tcp://127.0.0.1:0", "");
+        row("port too high", "tcp://127.0.0.1:65536", "");
+        row("no host", "tcp://:4001", "");
+        row("path", "tcp://127.0.0.1:4001/x", "");
+        row("serial device", "/dev/ttyUSB0", "");
     }
     void addresses()
     {
@@ -98,20 +77,16 @@ private slots:
     void cannotOpen()
     {
         QFETCH(QString, address);
-        ScriptedDialogs dialogs;
-        QWidget window;
-        auto *channel = new CommInterface(new Communications(QStringList{address}));
-        Sequencer sequencer(&window, channel);
-        channel->setCOMSettings(lineSettings(1, 1200, "O", 7, 1));
+        SimLink link({address});
+        link.channel()->setCOMSettings(lineSettings(1, 1200, "O", 7, 1));
         TrafficLog log;
-        log.attach(&sequencer);
-        sequencer.cmdConnect_Click();
-        QVERIFY(!channel->PortIsOpen());
-        QCOMPARE(dialogs.texts(), QStringList{"The port could not be opened.  Please check that "
-                                              "the port it is not in use by another application."});
-        QCOMPARE(sequencer.linkState(), -1);
+        log.attach(link.sequencer);
+        link.sequencer->cmdConnect_Click();
+        QVERIFY(!link.channel()->PortIsOpen());
+        QCOMPARE(link.dialogs.texts(), QStringList{kNotOpened});
+        QCOMPARE(link.sequencer->linkState(), -1);
         QCOMPARE(log.rowCount(), 1);
-        QVERIFY(log.entry(0).text.startsWith(QStringLiteral("could not open ") + address));
+        QVERIFY(log.entry(0).text.startsWith("could not open " + address));
     }
 
     // The operator types the address into Port Settings, connects and sends the configuration:
@@ -128,8 +103,6 @@ private slots:
         dialog.cmbCOMPort()->lineEdit()->selectAll();
         QTest::keyClicks(dialog.cmbCOMPort()->lineEdit(), sim.slavePath());
         QTest::mouseClick(dialog.findChild<QPushButton *>("OKButton"), Qt::LeftButton);
-        const CommInterface *channel = w.link()->CommIFace();
-        QCOMPARE(channel->CommClass()->PortDevice(channel->getCOMSettings().port), sim.slavePath());
 
         QVERIFY(w.connect());
         QTest::mouseClick(w.top.cmdSendConfig(), Qt::LeftButton);
@@ -141,8 +114,11 @@ private slots:
         const int sent = int(log.count(QLatin1String("  >  ")));
         QVERIFY(sent > 10);
         QCOMPARE(int(log.count(QLatin1String("  <  "))), sent);
-        QCOMPARE(fileLines(encoderLog).size(), sent);
-        QVERIFY(fileLines(encoderLog).last().endsWith(QLatin1String("\t<SOH>9<CR>")));
+        QFile file(encoderLog);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+        QCOMPARE(lines.size(), sent);
+        QVERIFY(lines.last().endsWith("\t<SOH>9<CR>"));
     }
 
     // The device server goes away in the middle of a send: as with an unplugged adapter the
@@ -154,53 +130,29 @@ private slots:
         QVERIFY2(sim.start({"--tcp", "0", "--reply-delay", "200"}), qPrintable(sim.errorString()));
         TestSettings::wipe();
         AppSettings::save(QStringLiteral("COMSettings"), QStringLiteral("Device"), sim.slavePath());
-        TabsWindow w(false); // reads the stored device
-        fill(w);
-        Sequencer *link = w.link();
-        QSignalSpy lost(link->CommIFace()->CommClass(), &Communications::lineLost);
-        QSignalSpy replies(link, &Sequencer::replyReceived);
-        QVERIFY(w.connect());
-        replies.clear();
-        QTest::mouseClick(w.top.cmdSendConfig(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(replies.size() >= 1, 10000);
+        SimLink link;
+        QString loadPath, lastFile;
+        PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile);
+        const Communications *ports = link.channel()->CommClass();
+        QCOMPARE(ports->PortDevice(link.channel()->getCOMSettings().port), sim.slavePath());
+        TrafficLog log;
+        log.attach(link.sequencer);
+        QSignalSpy lost(link.channel()->CommClass(), &Communications::lineLost);
+        QVERIFY(link.connect());
+        link.sequencer->AddCommand("P", "01 41");
+        link.sequencer->StartTransaction();
         sim.stop();
         QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 5000);
 
-        QVERIFY(link->CommIFace()->PortIsOpen());
-        QVERIFY2(!link->CommandQueue().isEmpty(), "sent completely before the drop");
-        QVERIFY(link->timerCommTimeout()->isActive());
-        link->timerCommTimeout_Timer(); // the reply time-out, driven
-        QCOMPARE(w.dialogs.texts(), QStringList{kNoReply});
-        QVERIFY(link->CommandQueue().isEmpty());
-        QVERIFY(!link->CommIFace()->PortIsOpen());
-        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("&Connect"));
-        QVERIFY(w.find<TrafficLog>("trafficLog")->text().contains("line lost: " + sim.slavePath()));
-    }
-
-    // quillcast-send over the network, writing the traffic log in the window's line format.
-    void sendToolWritesTheTrafficLog()
-    {
-        SimProcess sim;
-        QVERIFY2(sim.start({"--tcp", "0"}), qPrintable(sim.errorString()));
-        const QString address = sim.slavePath();
-        const QString trafficLog = m_home.filePath(QStringLiteral("traffic.txt"));
-        QProcess send;
-        send.start(QStringLiteral(QUILLCAST_TOOLS_DIR "/quillcast-send"),
-                   {goldenFile("passed.qcf"), "--device", address, "--log", trafficLog});
-        QVERIFY(send.waitForFinished(30000));
-        QCOMPARE(send.exitCode(), 0);
-
-        // Connection, the query and each command, each followed by its reply under its mode.
-        const QStringList lines = fileLines(trafficLog);
-        QCOMPARE(lines.size(), 2 * (goldenLines("passed.wire").size() + 1) + 2);
-        QCOMPARE(lines.first().mid(12), "  -      connected to " + address);
-        QCOMPARE(lines.at(1).mid(12), QStringLiteral("  >  ?   <ETX><CR><SOH>?<CR>"));
-        for (int i = 1; i + 2 < lines.size(); i += 2) {
-            QCOMPARE(lines.at(i).mid(12, 5), QStringLiteral("  >  "));
-            QCOMPARE(lines.at(i + 1).mid(12, 9), "  <  " + lines.at(i).mid(17, 4));
-        }
-        QCOMPARE(lines.at(lines.size() - 3).mid(12), QStringLiteral("  >  9   <SOH>9<CR>"));
-        QCOMPARE(lines.last().mid(12), "  -      disconnected from " + address);
+        QVERIFY(link.channel()->PortIsOpen() && link.timeout()->isActive());
+        QCOMPARE(link.sequencer->CommandQueue().size(), 1);
+        link.sequencer->timerCommTimeout_Timer(); // the reply time-out, driven
+        QCOMPARE(link.dialogs.texts(),
+                 QStringList{"Quillcast could not connect to the Encoder.  Please check the "
+                             "cabling and that the COM Port settings match the Encoder Serial "
+                             "Port settings."});
+        QVERIFY(link.sequencer->CommandQueue().isEmpty() && !link.channel()->PortIsOpen());
+        QVERIFY(log.text().contains("line lost: " + sim.slavePath()));
     }
 };
 

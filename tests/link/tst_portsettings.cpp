@@ -1,13 +1,9 @@
-#include "LineSettings.h"
 #include "PtyPair.h"
-#include "ScriptedDialogs.h"
+#include "SimLink.h"
 #include "TestSettings.h"
 
 #include "common/AppSettings.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
 #include "link/PortSettingsStore.h"
-#include "link/Sequencer.h"
 #include "link/frmPortSettings.h"
 
 #include <QComboBox>
@@ -16,55 +12,26 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QWidget>
 
 namespace {
 
 // 1200,O,7,1 on port 1, as at a first start.
 const COMSettings kDefaults = lineSettings(1, 1200, "O", 7, 1);
 
-// A sequencer over a port list given outright; the simulated encoder follows the list.
-struct Link
-{
-    ScriptedDialogs dialogs;
-    QWidget window;
-    Sequencer *sequencer;
-    QString loadPath;
-    QString lastFile = QStringLiteral("stale");
-
-    explicit Link(const QStringList &devices = {})
-    {
-        sequencer = new Sequencer(&window, new CommInterface(new Communications(devices)), &window);
-    }
-    CommInterface *channel() const { return sequencer->CommIFace(); }
-    const COMSettings &loaded()
-    {
-        PortSettingsStore::LoadAppSettings(channel(), &loadPath, &lastFile);
-        return channel()->getCOMSettings();
-    }
-};
-
-// The dialog shown over a channel with the given settings.
-struct Dialog : Link
+// The dialog over a channel with the given settings.
+struct Dialog : SimLink
 {
     frmPortSettings dialog{sequencer, &window};
 
-    explicit Dialog(const COMSettings &current = kDefaults, const QStringList &devices = {})
-        : Link(devices)
-    {
-        channel()->setCOMSettings(current);
-    }
+    Dialog() = default;
+    explicit Dialog(const COMSettings &current) { channel()->setCOMSettings(current); }
     QStringList shown()
     {
         dialog.show();
         return {dialog.cmbCOMPort()->currentText(), dialog.cmbBaud()->currentText(),
                 dialog.cmbParity()->currentText(), dialog.cmbDataStopBits()->currentText()};
     }
-    void click(const char *button)
-    {
-        QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
-    }
+    void ok() { QTest::mouseClick(dialog.findChild<QPushButton *>("OKButton"), Qt::LeftButton); }
 };
 
 void store(const QString &key, const QString &value)
@@ -86,7 +53,6 @@ private slots:
     void initTestCase()
     {
         // The default data folder is made under the home folder: keep it out of the real one.
-        QVERIFY(m_home.isValid());
         qputenv("HOME", QFile::encodeName(m_home.path()));
     }
 
@@ -96,17 +62,16 @@ private slots:
         qunsetenv("QUILLCAST_SIMULATOR");
     }
 
-    void cleanup() { qunsetenv("QUILLCAST_SIMULATOR"); }
-
     void defaultsOnAnEmptyStore()
     {
-        Link link({QStringLiteral("/nonexistent/ttyQ0")});
-        QVERIFY(link.loaded() == kDefaults);
-        QCOMPARE(link.lastFile, QString());
-        QCOMPARE(link.loadPath, PortSettingsStore::DefaultLoadPath());
-        QVERIFY(link.loadPath.startsWith(m_home.path()));
-        QVERIFY(link.loadPath.endsWith("/Quillcast Data Files/"));
-        QVERIFY(QDir(link.loadPath).exists());
+        SimLink link({QStringLiteral("/nonexistent/ttyQ0")});
+        QString loadPath, lastFile = QStringLiteral("stale");
+        PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile);
+        QVERIFY(link.channel()->getCOMSettings() == kDefaults);
+        QCOMPARE(lastFile, QString());
+        QVERIFY(loadPath.startsWith(m_home.path()));
+        QVERIFY(loadPath.endsWith("/Quillcast Data Files/"));
+        QVERIFY(QDir(loadPath).exists());
     }
 
     void storedNumbers_data()
@@ -140,25 +105,18 @@ private slots:
     void storeRoundTrip()
     {
         const QStringList devices = {"/nonexistent/ttyQ0", "/nonexistent/ttyQ1"};
-        {
-            Link link(devices);
-            link.channel()->setCOMSettings(lineSettings(2, 9600, "N", 8, 1));
-            PortSettingsStore::SaveAppSettings(link.channel(), "/data/plant/",
-                                               "/data/plant/news.qcf");
-        }
+        SimLink link(devices);
+        link.channel()->setCOMSettings(lineSettings(2, 9600, "N", 8, 1));
+        PortSettingsStore::SaveAppSettings(link.channel(), "/data/plant/", "/data/plant/news.qcf");
+        // An empty last file leaves the stored one.
+        PortSettingsStore::SaveAppSettings(link.channel(), "/data/", QString());
         QStringList stored;
         for (const char *key : {"Port", "Baud", "Parity", "Data Bits", "Stop Bits", "Device"})
             stored << AppSettings::get("COMSettings", key);
         for (const char *key : {"Load Path", "Last File"})
             stored << AppSettings::get("Application", key);
-        QCOMPARE(stored, (QStringList{"2", "9600", "N", "8", "1", "/nonexistent/ttyQ1",
-                                      "/data/plant/", "/data/plant/news.qcf"}));
-
-        // An empty last file leaves the stored one.
-        Link again(devices);
-        PortSettingsStore::SaveAppSettings(again.channel(), "/data/", QString());
-        QCOMPARE(AppSettings::get("Application", "Last File"),
-                 QStringLiteral("/data/plant/news.qcf"));
+        QCOMPARE(stored, (QStringList{"2", "9600", "N", "8", "1", "/nonexistent/ttyQ1", "/data/",
+                                      "/data/plant/news.qcf"}));
     }
 
     void storedDeviceAndSimulator_data()
@@ -194,7 +152,7 @@ private slots:
         QFETCH(QString, device);
         QFETCH(int, port);
         PtyPair pty;
-        QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+        QVERIFY(pty.isValid());
         const auto path = [&](QString name) {
             return name.replace("<pty>", pty.slavePath()).replace("<sim>", "Simulated encoder");
         };
@@ -204,50 +162,37 @@ private slots:
             store("Device", path(storedDevice));
         if (asked)
             qputenv("QUILLCAST_SIMULATOR", "1");
-        Link link({pty.slavePath(), QStringLiteral("/nonexistent/ttyQ1")});
-        QCOMPARE(int(link.loaded().port), port);
+        SimLink link({pty.slavePath(), QStringLiteral("/nonexistent/ttyQ1")});
+        QString loadPath, lastFile;
+        PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile);
+        QCOMPARE(int(link.channel()->getCOMSettings().port), port);
 
         link.sequencer->cmdConnect_Click();
         QCOMPARE(link.channel()->PortIsOpen(), !device.isEmpty());
-        QCOMPARE(link.channel()->CommClass()->simulatedEncoder() != nullptr, device == "<sim>");
-        QCOMPARE(link.dialogs.texts(),
-                 device.isEmpty() ? QStringList{"The port could not be opened.  Please check that "
-                                                "the port it is not in use by another application."}
-                                  : QStringList{});
+        QCOMPARE(link.encoder() != nullptr, device == "<sim>");
+        QCOMPARE(link.dialogs.texts(), device.isEmpty() ? QStringList{kNotOpened} : QStringList{});
 
         // Closing stores the device the port stands for, never a stand-in.
         link.sequencer->disconnectLink();
-        PortSettingsStore::SaveAppSettings(link.channel(), link.loadPath, QString());
+        PortSettingsStore::SaveAppSettings(link.channel(), loadPath, QString());
         const QString expected = device.isEmpty() ? path(storedDevice) : path(device);
         QCOMPARE(AppSettings::get("COMSettings", "Device"), expected);
-    }
-
-    void captionsAreBuddies()
-    {
-        Link link;
-        frmPortSettings dialog(link.sequencer, &link.window);
-        const QStringList lists = {"cmbCOMPort", "cmbBaud", "cmbParity", "cmbDataStopBits"};
-        for (int i = 0; i < lists.size(); ++i) {
-            auto *label = dialog.findChild<QLabel *>(QStringLiteral("lblPortSettings_%1").arg(i));
-            QVERIFY(label && label->buddy());
-            QCOMPARE(label->buddy(), dialog.findChild<QComboBox *>(lists.at(i)));
-        }
     }
 
     void dialogListsPortsFoundAtEachShowing()
     {
         PtyPair early, late;
-        QVERIFY2(early.isValid() && late.isValid(), qPrintable(early.errorString()));
+        QVERIFY(early.isValid() && late.isValid());
         store("Devices", early.slavePath() + ";/nonexistent/ttyQ1");
         ScriptedDialogs dialogs;
         QWidget window;
         auto *sequencer = new Sequencer(&window, &window); // the channel scans as the program does
         frmPortSettings dialog(sequencer, &window);
+        QComboBox *list = dialog.cmbCOMPort();
         const auto rows = [&] {
             QStringList entries;
-            for (int i = 0; i < dialog.cmbCOMPort()->count(); ++i)
-                entries << dialog.cmbCOMPort()->itemText(i) + " = " +
-                               dialog.cmbCOMPort()->itemData(i).toString();
+            for (int i = 0; i < list->count(); ++i)
+                entries << list->itemText(i) + " = " + list->itemData(i).toString();
             return entries.filter(QRegularExpression("\\((/nonexistent|/dev/pts|Sim)"));
         };
         COMSettings current = kDefaults;
@@ -258,7 +203,7 @@ private slots:
         QCOMPARE(rows().mid(0, 2),
                  (QStringList{QStringLiteral("COM 1 (%1 not found) = 1").arg(late.slavePath()),
                               QStringLiteral("COM 1 (%1) = 1").arg(early.slavePath())}));
-        QCOMPARE(dialog.cmbCOMPort()->currentIndex(), 0);
+        QCOMPARE(list->currentIndex(), 0);
         QVERIFY(rows().last().endsWith(
             "(Simulated encoder) = " +
             QString::number(sequencer->CommIFace()->CommClass()->TotalPorts())));
@@ -270,7 +215,7 @@ private slots:
         QCOMPARE(rows().mid(0, 2),
                  (QStringList{QStringLiteral("COM 1 (%1) = 1").arg(late.slavePath()),
                               QStringLiteral("COM 2 (%1) = 2").arg(early.slavePath())}));
-        QCOMPARE(dialog.cmbCOMPort()->currentIndex(), 0);
+        QCOMPARE(list->currentIndex(), 0);
         QTest::mouseClick(dialog.findChild<QPushButton *>("OKButton"), Qt::LeftButton);
         QCOMPARE(sequencer->CommIFace()->getCOMSettings().device, late.slavePath());
 
@@ -278,42 +223,25 @@ private slots:
         current.port = 2;
         sequencer->CommIFace()->setCOMSettings(current);
         sequencer->cmdConnect_Click();
-        QVERIFY(sequencer->CommIFace()->PortIsOpen());
         QVERIFY(late.read().endsWith("\x01?\r"));
         sequencer->disconnectLink();
     }
 
-    void dialogSelectsCurrentSettings_data()
+    // No device in the list: the channel's port is shown as it is, not the simulated encoder;
+    // values outside the lists show the first entry. OK hands the values of the lists over.
+    void dialogShowsAndAppliesSettings()
     {
-        QTest::addColumn<COMSettings>("current");
-        QTest::addColumn<QStringList>("shown");
-
-        // No device in the list: the channel's port is shown as it is, not the simulated encoder.
-        const QString none = QStringLiteral("COM 1 (no device)");
-        QTest::newRow("defaults") << kDefaults << QStringList{none, "1200", "Odd", "7"};
-        QTest::newRow("values outside the lists")
-            << lineSettings(9, 110, "M", 8, 2)
-            << QStringList{"COM 9 (no device)", "1200", "Even", "7"};
-    }
-
-    void dialogSelectsCurrentSettings()
-    {
-        QFETCH(COMSettings, current);
-        QFETCH(QStringList, shown);
-        Dialog d(current);
-        QCOMPARE(d.shown(), shown);
-    }
-
-    void okHandsNewSettingsOver()
-    {
-        Dialog d(lineSettings(1, 1200, "e", 7, 1));
-        d.shown();
+        QCOMPARE(Dialog(lineSettings(9, 110, "M", 8, 2)).shown(),
+                 (QStringList{"COM 9 (no device)", "1200", "Even", "7"}));
+        Dialog d(lineSettings(1, 1200, "o", 7, 1));
+        QCOMPARE(d.shown(), (QStringList{"COM 1 (no device)", "1200", "Odd", "7"}));
+        QCOMPARE(d.dialog.findChild<QLabel *>("lblPortSettings_3")->buddy(),
+                 d.dialog.cmbDataStopBits());
         d.dialog.cmbBaud()->setCurrentIndex(3);
         d.dialog.cmbDataStopBits()->setCurrentIndex(1);
-        d.click("OKButton");
-
+        d.ok();
         QVERIFY(!d.dialog.isVisible());
-        QVERIFY(d.channel()->getCOMSettings() == lineSettings(1, 9600, "E", 8, 1));
+        QVERIFY(d.channel()->getCOMSettings() == lineSettings(1, 9600, "O", 8, 1));
         QVERIFY(d.dialogs.shown.isEmpty());
         QVERIFY(!d.channel()->PortIsOpen()); // the dialog never connects
     }
@@ -331,19 +259,15 @@ private slots:
     {
         QFETCH(bool, yes);
         QFETCH(bool, dropped);
-        COMSettings simulated = kDefaults;
-        simulated.device = Communications::simulatedDeviceName();
-        Dialog d(simulated);
+        Dialog d; // over the simulated encoder
         d.dialogs.answers = {yes ? DialogService::Answer::Yes : DialogService::Answer::No};
-        d.sequencer->cmdConnect_Click();
-        QTRY_COMPARE(d.sequencer->linkState(), 1);
+        QVERIFY(d.connect());
         if (dropped)
             d.dialogs.whileShown = [&](const QString &) { d.sequencer->disconnectLink(); };
 
         d.shown();
         d.dialog.cmbBaud()->setCurrentIndex(1);
-        d.click("OKButton");
-
+        d.ok();
         QCOMPARE(
             d.dialogs.texts(),
             QStringList{"The port is currently open, and must be closed to apply the new "

@@ -1,56 +1,11 @@
-#include "LineSettings.h"
-#include "ScriptedDialogs.h"
-
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/EncoderSimulator.h"
-#include "link/Sequencer.h"
+#include "SimLink.h"
 
 #include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
-#include <QWidget>
 
 namespace {
 
 const QString kNotConnected = QStringLiteral(
     "A connection is not currently active.  Would you like to attempt to connect now?");
-const QString kNotOpened = QStringLiteral("The port could not be opened.  Please check that the "
-                                          "port it is not in use by another application.");
-
-// A sequencer whose only port is the built-in simulated encoder (port 1), at 1200,O,7,1.
-struct Link
-{
-    ScriptedDialogs dialogs;
-    QWidget window;
-    Sequencer *sequencer;
-
-    explicit Link(int baud = 1200)
-    {
-        auto *channel = new CommInterface(new Communications(QStringList()));
-        sequencer = new Sequencer(&window, channel, &window);
-        COMSettings settings = lineSettings(1, baud, "O", 7, 1);
-        settings.device = Communications::simulatedDeviceName();
-        channel->setCOMSettings(settings);
-    }
-    CommInterface *channel() const { return sequencer->CommIFace(); }
-    EncoderSimulator *encoder() const { return channel()->CommClass()->simulatedEncoder(); }
-    QTimer *timeout() const { return sequencer->timerCommTimeout(); }
-    bool connectAndSettle()
-    {
-        sequencer->cmdConnect_Click();
-        return QTest::qWaitFor([this] { return sequencer->linkState() == 1; }, 3000);
-    }
-    void tick(int times)
-    {
-        for (int i = 0; i < times; ++i)
-            sequencer->secondTick();
-    }
-    void reply(const QString &response)
-    {
-        QMetaObject::invokeMethod(sequencer, "CommIFace_Ready", Q_ARG(QString, response));
-    }
-};
 
 } // namespace
 
@@ -88,21 +43,21 @@ private slots:
         QTest::addColumn<QString>("reply");
         QTest::addColumn<QString>("expected"); // null: no identification
 
-        QTest::newRow("banner") << "\r\nOrvane T42X Closed Caption Encoder --  Version 3.10\r\n"
-                                   "Serial 001234  Rev B\r\n*"
-                                << "Connected to Orvane T42X Closed Caption Encoder, Serial";
-        QTest::newRow("maker at position 9") << "12345678Orvane EN-1 -- x\r\nABCDEFGH\r\n*"
-                                             << "Connected to Orvane EN-1, ABCDEF";
-        QTest::newRow("maker at position 10")
-            << "123456789Orvane EN-1 -- x\r\nABCDEFGH\r\n*" << QString();
-        QTest::newRow("lower-case maker") << "\r\nORVANE EN-2 -- y\r\n123456\r\n*"
-                                          << "Connected to ORVANE EN-2, 123456";
-        QTest::newRow("no dashes: rest of the line") << "\r\nOrvane EN-4 Encoder  \r\nV2.000\r\n*"
-                                                     << "Connected to Orvane EN-4 Encoder, V2.000";
-        QTest::newRow("short line after") << "\r\nOrvane EN-5 -- a\r\n*"
-                                          << "Connected to Orvane EN-5, *";
-        QTest::newRow("no maker") << "\r\nT42X Closed Caption Encoder --  V\r\nSerial\r\n*"
-                                  << QString();
+        const auto row = [](const char *name, const char *reply, const char *expected) {
+            QTest::newRow(name) << QString(reply) << QString(expected);
+        };
+        row("banner",
+            "\r\nOrvane T42X Closed Caption Encoder --  Version 3.10\r\nSerial 001234\r\n*",
+            "Connected to Orvane T42X Closed Caption Encoder, Serial");
+        row("maker at position 9", "12345678Orvane EN-1 -- x\r\nABCDEFGH\r\n*",
+            "Connected to Orvane EN-1, ABCDEF");
+        row("maker at position 10", "123456789Orvane EN-1 -- x\r\nABCDEFGH\r\n*", nullptr);
+        row("lower-case maker", "\r\nORVANE EN-2 -- y\r\n123456\r\n*",
+            "Connected to ORVANE EN-2, 123456");
+        row("no dashes: rest of the line", "\r\nOrvane EN-4 Encoder  \r\nV2.000\r\n*",
+            "Connected to Orvane EN-4 Encoder, V2.000");
+        row("short line after", "\r\nOrvane EN-5 -- a\r\n*", "Connected to Orvane EN-5, *");
+        row("no maker", "\r\nT42X Closed Caption Encoder --  V\r\nSerial\r\n*", nullptr);
     }
 
     void identificationFromReply()
@@ -148,31 +103,24 @@ private slots:
         QCOMPARE(Sequencer::ArticleNames(reply), expected);
     }
 
-    void ensureConnectedAsks_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("yes connects") << true;
-        QTest::newRow("no abandons") << false;
-    }
-
+    // No abandons, Yes connects; once open, nothing is asked again.
     void ensureConnectedAsks()
     {
-        QFETCH(bool, yes);
-        Link link;
-        link.dialogs.defaultAnswer = yes ? DialogService::Answer::Yes : DialogService::Answer::No;
-        QCOMPARE(link.sequencer->EnsureConnected(), yes);
-        QCOMPARE(link.dialogs.texts(), QStringList{kNotConnected});
+        SimLink link;
+        link.dialogs.answers = {DialogService::Answer::No, DialogService::Answer::Yes};
+        QVERIFY(!link.sequencer->EnsureConnected());
+        QVERIFY(link.sequencer->EnsureConnected());
+        QVERIFY(link.sequencer->EnsureConnected());
+        QCOMPARE(link.dialogs.texts(), (QStringList{kNotConnected, kNotConnected}));
         QCOMPARE(link.dialogs.shown.first().icon, DialogService::Icon::Exclamation);
-        QCOMPARE(link.sequencer->EnsureConnected(), yes); // once open, nothing is asked again
-        QCOMPARE(link.dialogs.shown.size(), yes ? 1 : 2);
     }
 
     void sendConfigurationWhenPortWillNotOpen()
     {
-        Link link(0); // no baud rate: the port is never opened
+        SimLink link({}, 0); // no baud rate: the port is never opened
         int builds = 0;
         link.sequencer->setConfigurationBuilder([&] { ++builds; });
-        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
+        link.sequencer->AddCommand("P", "01 41");
         link.sequencer->cmdSendConfig_Click();
         QCOMPARE(link.dialogs.texts(), (QStringList{kNotConnected, kNotOpened}));
         QCOMPARE(builds, 0);
@@ -185,14 +133,13 @@ private slots:
     // Readiness reply -> first command; its reply -> second; its reply -> queue empty.
     void queueDrainsOneCommandPerReply()
     {
-        Link link;
-        QVERIFY(link.connectAndSettle());
+        SimLink link;
+        QVERIFY(link.connect());
         QSignalSpy replies(link.sequencer, &Sequencer::replyReceived);
         QSignalSpy states(link.sequencer, &Sequencer::linkStateChanged);
         link.encoder()->clearReceived();
-        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
-        link.sequencer->AddCommand(QStringLiteral("2"), QStringLiteral("C1"), QStringLiteral("HI"),
-                                   true, true);
+        link.sequencer->AddCommand("P", "01 41");
+        link.sequencer->AddCommand("2", "C1", "HI", true, true);
         QCOMPARE(link.sequencer->CurrentCommand(), CtrlACommand("2", "C1", "HI", true, true));
         link.sequencer->StartTransaction();
         QTRY_COMPARE(replies.count(), 3);
@@ -209,10 +156,10 @@ private slots:
     // the article-list request under its long time-out.
     void longReplyCommandGetsLongTimeout()
     {
-        Link link(2400);
-        QVERIFY(link.connectAndSettle());
+        SimLink link({}, 2400);
+        QVERIFY(link.connect());
         link.encoder()->setSilent(true);
-        link.sequencer->AddCommand(QStringLiteral("9"));
+        link.sequencer->AddCommand("9");
         link.sequencer->StartTransaction();
         QCOMPARE(link.timeout()->interval(), 3000);
         link.reply(link.encoder()->identification() + "\r\n*");
@@ -222,49 +169,39 @@ private slots:
 
     void identificationAndArticlesInOneReply()
     {
-        Link link;
+        SimLink link;
         QSignalSpy identifications(link.sequencer, &Sequencer::identificationChanged);
         QSignalSpy lists(link.sequencer, &Sequencer::articleListReceived);
-        const QString reply =
-            QStringLiteral("\r\nOrvane EN-7 -- V1\r\nSerial 42\r\nArticle Directory\r\n"
-                           "Name      Chan  Repeat  Text\r\nNEWS      T2    3       Top\r\n*");
+        const QString reply = "\r\nOrvane EN-7 -- V1\r\nSerial 42\r\nArticle Directory\r\n"
+                              "Name      Chan  Repeat  Text\r\nNEWS      T2    3       Top\r\n*";
         link.reply(reply);
-        QCOMPARE(identifications.value(0).value(0).toString(),
-                 QStringLiteral("Connected to Orvane EN-7, Serial"));
+        QCOMPARE(identifications.value(0).value(0).toString(), "Connected to Orvane EN-7, Serial");
         QCOMPARE(lists.value(0).value(0).toString(), reply.mid(2));
         QCOMPARE(lists.value(0).value(1).toStringList(), QStringList{"NEWS"});
     }
 
-    void keepAliveWaitsForEmptyQueue()
+    // A queued command holds back the keep-alive query at 00:05:00 and, across a disconnect,
+    // goes out after the next readiness reply.
+    void queuedCommandWaits()
     {
-        Link link;
-        QVERIFY(link.connectAndSettle());
-        link.tick(300);
-        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
-        link.tick(1); // 00:05:00 with a command waiting
-        QVERIFY(!link.timeout()->isActive());
-        QVERIFY(!link.channel()->readyQueryPending());
-    }
-
-    // Commands queued before a disconnect go out after the next readiness reply.
-    void disconnectKeepsQueuedCommands()
-    {
-        Link link;
-        QVERIFY(link.connectAndSettle());
-        link.sequencer->AddCommand(QStringLiteral("2"), QStringLiteral("C1"), QStringLiteral("HI"),
-                                   true, true);
+        SimLink link;
+        QVERIFY(link.connect());
+        for (int i = 0; i < 300; ++i)
+            link.sequencer->secondTick();
+        link.sequencer->AddCommand("2", "C1", "HI", true, true);
+        link.sequencer->secondTick();
+        QVERIFY(!link.timeout()->isActive() && !link.channel()->readyQueryPending());
         link.sequencer->cmdConnect_Click(); // disconnect
         QCOMPARE(link.sequencer->CommandQueue().size(), 1);
         QCOMPARE(link.sequencer->linkState(), 0);
         QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
-        link.sequencer->cmdConnect_Click();
-        QTRY_COMPARE(sent.count(), 1);
-        QTRY_COMPARE(link.sequencer->linkState(), 1);
+        QVERIFY(link.connect());
+        QCOMPARE(sent.count(), 1);
     }
 
     void otherStatesChangeNothing()
     {
-        Link link;
+        SimLink link;
         QSignalSpy states(link.sequencer, &Sequencer::linkStateChanged);
         link.sequencer->SetLinkState(3);
         link.sequencer->SetLinkState(-1);
@@ -281,15 +218,15 @@ private slots:
     void timeOutOnlyDisconnects()
     {
         QFETCH(bool, lateReply);
-        Link link;
-        QVERIFY(link.connectAndSettle());
+        SimLink link;
+        QVERIFY(link.connect());
         QCOMPARE(link.timeout()->timerType(), Qt::PreciseTimer); // a coarse one fires early
-        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
-        link.sequencer->AddCommand(QStringLiteral("P"), QStringLiteral("01 42"));
+        link.sequencer->AddCommand("P", "01 41");
+        link.sequencer->AddCommand("P", "01 42");
         QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
         link.dialogs.whileShown = [&](const QString &) {
             if (lateReply)
-                link.reply(QStringLiteral("\r\n*"));
+                link.reply("\r\n*");
             else
                 link.sequencer->disconnectLink();
         };
@@ -297,8 +234,7 @@ private slots:
         link.sequencer->timerCommTimeout_Timer();
         QCOMPARE(sent.count(), 0);
         QCOMPARE(link.dialogs.texts().size(), 1);
-        QVERIFY(!link.channel()->PortIsOpen());
-        QVERIFY(!link.timeout()->isActive());
+        QVERIFY(!link.channel()->PortIsOpen() && !link.timeout()->isActive());
         QCOMPARE(link.sequencer->linkState(), 0);
         QVERIFY(link.sequencer->CommandQueue().isEmpty());
     }

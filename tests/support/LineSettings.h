@@ -6,11 +6,5 @@
 inline COMSettings lineSettings(int port = 1, int baud = 9600, const QString &parity = "N",
                                 int dataBits = 8, int stopBits = 1)
 {
-    COMSettings s;
-    s.port = qint16(port);
-    s.baud = baud;
-    s.parity = parity;
-    s.dataBits = qint16(dataBits);
-    s.StopBits = qint16(stopBits);
-    return s;
+    return {qint16(port), QString(), baud, parity, qint16(dataBits), qint16(stopBits)};
 }

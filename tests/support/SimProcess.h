@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -10,19 +11,41 @@ class SimProcess
 {
 public:
     SimProcess() = default;
-    ~SimProcess();
+    ~SimProcess() { stop(); }
     SimProcess(const SimProcess &) = delete;
     SimProcess &operator=(const SimProcess &) = delete;
 
-    static QString program();
-
     // Options as on the command line, e.g. {"--log", path, "--silent"}.
-    bool start(const QStringList &options = {}, int timeoutMs = 10000);
-    void stop();
+    bool start(const QStringList &options = {}, int timeoutMs = 10000)
+    {
+        stop();
+        m_process.start(QStringLiteral(QUILLCAST_TOOLS_DIR "/quillcast-encoder-sim"), options);
+        QDeadlineTimer deadline(timeoutMs);
+        while (!m_process.canReadLine() && !deadline.hasExpired() &&
+               m_process.state() != QProcess::NotRunning)
+            m_process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        m_slavePath = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        if (m_slavePath.isEmpty()) {
+            m_error = QStringLiteral("no device path: ") + m_process.errorString() +
+                      QString::fromLocal8Bit(m_process.readAllStandardError());
+            stop();
+        }
+        return !m_slavePath.isEmpty();
+    }
+    void stop()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(3000)) {
+                m_process.kill();
+                m_process.waitForFinished(3000);
+            }
+        }
+        m_slavePath.clear();
+    }
 
     QString slavePath() const { return m_slavePath; }
     QString errorString() const { return m_error; }
-    QProcess &process() { return m_process; }
 
 private:
     QProcess m_process;
