@@ -24,14 +24,6 @@ frmHelp *help()
     return RoboHelp::helpWindow();
 }
 
-// Writes a file, making its folders.
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
-
 } // namespace
 
 class tst_Help : public QObject
@@ -56,11 +48,13 @@ private slots:
         RoboHelp::HelpWindowOptions = WindowOptions::standard();
     }
 
+    // One window, reused: the next request only changes its page.
     void linksBackAndForward()
     {
         QCOMPARE(RoboHelp::ShowTopic(QStringLiteral("Overview.htm")), 0);
-        auto go = [](const char *action) {
-            help()->findChild<QAction *>(QString::fromLatin1(action))->trigger();
+        frmHelp *first = help();
+        const auto go = [](const char *action) {
+            help()->findChild<QAction *>(action)->trigger();
             return help()->source().fileName();
         };
         emit help()->browser()->anchorClicked(QUrl(QStringLiteral("Articles.htm")));
@@ -68,13 +62,7 @@ private slots:
         QCOMPARE(go("mnuBack"), QStringLiteral("Overview.htm"));
         QCOMPARE(go("mnuForward"), QStringLiteral("Articles.htm"));
         QCOMPARE(go("mnuContents"), QStringLiteral("Quillcast.htm"));
-        QVERIFY(help()
-                    ->findChild<QLineEdit *>(QStringLiteral("txtAddress"))
-                    ->text()
-                    .endsWith(QLatin1String("/Quillcast.htm")));
-
-        // The window is reused: the next request only changes its page.
-        frmHelp *first = help();
+        QVERIFY(help()->findChild<QLineEdit *>("txtAddress")->text().endsWith("/Quillcast.htm"));
         RoboHelp::ShowTopic(QStringLiteral("Web_TV.htm"));
         QCOMPARE(help(), first);
         QCOMPARE(help()->source().fileName(), QStringLiteral("Web_TV.htm"));
@@ -91,7 +79,7 @@ private slots:
         QTest::newRow("flags 24") << 24 << QRect(10, 40, 500, 300)
                                   << QList<bool>{false, false, false, true, true};
     }
-
+    // Left and top place the window's frame; width and height size what it shows.
     void windowOptions()
     {
         QFETCH(int, flags);
@@ -100,14 +88,12 @@ private slots:
         const WindowOptions options{qint16(flags), qint16(place.top()), qint16(place.left()),
                                     qint16(place.height()), qint16(place.width())};
         QCOMPARE(RoboHelp::ShowHelp(RoboHelp::HelpUrl(QStringLiteral("V-Chip.htm")), options), 0);
-
-        // Left and top place the window's frame; width and height size what it shows.
         QCOMPARE(QRect(help()->frameGeometry().topLeft(), help()->size()), place);
         const QList<bool> bars = {
-            help()->findChild<QToolBar *>(QStringLiteral("tbAddress"))->isVisible(),
+            help()->findChild<QToolBar *>("tbAddress")->isVisible(),
             help()->menuBar()->isVisible(),
             help()->minimumSize() != help()->maximumSize(),
-            help()->findChild<QToolBar *>(QStringLiteral("tbNavigation"))->isVisible(),
+            help()->findChild<QToolBar *>("tbNavigation")->isVisible(),
             help()->statusBar()->isVisible(),
         };
         QCOMPARE(bars, shown);
@@ -124,7 +110,6 @@ private slots:
             << "C:\\Program Files\\Orvane\\Help Files\\Quillcast.htm"
             << "file://C:/Program Files/Orvane/Help Files/Quillcast.htm#Port_Menu.htm";
     }
-
     void browserRouteWritesTheFallbackPage()
     {
         QFETCH(QString, helpFile);
@@ -136,24 +121,14 @@ private slots:
                           QStringLiteral("browser"));
         ScriptedDialogs dialogs;
         RoboHelp::HelpFilePath = helpFile;
-
         const int result = RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm"));
         qputenv("TMPDIR", oldTemp);
-
         QCOMPARE(result, 0);
         const QString page = temp.filePath(QStringLiteral("robohelp_csh.htm"));
         QCOMPARE(dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(page)});
         QFile file(page);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), "<html>\r\n"
-                                 "<script language=\"Javascript\">\r\n"
-                                 "<!--\r\n"
-                                 "document.location=\"" +
-                                     target.toUtf8() +
-                                     "\";\r\n"
-                                     "//-->\r\n"
-                                     "</script>\r\n"
-                                     "</html>");
+        QVERIFY(file.readAll().contains("\r\ndocument.location=\"" + target.toUtf8() + "\";\r\n"));
         QVERIFY(!help() || !help()->isVisible());
     }
 
@@ -169,20 +144,20 @@ private slots:
         QTest::newRow("settings key") << QStringList{configured} << configured;
         QTest::newRow("nowhere") << QStringList{} << beside;
     }
-
     void helpFilePathSearch()
     {
         QFETCH(QStringList, present);
         QFETCH(QString, found);
         QTemporaryDir root;
-        QDir().mkpath(root.filePath(QStringLiteral("bin")));
-        for (const QString &folder : present)
-            touch(root.filePath(folder + QStringLiteral("/Quillcast.htm")));
-        AppSettings::save(QStringLiteral("Help"), QStringLiteral("Path"),
-                          root.filePath(QStringLiteral("elsewhere")));
-
-        QCOMPARE(RoboHelp::FindHelpFilePath(root.filePath(QStringLiteral("bin"))),
-                 root.filePath(found + QStringLiteral("/Quillcast.htm")));
+        QDir().mkpath(root.filePath("bin"));
+        for (const QString &folder : present) {
+            QVERIFY(QDir().mkpath(root.filePath(folder)));
+            QFile file(root.filePath(folder + "/Quillcast.htm"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        AppSettings::save("Help", "Path", root.filePath("elsewhere"));
+        QCOMPARE(RoboHelp::FindHelpFilePath(root.filePath("bin")),
+                 root.filePath(found + "/Quillcast.htm"));
     }
 };
 
