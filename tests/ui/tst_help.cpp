@@ -31,10 +31,12 @@ class tst_Help : public QObject
     Q_OBJECT
 
     QString m_startPage;
+    QTemporaryDir m_temp; // the temporary folder of the program, for the fallback page
 
 private slots:
     void initTestCase()
     {
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
         m_startPage = QFileInfo(QFINDTESTDATA("../../help/Quillcast.htm")).canonicalFilePath();
         QVERIFY(!m_startPage.isEmpty());
     }
@@ -114,17 +116,12 @@ private slots:
     {
         QFETCH(QString, helpFile);
         QFETCH(QString, target);
-        QTemporaryDir temp;
-        const QByteArray oldTemp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", QFile::encodeName(temp.path()));
         AppSettings::save(QStringLiteral("Help"), QStringLiteral("Viewer"),
                           QStringLiteral("browser"));
         ScriptedDialogs dialogs;
         RoboHelp::HelpFilePath = helpFile;
-        const int result = RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm"));
-        qputenv("TMPDIR", oldTemp);
-        QCOMPARE(result, 0);
-        const QString page = temp.filePath(QStringLiteral("robohelp_csh.htm"));
+        QCOMPARE(RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm")), 0);
+        const QString page = m_temp.filePath(QStringLiteral("robohelp_csh.htm"));
         QCOMPARE(dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(page)});
         QFile file(page);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -294,7 +294,6 @@ private slots:
                                           {"statBarMain_2", Identification, "Encoder"},
                                           {"chCtrlNetworkName", "Enable Control, Network Name"},
                                           {"oCallLetters_1", "Block Upstream, Call Letters"},
-                                          {"oProgramName_2", "Pass Upstream, Program Name"},
                                           {"oWebTV_1", "Pass Upstream, Web TV Link"},
                                           {"chCtrlCGMS", "Enable Control, CGMS-A Packet"}};
         for (const QStringList &control : heard) {
