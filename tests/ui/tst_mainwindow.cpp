@@ -53,6 +53,7 @@ private slots:
         TabsWindow w;
         QPushButton *connect = w.top.cmdConnect();
         QCOMPARE(w.panel(0), QStringLiteral(" Disconnected"));
+        QCOMPARE(w.top.textPanel(2)->textFormat(), Qt::PlainText); // the encoder's text as it is
         QTest::mouseClick(connect, Qt::LeftButton);
         QCOMPARE(connect->text(), QStringLiteral("&Connecting..."));
         QVERIFY(!connect->isEnabled());
@@ -104,6 +105,7 @@ private slots:
         QCOMPARE(send->text(), QStringLiteral("Sendin&g..."));
         QCOMPARE(w.enabledOf(buttons), QStringList());
         QCOMPARE(link->timerSendConfigDisable()->interval(), 2000);
+        QVERIFY(link->timerSendConfigDisable()->isSingleShot());
         link->timerSendConfigDisable()->start(60000); // the replies all come "within" it
         QTRY_VERIFY(link->CommandQueue().isEmpty() && !link->timerCommTimeout()->isActive());
         QCOMPARE(send->text(), QStringLiteral("Sendin&g..."));
