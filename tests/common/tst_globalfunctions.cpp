@@ -38,8 +38,6 @@ private slots:
         QCOMPARE(GlobalFunctions::RoundHalfEven(2.5), qint64(2));
         QCOMPARE(GlobalFunctions::RoundHalfEven(3.5), qint64(4));
         QCOMPARE(GlobalFunctions::RoundHalfEven(-2.5), qint64(-2));
-        QCOMPARE(GlobalFunctions::RoundHalfEven(100000.0 / 1200 * 100 + 5000), qint64(13333));
-        QCOMPARE(GlobalFunctions::RoundHalfEven(100000.0 / 38400 * 100 + 5000), qint64(5260));
     }
 
     void leadingNumber_data()
@@ -136,8 +134,6 @@ private slots:
             QCOMPARE(ReadTextFile(QString(), nullptr, &chosen),
                      (picked.isEmpty() ? QStringList{QString()} : QStringList{path, "one"}));
             QCOMPARE(chosen, picked);
-            QCOMPARE(dialogs.dialogTitles, QStringList{"Open File"});
-            QCOMPARE(dialogs.dialogFilters, QStringList{"Text Files (.txt)|*.txt"});
         }
     }
 };

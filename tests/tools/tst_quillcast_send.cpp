@@ -58,22 +58,11 @@ private slots:
                             int answered = 0) {
             QTest::newRow(name) << arguments << simulator << exitCode << message << answered;
         };
-        row("no file", {"--dry-run"}, 1, "--device");
         row("no device", {"@FILE"}, 1, "--device");
-        row("bad parity", {"@FILE", "--dry-run", "--parity", "X"}, 1, "--parity");
-        row("bad data bits", {"@FILE", "--dry-run", "--data-bits", "6"}, 1, "--data-bits");
-        row("bad baud", {"@FILE", "--dry-run", "--baud", "fast"}, 1, "--baud");
         row("missing file", {"@DIR/none.qcf", "--dry-run"}, 2, "The file could not be opened.");
-        row("not a configuration", {"@DATA/damaged-magic.qcf", "--dry-run"}, 2,
-            "invalid Configuration file");
         row("port cannot be opened", {"@FILE", "--device", "@DIR/tty0"}, 3, "could not be opened");
         row("silent encoder", {"@FILE", "--device", "@SIM"}, 4, "did not answer", {"--silent"});
         const QStringList loop = {"--loop", "@DIR/loop.txt", "--device", "@SIM"};
-        row("loop without a time", loop, 1, "--continuous");
-        row("loop time 24:00:00", loop + QStringList{"--for", "24:00:00"}, 1, "--for");
-        row("loop channel 5", loop + QStringList{"--continuous", "--channel", "5"}, 1, "--channel");
-        row("unreadable loop file", {"--loop", "@DIR/none.txt", "--device", "@SIM", "--continuous"},
-            2, "cannot be read");
         row("loop, silent encoder", loop + QStringList{"--continuous"}, 4, "did not answer",
             {"--silent"});
         row("several devices", {"@FILE", "--device", "@SIM", "--device", "@DIR/tty0"}, 3,
@@ -92,7 +81,6 @@ private slots:
             QVERIFY2(encoder.start(simulator), qPrintable(encoder.errorString()));
         for (QString &argument : arguments) {
             argument.replace(QLatin1String("@FILE"), m_file);
-            argument.replace(QLatin1String("@DATA"), QStringLiteral(QUILLCAST_TEST_DATA));
             argument.replace(QLatin1String("@DIR"), m_dir.path());
             argument.replace(QLatin1String("@SIM"), encoder.slavePath());
         }
