@@ -16,21 +16,13 @@
 
 using RoboHelp::WindowOptions;
 
-namespace {
-
-frmHelp *help()
-{
-    return RoboHelp::helpWindow();
-}
-
-} // namespace
-
 class tst_Help : public QObject
 {
     Q_OBJECT
 
     QString m_startPage;
     QTemporaryDir m_temp; // the temporary folder of the program, for the fallback page
+    static frmHelp *help() { return RoboHelp::helpWindow(); }
 
 private slots:
     void initTestCase()

@@ -52,7 +52,6 @@ private slots:
             QCOMPARE(window->timerSplash()->interval(), 3000);
             QVERIFY(!startUp.defaultInfoDialog() && !startUp.mainWindow());
             window->timerSplash_Timer();
-            QVERIFY(!window->isVisible());
         }
         // The default-information dialog has loaded: help knows its pages.
         QVERIFY(RoboHelp::HelpFilePath.endsWith("/Quillcast.htm"));
@@ -62,7 +61,6 @@ private slots:
             for (int i = 0; i < 3; ++i)
                 dialog->findChild<QLineEdit *>(boxes[i])->setText(typed[i]);
             QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
-            QVERIFY(!dialog->isVisible());
         }
         QCOMPARE(declined.size(), button == "cmdExit" ? 1 : 0);
         frmMainWindow *window = startUp.mainWindow();
