@@ -32,7 +32,7 @@ struct Window
 
 } // namespace
 
-// The window and a simulated encoder over a pseudo-terminal: connect and send, time-out.
+// The window and a simulated encoder over a pseudo-terminal: connect and send.
 class tst_WindowLinkE2E : public QObject
 {
     Q_OBJECT
@@ -61,18 +61,6 @@ private slots:
                                   QStringLiteral("Send Confi&guration"), 5000);
         QCOMPARE(TabsWindow::texts(w.list("cmbRemoveArticle")), QStringList{"NEWS"});
         QVERIFY2(w.dialogs.shown.isEmpty(), qPrintable(w.dialogs.texts().join('\n')));
-    }
-
-    void silentEncoderTimesOut()
-    {
-        Window e2e({QStringLiteral("--silent")});
-        QVERIFY2(e2e.started, qPrintable(e2e.sim.errorString()));
-        TabsWindow &w = *e2e.w;
-        QTest::mouseClick(w.top.cmdConnect(), Qt::LeftButton);
-        // The real time-out, once: three seconds of silence.
-        QTRY_COMPARE_WITH_TIMEOUT(w.dialogs.shown.size(), 1, 6000);
-        QVERIFY(w.dialogs.texts().first().startsWith("Quillcast could not connect"));
-        QVERIFY(!w.link()->CommIFace()->PortIsOpen());
     }
 };
 
