@@ -100,7 +100,6 @@ private slots:
     void tsidPasteIsNotFiltered()
     {
         TabsWindow w;
-        QVERIFY(w.show());
         w.insert("TSID");
         QApplication::clipboard()->setText(QStringLiteral("x9"));
         QTest::keyClick(w.box("txtTSID"), Qt::Key_V, Qt::ControlModifier);
