@@ -2,7 +2,6 @@
 #include "link/CommInterface.h"
 #include "ui/CcLoopingController.h"
 #include "ui/ConfigFileController.h"
-#include "ui/ConfigurationBinder.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -63,7 +62,6 @@ private slots:
         dialogs.clear();
         dialogs.openPaths << m_file;
         m_w->click("cmdCCLpBrowse");
-        QCOMPARE(dialogs.dialogFilters, QStringList{"Text Files (.txt)|*.txt"});
         QCOMPARE(text("lblCCLpCurFilePath"), m_folder.left(37) + "...");
         QCOMPARE(text("lblCCLpCurFileName"), QStringLiteral("loop.txt"));
         QCOMPARE(loop()->ccLoopLines(), (QStringList{"First", "Second"}));
@@ -76,21 +74,8 @@ private slots:
         loop()->selectCCLoopingFile(m_folder + "gone.txt");
         QCOMPARE(text("lblCCLpCurFileName"), QStringLiteral("gone.txt"));
         QCOMPARE(loop()->ccLoopLines(), (QStringList{"First", "Second"}));
-        QCOMPARE(text("lblCCLpLineDelay"), QStringLiteral("2"));
         m_w->click("cmdCCLpLoopControl_0");
         QCOMPARE(dialogs.texts(), QStringList{"Please select a CC Looping file."});
-
-        // A configuration's caption loop file is selected and read again.
-        const QString other = m_dir.filePath("other.txt");
-        write(other, "//LINEDELAY=5\nThird");
-        Configuration configuration = ConfigurationBinder::read(&m_w->top);
-        configuration.captionLoopFile = other;
-        dialogs.clear();
-        ConfigurationBinder::apply(&m_w->top, configuration);
-        QCOMPARE(text("lblCCLpCurFileName"), QStringLiteral("other.txt"));
-        QCOMPARE(loop()->ccLoopLines(), QStringList{"Third"});
-        QCOMPARE(text("lblCCLpLineDelay") + text("lblCCLpLoopDelay"), QStringLiteral("53"));
-        QVERIFY(dialogs.shown.isEmpty());
     }
 
     void startRefused_data()

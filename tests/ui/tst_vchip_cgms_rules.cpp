@@ -15,12 +15,10 @@ class tst_VChipCgmsRules : public QObject
     // "FV V S L D" as the letters of the flags in the given state.
     static QString flags(const TabsWindow &w, bool (QCheckBox::*state)() const)
     {
-        static const QStringList letters = {"FV", "V", "S", "L", "D"};
         QStringList on;
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 5; ++i)
             if ((flag(w, i)->*state)())
-                on << letters[i];
-        }
+                on << QStringList{"FV", "V", "S", "L", "D"}[i];
         return on.join(QLatin1Char(' '));
     }
     static constexpr auto checked = &QCheckBox::isChecked;
@@ -32,9 +30,8 @@ private slots:
         TabsWindow w;
         QCOMPARE(w.list("cmbCGMS")->currentIndex(), 0);
         QCOMPARE(w.list("cmbCGMSOptions")->currentText(), ConfigLists::NotApplicable);
-        for (QRadioButton *option :
-             {w.option("oProgramRating", 2), w.option("oCGMS", 2), w.option("oCGMSASB", 0)})
-            QVERIFY2(option->isChecked(), qPrintable(option->objectName()));
+        QVERIFY(w.option("oProgramRating", 2)->isChecked() && w.option("oCGMS", 2)->isChecked() &&
+                w.option("oCGMSASB", 0)->isChecked());
     }
 
     void flagsByUsTvRating_data()
@@ -58,7 +55,6 @@ private slots:
         for (int i = 0; i < 5; ++i)
             flag(w, i)->setChecked(true);
         list->setCurrentText(rating);
-        QCOMPARE(list->currentText(), rating);
         QTEST(flags(w, enabled), "enabled");
         QCOMPARE(flags(w, checked), QString());
     }
@@ -153,9 +149,6 @@ private slots:
         row("rating blocked",
             "chCtrlProgramRating=1 oProgramRating_0=1 cmbProgramRating=4 oProgramRating_1=1", "",
             "cmbProgRatingSys cmbProgramRating " + flags);
-        row("rating box cleared",
-            "chCtrlProgramRating=1 oProgramRating_0=1 cmbProgramRating=4 chCtrlProgramRating=0", "",
-            "oProgramRating_0 cmbProgRatingSys cmbProgramRating " + flags);
         // Set from code with the box clear, as a file load does, the choices open nothing.
         row("rating Insert, box clear", "oProgramRating_0=1 cmbProgramRating=4", "",
             "cmbProgRatingSys cmbProgramRating " + flags);
