@@ -5,7 +5,6 @@
 #include <QString>
 #include <QThread>
 
-#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -47,20 +46,11 @@ public:
 
     bool isValid() const { return m_master >= 0 && m_slave >= 0; }
     QString slavePath() const { return m_slavePath; }
-    // The slave side held here; its terminal settings are those the code under test set.
-    int slaveFd() const { return m_slave; }
 
     // Sends bytes towards the slave side, as the far end of the line would.
     bool write(const QByteArray &bytes)
     {
-        qsizetype done = 0;
-        for (QDeadlineTimer deadline(2000); done < bytes.size() && !deadline.hasExpired();) {
-            const ssize_t n = ::write(m_master, bytes.constData() + done, bytes.size() - done);
-            if (n < 0 && errno != EAGAIN && errno != EINTR)
-                return false;
-            done += qMax<ssize_t>(n, 0);
-        }
-        return done == bytes.size();
+        return ::write(m_master, bytes.constData(), bytes.size()) == bytes.size();
     }
     // What the slave side sent: waits up to timeoutMs for the first byte, then reads until
     // nothing more arrives for quietMs.

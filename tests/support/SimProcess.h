@@ -26,8 +26,7 @@ public:
             m_process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
         m_slavePath = QString::fromLocal8Bit(m_process.readLine()).trimmed();
         if (m_slavePath.isEmpty()) {
-            m_error = QStringLiteral("no device path: ") + m_process.errorString() +
-                      QString::fromLocal8Bit(m_process.readAllStandardError());
+            m_error = m_process.errorString() + ": " + m_process.readAllStandardError();
             stop();
         }
         return !m_slavePath.isEmpty();
