@@ -10,30 +10,20 @@ ScriptedDialogs::~ScriptedDialogs()
     DialogService::setInstance(nullptr);
 }
 
-QStringList ScriptedDialogs::texts() const
-{
-    QStringList all;
-    for (const Shown &s : shown)
-        all << s.text;
-    return all;
-}
-
 void ScriptedDialogs::clear()
 {
     answers.clear();
     openPaths.clear();
     savePaths.clear();
     shown.clear();
-    dialogTitles.clear();
-    dialogFilters.clear();
     dialogFolders.clear();
     openedUrls.clear();
 }
 
 DialogService::Answer ScriptedDialogs::message(QWidget *, const QString &text, Buttons buttons,
-                                               Icon icon, const QString &title)
+                                               Icon, const QString &)
 {
-    shown.append({text, buttons, icon, title});
+    shown << text;
     if (whileShown)
         whileShown(text);
     if (buttons == Buttons::Ok)
@@ -41,22 +31,22 @@ DialogService::Answer ScriptedDialogs::message(QWidget *, const QString &text, B
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
 }
 
-QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &folder,
-                                      const QString &filter)
+QString ScriptedDialogs::next(QStringList &paths, const QString &folder)
 {
-    dialogTitles << title;
-    dialogFilters << filter;
     dialogFolders << folder;
-    return openPaths.isEmpty() ? QString() : openPaths.takeFirst();
+    return paths.isEmpty() ? QString() : paths.takeFirst();
 }
 
-QString ScriptedDialogs::saveFileName(QWidget *, const QString &title, const QString &folder,
-                                      const QString &filter)
+QString ScriptedDialogs::openFileName(QWidget *, const QString &, const QString &folder,
+                                      const QString &)
 {
-    dialogTitles << title;
-    dialogFilters << filter;
-    dialogFolders << folder;
-    return savePaths.isEmpty() ? QString() : savePaths.takeFirst();
+    return next(openPaths, folder);
+}
+
+QString ScriptedDialogs::saveFileName(QWidget *, const QString &, const QString &folder,
+                                      const QString &)
+{
+    return next(savePaths, folder);
 }
 
 bool ScriptedDialogs::openUrl(const QUrl &url)

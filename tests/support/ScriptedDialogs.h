@@ -13,14 +13,6 @@
 class ScriptedDialogs : public DialogService
 {
 public:
-    struct Shown
-    {
-        QString text;
-        Buttons buttons;
-        Icon icon;
-        QString title;
-    };
-
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
@@ -32,16 +24,14 @@ public:
     QStringList openPaths;
     QStringList savePaths;
 
-    QList<Shown> shown;        // every message box, in order
-    QStringList dialogTitles;  // every file dialog's title
-    QStringList dialogFilters; // every file dialog's filter
+    QStringList shown;         // the text of every message box, in order
     QStringList dialogFolders; // every file dialog's starting folder
     QList<QUrl> openedUrls;
     // Runs while a message box is "open", before it is answered (what a modal box's event
     // loop would let happen meanwhile).
     std::function<void(const QString &text)> whileShown;
 
-    QStringList texts() const; // the texts of shown
+    QStringList texts() const { return shown; }
     void clear();
 
     Answer message(QWidget *parent, const QString &text, Buttons buttons, Icon icon,
@@ -51,4 +41,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
     bool openUrl(const QUrl &url) override;
+
+private:
+    QString next(QStringList &paths, const QString &folder);
 };

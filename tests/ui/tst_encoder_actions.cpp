@@ -174,7 +174,7 @@ private slots:
                  connect || !picked ? QStringList()
                                     : QStringList{"A connection is not currently active.  Would "
                                                   "you like to attempt to connect now?"});
-        QCOMPARE(m_w->dialogs.dialogTitles.isEmpty(), !connect || button != "cmdInsArticle");
+        QCOMPARE(m_w->dialogs.dialogFolders.isEmpty(), !connect || button != "cmdInsArticle");
         if (!picked)
             QCOMPARE(m_w->top.LoadPath, QStringLiteral("/start/here/"));
     }

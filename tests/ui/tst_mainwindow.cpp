@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -252,6 +253,62 @@ private slots:
             QCOMPARE(
                 QAccessible::queryAccessibleInterface(w.find(control[0]))->text(QAccessible::Name),
                 control[1]);
+    }
+    void everyControlHasItsOwnMnemonic_data()
+    {
+        QTest::addColumn<int>("tab"); // -1: the Port Settings dialog
+        for (int tab = -1; tab < 7; ++tab)
+            QTest::addRow("tab %d", tab) << tab;
+    }
+    // Every visible button, and every input through its caption, answers to an Alt+letter that
+    // no other control of its page nor a menu title has; members of an option group or channel
+    // list are reached through their field. Each menu entry has a letter of its own in its menu.
+    void everyControlHasItsOwnMnemonic()
+    {
+        QFETCH(int, tab);
+        TabsWindow w;
+        frmPortSettings dialog(w.link(), &w.top);
+        QWidget *page = tab < 0 ? &dialog : w.tabs->widget(tab);
+        w.tabs->setCurrentIndex(qMax(tab, 0));
+        QStringList taken;
+        QList<QAbstractButton *> buttons = page->findChildren<QAbstractButton *>();
+        for (QAction *menu : w.top.menuBar()->actions()) {
+            taken << QKeySequence::mnemonic(menu->text()).toString();
+            QStringList entries;
+            for (QAction *entry : menu->menu()->actions())
+                if (!entry->isSeparator())
+                    entries << QKeySequence::mnemonic(entry->text()).toString();
+            QVERIFY(!entries.contains("") &&
+                    entries.size() == QSet<QString>(entries.begin(), entries.end()).size());
+        }
+        if (tab >= 0)
+            buttons << w.top.cmdConnect() << w.top.cmdSendConfig();
+        const auto inList = [](QWidget *c) {
+            return qobject_cast<QRadioButton *>(c) ||
+                   (qobject_cast<QCheckBox *>(c) && c->objectName().contains('_'));
+        };
+        QList<QPair<QWidget *, QString>> keys;
+        for (QAbstractButton *button : buttons)
+            if (button->isVisibleTo(page->window()) && !inList(button))
+                keys.append({button, QKeySequence::mnemonic(button->text()).toString()});
+        for (QLabel *label : page->findChildren<QLabel *>())
+            if (label->isVisibleTo(page->window()) && label->buddy() &&
+                (label->buddy()->focusPolicy() & Qt::TabFocus) && !inList(label->buddy()))
+                keys.append({label->buddy(), QKeySequence::mnemonic(label->text()).toString()});
+        for (const auto &[control, key] : keys) {
+            const QString name =
+                QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+            QVERIFY2(key.startsWith("Alt+") && !taken.contains(key), qPrintable(key + ' ' + name));
+            QVERIFY2(!name.isEmpty() && !name.contains('&'), qPrintable(name));
+            taken << key;
+        }
+        if (tab == 0) { // Alt+C connects and, its letter kept, disconnects
+            QVERIFY(w.show());
+            QTest::keyClick(&w.top, Qt::Key_C, Qt::AltModifier);
+            QTRY_COMPARE(w.link()->linkState(), 1);
+            QTest::keyClick(&w.top, Qt::Key_C, Qt::AltModifier);
+            QTRY_COMPARE(w.link()->linkState(), 0);
+        }
     }
 };
 
