@@ -181,8 +181,7 @@ private slots:
         m_w->dialogs.answers = {answer};
         m_w->dialogs.savePaths = {saveAs.isEmpty() ? QString() : path(saveAs)};
         QCOMPARE(files()->PromptSaveChanges(), result);
-        QCOMPARE(m_w->dialogs.shown.first().text,
-                 named ? SaveChangesQuestion : SaveCurrentQuestion);
+        QCOMPARE(m_w->dialogs.shown.first(), named ? SaveChangesQuestion : SaveCurrentQuestion);
         const bool written = result && answer == Answer::Yes;
         QCOMPARE(QFileInfo(target).size() != before, written);
         QCOMPARE(!m_w->top.CurrentConfigFile.isEmpty(), named || written);
@@ -208,7 +207,7 @@ private slots:
         m_w->set("txtWebURL", QString(32767, QLatin1Char('u')));
         saveAs(path("huge.qcf"));
         QCOMPARE(m_w->dialogs.shown.size(), 1);
-        QVERIFY(m_w->dialogs.shown[0].text.startsWith("Error saving file\r\n\r\n"));
+        QVERIFY(m_w->dialogs.shown[0].startsWith("Error saving file\r\n\r\n"));
         QVERIFY(!QFile::exists(path("huge.qcf")));
         QVERIFY(files()->TrackChanges(false)); // no closing snapshot after a failure
     }
