@@ -100,6 +100,13 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), box(qPrintable(focus)));
     }
 
+    // From the keyboard the TSID box takes digits only ('/' and ':' stand either side of them).
+    void tsidKeysAreDigitsOnly()
+    {
+        QTest::keyClicks(box("txtTSID"), "4a/6:0 ");
+        QCOMPARE(box("txtTSID")->text(), QStringLiteral("460"));
+    }
+
     // While the stored defaults are incomplete obtain asks, with empty boxes; the close box gives
     // up. Accepted values are stored trimmed (the TSID as typed), are then obtained without a
     // question, and fill the window at its start and at every File > New.
