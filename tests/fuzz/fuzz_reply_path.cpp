@@ -81,11 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         replies += reply;
     });
     quint32 seed = data[0] * 2654435761u + 1;
-    for (int at = 0, n = int(stream.size()); at < n;) {
+    for (int at = 0, piece = 0; at < stream.size(); at += piece) {
         seed = seed * 1103515245u + 12345u;
-        const int piece = qMin(n - at, 1 + int((seed >> 16) % 97));
+        piece = 1 + int((seed >> 16) % 97);
         device->deliver(stream.mid(at, piece));
-        at += piece;
     }
     const QString left = channel->rxBuffer();
     channel->Disconnect();

@@ -57,7 +57,6 @@ struct TabsWindow
     {
         return find<QRadioButton>(QStringLiteral("%1_%2").arg(group).arg(member));
     }
-    void click(const QString &button) const { find<QAbstractButton>(button)->click(); }
 
     // Sets a control as an operator would: a text, a check box or option button (true), a list
     // entry (its index).
@@ -101,14 +100,10 @@ struct TabsWindow
     }
 
     // Those of the named controls that are enabled.
-    QStringList enabledOf(const QStringList &names) const
+    QStringList enabledOf(QStringList names) const
     {
-        QStringList enabled;
-        for (const QString &name : names) {
-            if (find(name)->isEnabled())
-                enabled << name;
-        }
-        return enabled;
+        names.removeIf([this](const QString &name) { return !find(name)->isEnabled(); });
+        return names;
     }
 
     bool show()

@@ -7,8 +7,6 @@
 namespace TestSettings {
 inline void wipe()
 {
-    auto settings = AppSettings::open();
-    settings->clear();
-    settings->sync();
+    AppSettings::open()->clear(); // written back as the store is closed
 }
 } // namespace TestSettings

@@ -254,6 +254,24 @@ private slots:
                 QAccessible::queryAccessibleInterface(w.find(control[0]))->text(QAccessible::Name),
                 control[1]);
     }
+    // The keyboard visits the upstream blocking boxes row by row, as they are read.
+    void blockingBoxesInReadingOrder()
+    {
+        TabsWindow w;
+        w.tabs->setCurrentIndex(2);
+        QVERIFY(w.show());
+        QWidget *box = w.find("chBlockingSettings_0");
+        for (int i = 1; i < 9; ++i) {
+            QWidget *next = box->nextInFocusChain();
+            while (!next->objectName().startsWith("chBlockingSettings_"))
+                next = next->nextInFocusChain();
+            const QPoint at = box->mapTo(&w.top, QPoint()), nextAt = next->mapTo(&w.top, QPoint());
+            QVERIFY2(nextAt.y() > at.y() || (nextAt.y() == at.y() && nextAt.x() > at.x()),
+                     qPrintable(next->objectName()));
+            box = next;
+        }
+    }
+
     void everyControlHasItsOwnMnemonic_data()
     {
         QTest::addColumn<int>("tab"); // -1: the Port Settings dialog
@@ -262,7 +280,7 @@ private slots:
     }
     // Every visible button, and every input through its caption, answers to an Alt+letter that
     // no other control of its page nor a menu title has; members of an option group or channel
-    // list are reached through their field. Each menu entry has a letter of its own in its menu.
+    // list are reached through their field.
     void everyControlHasItsOwnMnemonic()
     {
         QFETCH(int, tab);
@@ -271,37 +289,30 @@ private slots:
         QWidget *page = tab < 0 ? &dialog : w.tabs->widget(tab);
         w.tabs->setCurrentIndex(qMax(tab, 0));
         QStringList taken;
-        QList<QAbstractButton *> buttons = page->findChildren<QAbstractButton *>();
-        for (QAction *menu : w.top.menuBar()->actions()) {
+        for (QAction *menu : w.top.menuBar()->actions())
             taken << QKeySequence::mnemonic(menu->text()).toString();
-            QStringList entries;
-            for (QAction *entry : menu->menu()->actions())
-                if (!entry->isSeparator())
-                    entries << QKeySequence::mnemonic(entry->text()).toString();
-            QVERIFY(!entries.contains("") &&
-                    entries.size() == QSet<QString>(entries.begin(), entries.end()).size());
-        }
-        if (tab >= 0)
-            buttons << w.top.cmdConnect() << w.top.cmdSendConfig();
-        const auto inList = [](QWidget *c) {
-            return qobject_cast<QRadioButton *>(c) ||
-                   (qobject_cast<QCheckBox *>(c) && c->objectName().contains('_'));
-        };
-        QList<QPair<QWidget *, QString>> keys;
-        for (QAbstractButton *button : buttons)
-            if (button->isVisibleTo(page->window()) && !inList(button))
-                keys.append({button, QKeySequence::mnemonic(button->text()).toString()});
-        for (QLabel *label : page->findChildren<QLabel *>())
-            if (label->isVisibleTo(page->window()) && label->buddy() &&
-                (label->buddy()->focusPolicy() & Qt::TabFocus) && !inList(label->buddy()))
-                keys.append({label->buddy(), QKeySequence::mnemonic(label->text()).toString()});
-        for (const auto &[control, key] : keys) {
+        const auto claim = [&taken](QWidget *control, const QString &caption) {
+            const QString key = QKeySequence::mnemonic(caption).toString();
             const QString name =
                 QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
             QVERIFY2(key.startsWith("Alt+") && !taken.contains(key), qPrintable(key + ' ' + name));
             QVERIFY2(!name.isEmpty() && !name.contains('&'), qPrintable(name));
             taken << key;
-        }
+        };
+        const auto inList = [](QWidget *c) {
+            return qobject_cast<QRadioButton *>(c) ||
+                   (qobject_cast<QCheckBox *>(c) && c->objectName().contains('_'));
+        };
+        QList<QAbstractButton *> buttons = page->findChildren<QAbstractButton *>();
+        if (tab >= 0)
+            buttons << w.top.cmdConnect() << w.top.cmdSendConfig();
+        for (QAbstractButton *button : buttons)
+            if (button->isVisibleTo(page->window()) && !inList(button))
+                claim(button, button->text());
+        for (QLabel *label : page->findChildren<QLabel *>())
+            if (label->isVisibleTo(page->window()) && label->buddy() &&
+                (label->buddy()->focusPolicy() & Qt::TabFocus) && !inList(label->buddy()))
+                claim(label->buddy(), label->text());
         if (tab == 0) { // Alt+C connects and, its letter kept, disconnects
             QVERIFY(w.show());
             QTest::keyClick(&w.top, Qt::Key_C, Qt::AltModifier);

@@ -96,14 +96,17 @@ private slots:
         }
     }
 
-    // Ctrl+V pastes what it pastes past the digits-only key filter; the leave check deals with it.
-    void tsidPasteIsNotFiltered()
+    // Keys that type nothing pass the digits-only key filter: Ctrl+V pastes what it pastes (the
+    // leave check deals with it), Home moves the cursor.
+    void tsidFilterPassesKeysThatTypeNothing()
     {
         TabsWindow w;
         w.insert("TSID");
         QApplication::clipboard()->setText(QStringLiteral("x9"));
         QTest::keyClick(w.box("txtTSID"), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(w.box("txtTSID")->text(), QStringLiteral("4660x9"));
+        QTest::keyClick(w.box("txtTSID"), Qt::Key_Home);
+        QTest::keyClicks(w.box("txtTSID"), "1");
+        QCOMPARE(w.box("txtTSID")->text(), QStringLiteral("14660x9"));
     }
 
     void enablingRules_data()
