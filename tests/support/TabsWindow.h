@@ -58,6 +58,8 @@ struct TabsWindow
         return find<QRadioButton>(QStringLiteral("%1_%2").arg(group).arg(member));
     }
 
+    void click(const QString &button) const { find<QAbstractButton>(button)->click(); }
+
     // Sets a control as an operator would: a text, a check box or option button (true), a list
     // entry (its index).
     void set(const QString &name, const QVariant &value) const

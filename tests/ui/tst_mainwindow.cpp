@@ -300,8 +300,7 @@ private slots:
             taken << key;
         };
         const auto inList = [](QWidget *c) {
-            return qobject_cast<QRadioButton *>(c) ||
-                   (qobject_cast<QCheckBox *>(c) && c->objectName().contains('_'));
+            return c->inherits("QAbstractButton") && c->objectName().contains('_');
         };
         QList<QAbstractButton *> buttons = page->findChildren<QAbstractButton *>();
         if (tab >= 0)

@@ -30,7 +30,7 @@ private slots:
         years->setCurrentIndex(2);
         w.view->SetDefaults({});
         QCOMPARE(years->itemText(1) + years->currentText(), QStringLiteral("2027"));
-        w.find<QAbstractButton>("cmdWebTVBlock")->click(); // leads to the Caption Channels tab
+        w.click("cmdWebTVBlock"); // leads to the Caption Channels tab
         QCOMPARE(w.tabs->currentIndex(), 2);
     }
 
