@@ -86,6 +86,7 @@ void Communications::RefreshPorts()
             case SerialDevice::OpenResult::Missing:
                 break;
             case SerialDevice::OpenResult::Failed:
+            case SerialDevice::OpenResult::Pending: // a local port opens at once
                 scanning = false;
                 break;
             }

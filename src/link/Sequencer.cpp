@@ -166,6 +166,16 @@ QString Sequencer::identificationText() const
     return d->identification;
 }
 
+bool Sequencer::transactionInFlight() const
+{
+    return d->commTimeout->isActive();
+}
+
+bool Sequencer::isReportingFailure() const
+{
+    return d->reportingTimeout;
+}
+
 void Sequencer::releaseLink()
 {
     d->commTimeout->stop();

@@ -22,6 +22,18 @@ class Sequencer : public QObject
 public:
     // dialogParent parents the message boxes. The sequencer owns CommIFace and the timers
     // "timerCommTimeout" and "timerSendConfigDisable" (found by objectName under the window).
+    // Why a transaction ended without its replies; every failure also leaves the link
+    // disconnected (or never connected) with the queue emptied.
+    enum class Failure
+    {
+        PortNotOpened,    // Connect could not open the port
+        TimedOut,         // no complete reply in time
+        LineLost,         // the port went away while open (connection closed, device error)
+        EncoderRestarted, // the encoder's start-up banner came in place of a reply
+        ReplyTooLong      // a reply outgrew the receive cap
+    };
+    Q_ENUM(Failure)
+
     explicit Sequencer(QWidget *dialogParent, QObject *parent = nullptr);
     // With a channel made by the caller (ownership passes to the sequencer), e.g. over a
     // chosen port list.
@@ -48,6 +60,10 @@ public:
     QTimer *timerSendConfigDisable() const;
     int connectedSeconds() const;
     QString identificationText() const; // panel 3
+    // A reply is awaited: the reply time-out runs.
+    bool transactionInFlight() const;
+    // A failure's message box is open: nothing is sent and no reply is acted on meanwhile.
+    bool isReportingFailure() const;
 
     // Disconnects as the operator's Connect button does when the port is open; does nothing
     // otherwise (never connects).
@@ -87,6 +103,9 @@ signals:
     void replyReceived(const QString &response);
     // The reply time-out fired; portWasOpen tells which message was shown.
     void timedOut(bool portWasOpen);
+    // A transaction ended without its replies (after its message was read, in the window).
+    // detail is the device's reason where there is one.
+    void transactionFailed(Sequencer::Failure failure, const QString &detail);
     // The reply time-out has just fired, before its message and disconnect.
     void replyTimeoutFired(int intervalMs);
 

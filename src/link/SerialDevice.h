@@ -19,8 +19,10 @@ public:
         Opened,
         InUse,   // held by this or another program, locked, or access denied: the port exists
         Missing, // no such device
-        Failed   // any other failure
+        Failed,  // any other failure
+        Pending  // opening goes on in the event loop; openFinished tells how it ended
     };
+    Q_ENUM(OpenResult)
 
     explicit SerialDevice(QObject *parent = nullptr) : QObject(parent) {}
 
@@ -41,6 +43,9 @@ public:
     virtual QString errorString() const { return QString(); }
 
 signals:
+    // Ends an open() that returned Pending, exactly once, with Opened or the failure (reason
+    // in errorString()). A close() while pending cancels the open without this signal.
+    void openFinished(SerialDevice::OpenResult result);
     void readyRead();
     // The device vanished while open (unplugged adapter, dropped network connection).
     void deviceLost();
