@@ -1,0 +1,132 @@
+// How long the event loop stands still while a Sequencer connects to a network port that never
+// answers.
+//
+// Makes a loopback listener on 127.0.0.1 whose accept backlog is full (listen with a backlog of
+// 0, filled with a few connections that are never accepted), so that one more connect neither
+// succeeds nor fails. A 10 ms timer ticks all the while; Connect is pressed on tcp://127.0.0.1:
+// PORT and the program waits until the link has given up (the "could not be opened" message) or
+// 8 s have passed. It prints the longest gap between two ticks, which is how long the window
+// would have been frozen.
+//
+//   bench_connect_block
+
+#include "common/DialogService.h"
+#include "link/CommInterface.h"
+#include "link/Communications.h"
+#include "link/Sequencer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// No box may stop a benchmark: every message is printed and answered at once.
+class PrintedDialogs : public DialogService
+{
+public:
+    int shown = 0;
+    Answer message(QWidget *, const QString &text, Buttons buttons, Icon, const QString &) override
+    {
+        ++shown;
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+    }
+    bool openUrl(const QUrl &) override { return true; }
+};
+
+// A listener whose backlog is full: connects to it hang. Returns its port, 0 on failure; the
+// descriptors to close go into fds.
+quint16 fullListener(QList<int> *fds)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    fds->append(listener);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+        ::listen(listener, 0) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        return 0;
+    // Fill the backlog with connections nobody accepts; non-blocking, so the filling itself
+    // never waits.
+    for (int i = 0; i < 4; ++i) {
+        const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+        ::fcntl(client, F_SETFL, O_NONBLOCK);
+        ::connect(client, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        fds->append(client);
+    }
+    return ntohs(address.sin_port);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    PrintedDialogs dialogs;
+    DialogService::setInstance(&dialogs);
+
+    QList<int> fds;
+    const quint16 port = fullListener(&fds);
+    if (port == 0) {
+        std::fprintf(stderr, "could not make the loopback listener\n");
+        return 1;
+    }
+    const QString address = QStringLiteral("tcp://127.0.0.1:%1").arg(port);
+
+    QWidget window;
+    auto *sequencer = new Sequencer(&window, new CommInterface(new Communications({address})));
+    COMSettings settings;
+    settings.port = 1;
+    settings.baud = 1200;
+    settings.parity = QStringLiteral("O");
+    settings.dataBits = 7;
+    settings.StopBits = 1;
+    settings.device = address;
+    sequencer->CommIFace()->setCOMSettings(settings);
+
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longestGap = qMax(longestGap, now - lastTick);
+        lastTick = now;
+    });
+
+    QTimer::singleShot(100, [&] {
+        std::fprintf(stderr, "pressing Connect on %s\n", qPrintable(address));
+        sequencer->cmdConnect_Click();
+    });
+    QTimer finish;
+    finish.setInterval(20);
+    QObject::connect(&finish, &QTimer::timeout, [&] {
+        if (dialogs.shown > 0 || clock.elapsed() > 8000)
+            app.quit();
+    });
+
+    clock.start();
+    ticker.start(10);
+    finish.start();
+    app.exec();
+
+    std::printf("longest event-loop gap while connecting: %lld ms (until %s after %lld ms)\n",
+                longestGap, dialogs.shown > 0 ? "the open failed" : "the end of the wait",
+                clock.elapsed());
+    delete sequencer;
+    for (int fd : fds)
+        ::close(fd);
+    return 0;
+}
