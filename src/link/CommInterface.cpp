@@ -9,9 +9,6 @@ const QString MakerName = QStringLiteral("Orvane");
 const QString ArticleWord = QStringLiteral("Article");
 const QString TruncatedHeading = QStringLiteral("  (LIST TRUNCATED DUE TO LENGTH!)");
 constexpr int ArticleListLimit = 512;
-// Noise on an idle line never ends with a prompt; beyond this the oldest characters go, so the
-// buffer and the work of each receive event stay bounded.
-constexpr qsizetype ReceiveBufferLimit = 1024 * 1024;
 
 } // namespace
 
@@ -48,6 +45,7 @@ bool CommInterface::Connect()
     // the maker's name of the next reply.
     m_rxBuffer.clear();
     m_readyQueryPending = false;
+    m_discarding = false;
     return true;
 }
 
@@ -59,6 +57,11 @@ void CommInterface::Disconnect()
 bool CommInterface::PortIsOpen() const
 {
     return m_comm->PortIsOpen();
+}
+
+bool CommInterface::PortIsOpening() const
+{
+    return m_comm->PortIsOpening();
 }
 
 bool CommInterface::IsPortReady()
@@ -90,6 +93,11 @@ bool CommInterface::readyQueryPending() const
     return m_readyQueryPending;
 }
 
+bool CommInterface::replyAnsweredQuery() const
+{
+    return m_replyAnsweredQuery;
+}
+
 QString CommInterface::rxBuffer() const
 {
     return m_rxBuffer;
@@ -97,9 +105,26 @@ QString CommInterface::rxBuffer() const
 
 void CommInterface::CommClass_CharactersRx()
 {
-    m_rxBuffer += m_comm->GetInput();
-    if (m_rxBuffer.size() > ReceiveBufferLimit)
-        m_rxBuffer.remove(0, m_rxBuffer.size() - ReceiveBufferLimit);
+    const QString received = m_comm->GetInput();
+    if (m_discarding) {
+        // The end of a reply that was too long: only its prompt ends the discarding.
+        m_discarded += received.size();
+        m_discardTail = (m_discardTail + received).right(Prompt.size());
+        if (m_discardTail == Prompt)
+            m_discarding = false;
+        return;
+    }
+    m_rxBuffer += received;
+    if (m_rxBuffer.size() > ReceiveBufferLimit) {
+        // A reply cut at its front would pass for a whole one: it is reported instead, and
+        // memory stays bounded.
+        m_discarded = m_rxBuffer.size();
+        m_rxBuffer.clear();
+        m_discarding = !received.endsWith(Prompt);
+        m_discardTail.clear();
+        emit replyTooLong(m_discarded);
+        return;
+    }
 
     // Encoders that announce themselves as T42 (or not at all) send article lists longer
     // than they can finish; such a list is cut off here and closed with a prompt of its own.
@@ -116,6 +141,7 @@ void CommInterface::CommClass_CharactersRx()
     if (m_readyQueryPending && !m_rxBuffer.contains(MakerName, Qt::CaseInsensitive))
         return;
 
+    m_replyAnsweredQuery = m_readyQueryPending;
     m_readyQueryPending = false;
     emit Ready(m_rxBuffer);
     m_rxBuffer.clear();

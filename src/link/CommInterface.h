@@ -25,10 +25,12 @@ public:
     const COMSettings &getCOMSettings() const;
     Communications *CommClass() const;
 
-    // Opens the port and starts with an empty reply buffer.
+    // Opens the port (or starts opening it, PortIsOpening) and starts with an empty reply
+    // buffer.
     bool Connect();
     void Disconnect(); // leaves the reply buffer and the pending query as they are
     bool PortIsOpen() const;
+    bool PortIsOpening() const;
 
     // Sends the readiness query when the port is open and nothing waits in either direction.
     bool IsPortReady();
@@ -39,10 +41,19 @@ public:
     void setIdentificationSource(std::function<QString()> source);
 
     bool readyQueryPending() const;
+    // Whether the reply last passed with Ready answered a readiness query.
+    bool replyAnsweredQuery() const;
     QString rxBuffer() const;
+
+    // The most a reply may hold, in characters.
+    static constexpr qsizetype ReceiveBufferLimit = 1024 * 1024;
 
 signals:
     void Ready(const QString &response);
+    // A reply grew past ReceiveBufferLimit without its prompt. What was collected is dropped,
+    // and so is what follows until a receive event ends with the prompt: no part of it is
+    // passed on as a reply. received is the count of characters dropped so far.
+    void replyTooLong(qint64 received);
     // Text handed to the port: a framed command, or the readiness query (mode "?").
     void textSent(const QString &mode, const QString &text);
 
@@ -53,5 +64,9 @@ private:
     Communications *m_comm = nullptr;
     QString m_rxBuffer;
     bool m_readyQueryPending = false;
+    bool m_replyAnsweredQuery = false;
+    bool m_discarding = false; // the rest of a reply that was too long
+    qint64 m_discarded = 0;
+    QString m_discardTail; // the last characters discarded, for a prompt split across events
     std::function<QString()> m_identification;
 };

@@ -7,7 +7,8 @@
 #include "link/SimulatedDevice.h"
 #include "link/TcpSerialDevice.h"
 
-#include <QThread>
+#include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -26,6 +27,13 @@ SerialDevice *makeDevice(const QString &path, QObject *parent)
 
 } // namespace
 
+// One piece of a paced write and whether the 20 ms pause follows it.
+struct Piece
+{
+    QByteArray bytes;
+    bool pauseAfter = false;
+};
+
 struct Communications::Private
 {
     std::function<QStringList()> source; // the device paths to list
@@ -34,8 +42,13 @@ struct Communications::Private
     QList<bool> portAvailable;           // one entry per port, simulator included
     COMSettings settings;
     EncoderSimulator simulator;
-    SerialDevice *device = nullptr; // the open port, or nullptr
-    std::function<void(int)> pause = [](int ms) { QThread::msleep(ms); };
+    SerialDevice *device = nullptr; // the open (or opening) port, or nullptr
+    bool opening = false;           // device's open goes on in the event loop
+    QTimer *openTimer = nullptr;
+    QList<Piece> pieces; // of paced writes, not yet handed to the device
+    qsizetype piecesBytes = 0;
+    QTimer *pauseTimer = nullptr;
+    std::function<void(int)> pause; // in place of pauseTimer, when set
     std::function<void(const QByteArray &)> observer;
     std::function<SerialDevice *(const QString &)> deviceFactory;
 };
@@ -50,6 +63,22 @@ Communications::Communications(const QStringList &devices, QObject *parent)
     : QObject(parent), d(std::make_unique<Private>())
 {
     d->source = [devices] { return devices; };
+    d->openTimer = new QTimer(this);
+    d->openTimer->setObjectName(QStringLiteral("timerOpenTimeout"));
+    d->openTimer->setSingleShot(true);
+    d->openTimer->setInterval(OpenTimeoutMs);
+    connect(d->openTimer, &QTimer::timeout, this, [this] {
+        if (!d->opening)
+            return;
+        const QString name = d->device->deviceName();
+        dropDevice(); // cancels the open: no openFinished follows
+        emit portOpenFailed(name,
+                            QStringLiteral("no answer within %1 s").arg(OpenTimeoutMs / 1000));
+    });
+    d->pauseTimer = new QTimer(this);
+    d->pauseTimer->setSingleShot(true);
+    d->pauseTimer->setTimerType(Qt::PreciseTimer);
+    connect(d->pauseTimer, &QTimer::timeout, this, [this] { sendPieces(); });
     RefreshPorts();
 }
 
@@ -62,43 +91,25 @@ void Communications::RefreshPorts()
     }
     d->portAvailable.clear();
 
-    // Each device is opened and closed once. A port that exists but is held elsewhere still
-    // counts; the first failure that says nothing about existence ends the scan, leaving that
-    // port and all after it unavailable.
-    bool scanning = true;
-    const QString openDevice = d->device ? d->device->deviceName() : QString();
+    // A device counts as available when it exists. None is opened to find out: opening a
+    // port may reset the device behind it or wait on it, and one that another program holds
+    // is listed all the same (Connect then reports that it cannot be opened). Network lines
+    // are not probed either: they count as there.
     for (const QString &path : std::as_const(d->devices)) {
-        bool available = path == openDevice; // held by this object: it exists
-        if (TcpSerialDevice::isAddress(path)) {
-            // Network lines are not probed: a probe would wait on every device server that
-            // is down, and many servers take one client at a time. They count as there.
-            available = true;
-        } else if (scanning && !available) {
-            SerialPortDevice probe(path);
-            switch (probe.open()) {
-            case SerialDevice::OpenResult::Opened:
-                probe.close();
-                available = true;
-                break;
-            case SerialDevice::OpenResult::InUse:
-                available = true;
-                break;
-            case SerialDevice::OpenResult::Missing:
-                break;
-            case SerialDevice::OpenResult::Failed:
-            case SerialDevice::OpenResult::Pending: // a local port opens at once
-                scanning = false;
-                break;
-            }
-        }
-        d->portAvailable << available;
+        const bool network = TcpSerialDevice::isAddress(path);
+        const QString local =
+            path.contains(QLatin1Char('/')) ? path : QStringLiteral("/dev/") + path;
+        d->portAvailable << (network || QFileInfo::exists(local));
     }
     d->portAvailable << true; // the simulated encoder is always there
 }
 
 Communications::~Communications()
 {
-    Disconnect();
+    if (d->device) {
+        d->device->disconnect(this);
+        d->device->close();
+    }
 }
 
 QString Communications::simulatedDeviceName()
@@ -191,19 +202,71 @@ bool Communications::Connect()
         device = makeDevice(path, this);
     device->setParent(this);
 
-    if (!device->setLineSettings(s) || device->open() != SerialDevice::OpenResult::Opened) {
-        emit portOpenFailed(device->deviceName(), device->errorString());
-        delete device;
-        return false;
+    const SerialDevice::OpenResult result =
+        device->setLineSettings(s) ? device->open() : SerialDevice::OpenResult::Failed;
+    if (result == SerialDevice::OpenResult::Opened) {
+        d->device = device;
+        opened();
+        return true;
     }
+    if (result == SerialDevice::OpenResult::Pending) {
+        d->device = device;
+        d->opening = true;
+        connect(device, &SerialDevice::openFinished, this,
+                [this](SerialDevice::OpenResult finished) {
+                    if (!d->opening)
+                        return;
+                    d->opening = false;
+                    d->openTimer->stop();
+                    if (finished == SerialDevice::OpenResult::Opened) {
+                        opened();
+                        return;
+                    }
+                    const QString name = d->device->deviceName();
+                    const QString reason = d->device->errorString();
+                    dropDevice();
+                    emit portOpenFailed(name, reason);
+                });
+        d->openTimer->start();
+        return true;
+    }
+    emit portOpenFailed(device->deviceName(), device->errorString());
+    delete device;
+    return false;
+}
+
+void Communications::opened()
+{
+    SerialDevice *device = d->device;
     // Bytes left in the driver from an earlier session belong to no reply of this one.
     device->discardInput();
     connect(device, &SerialDevice::readyRead, this, &Communications::CharactersRx);
-    connect(device, &SerialDevice::deviceLost, this,
-            [this, device] { emit lineLost(device->deviceName(), device->errorString()); });
-    d->device = device;
+    connect(device, &SerialDevice::deviceLost, this, [this, device] {
+        // The device has closed itself; what was still to be written is dropped.
+        d->pieces.clear();
+        d->piecesBytes = 0;
+        d->pauseTimer->stop();
+        emit lineLost(device->deviceName(), device->errorString());
+    });
     emit portOpened(device->deviceName());
-    return true;
+}
+
+// Lets go of the device, open or opening. It may be the sender of the signal being handled,
+// so it is deleted from the event loop.
+void Communications::dropDevice()
+{
+    SerialDevice *device = d->device;
+    d->device = nullptr;
+    d->opening = false;
+    d->openTimer->stop();
+    d->pieces.clear();
+    d->piecesBytes = 0;
+    d->pauseTimer->stop();
+    if (!device)
+        return;
+    device->disconnect(this);
+    device->close();
+    device->deleteLater();
 }
 
 void Communications::Disconnect()
@@ -211,15 +274,23 @@ void Communications::Disconnect()
     if (!d->device)
         return;
     const QString name = d->device->deviceName();
-    d->device->close();
-    delete d->device;
-    d->device = nullptr;
+    dropDevice();
     emit portClosed(name);
 }
 
 bool Communications::PortIsOpen() const
 {
-    return d->device && d->device->isOpen();
+    return d->device && !d->opening && d->device->isOpen();
+}
+
+bool Communications::PortIsOpening() const
+{
+    return d->opening;
+}
+
+QTimer *Communications::openTimer() const
+{
+    return d->openTimer;
 }
 
 QString Communications::GetInput()
@@ -235,18 +306,37 @@ void Communications::SetOutput(const QString &text)
     if (!PortIsOpen())
         return;
     const QByteArray bytes = GlobalFunctions::ToSingleByte(text);
-    auto send = [this](const QByteArray &piece) {
+    qsizetype queued = 0;
+    while (bytes.size() - queued > LastPieceLimit) {
+        d->pieces.append({bytes.mid(queued, PieceLength), true});
+        queued += PieceLength;
+    }
+    d->pieces.append({bytes.mid(queued), false});
+    d->piecesBytes += bytes.size();
+    // A write that is still pacing sends this text after its own pieces.
+    if (!d->pauseTimer->isActive())
+        sendPieces();
+}
+
+// Hands the waiting pieces to the port until one is followed by a pause.
+void Communications::sendPieces()
+{
+    while (!d->pieces.isEmpty() && PortIsOpen()) {
+        const Piece piece = d->pieces.takeFirst();
+        d->piecesBytes -= piece.bytes.size();
         if (d->observer)
-            d->observer(piece);
-        d->device->write(piece);
-    };
-    qsizetype sent = 0;
-    while (bytes.size() - sent > LastPieceLimit) {
-        send(bytes.mid(sent, PieceLength));
-        sent += PieceLength;
+            d->observer(piece.bytes);
+        if (!d->device) // the observer disconnected
+            return;
+        d->device->write(piece.bytes);
+        if (!piece.pauseAfter)
+            continue;
+        if (!d->pause) {
+            d->pauseTimer->start(PauseMilliseconds);
+            return;
+        }
         d->pause(PauseMilliseconds);
     }
-    send(bytes.mid(sent));
 }
 
 int Communications::GetInputBufferCount() const
@@ -256,7 +346,7 @@ int Communications::GetInputBufferCount() const
 
 int Communications::GetOutputBufferCount() const
 {
-    return PortIsOpen() ? int(qMin<qint64>(d->device->bytesToWrite(), 0x7FFF)) : 0;
+    return PortIsOpen() ? int(qMin<qint64>(d->device->bytesToWrite() + d->piecesBytes, 0x7FFF)) : 0;
 }
 
 EncoderSimulator *Communications::simulatedEncoder() const
@@ -267,7 +357,7 @@ EncoderSimulator *Communications::simulatedEncoder() const
 
 void Communications::setPause(std::function<void(int)> pause)
 {
-    d->pause = pause ? std::move(pause) : [](int ms) { QThread::msleep(ms); };
+    d->pause = std::move(pause);
 }
 
 void Communications::setWriteObserver(std::function<void(const QByteArray &)> observer)

@@ -10,6 +10,7 @@
 
 class SerialDevice;
 class EncoderSimulator;
+class QTimer;
 
 // The only code that touches a serial port. Port n (1-based) is the n-th entry of a list made at
 // construction: first the device paths named in the settings store (section "COMSettings", key
@@ -17,7 +18,8 @@ class EncoderSimulator;
 // most; after them, always, the built-in simulated encoder as one more entry. The list is made
 // at construction and again by RefreshPorts. Connect opens a device by its path, so a port
 // stays the same device when the list changes; the simulated encoder is opened only when the
-// settings name it, never as a list position.
+// settings name it, never as a list position. Nothing here waits: a network port opens in the
+// event loop (PortIsOpening), bounded by OpenTimeoutMs, and long output is paced with timers.
 class Communications : public QObject
 {
     Q_OBJECT
@@ -41,25 +43,43 @@ public:
     // encoder and returns its port number; a device already listed keeps its number.
     int AddDevice(const QString &device);
     // Scans the system's ports again (adapters plugged in or removed since the last scan).
+    // A device counts as available when it exists; none is opened to find out.
     void RefreshPorts();
     // The device Connect opens for these settings: their device, or else the real device at
     // list entry port; empty when there is none.
     QString DeviceFor(const COMSettings &settings) const;
 
-    bool Connect();    // opens DeviceFor(getCOMSettings()); true when open afterwards
-    void Disconnect(); // closes the port if open
+    // Opens DeviceFor(getCOMSettings()). True when the port is open afterwards, or is opening
+    // (PortIsOpening: a network port; portOpened or portOpenFailed follows from the event loop,
+    // at the latest after OpenTimeoutMs). False when it could not be opened (portOpenFailed
+    // has been emitted).
+    bool Connect();
+    // Closes the port if open, or cancels an open that goes on (no portOpenFailed follows).
+    void Disconnect();
     bool PortIsOpen() const;
+    bool PortIsOpening() const;
     QString GetInput(); // all waiting characters, removed from the buffer
     // Paced write: pieces of 50 characters, each flushed to the line, with a 20 ms pause after
-    // each piece while more than 51 characters remain; the rest goes in one piece.
+    // each piece while more than 51 characters remain; the rest goes in one piece. Returns
+    // after the first piece: the others follow from 20 ms single-shot timers, and a later text
+    // goes out after them.
     void SetOutput(const QString &text);
     int GetInputBufferCount() const;
+    // Characters handed to the port and not yet transmitted, and the pieces of a paced write
+    // that still wait for their turn.
     int GetOutputBufferCount() const;
+
+    // How long an open that goes on in the event loop may take, name look-up included.
+    static constexpr int OpenTimeoutMs = 5000;
+    // The open time-out ("timerOpenTimeout"): runs while PortIsOpening.
+    QTimer *openTimer() const;
 
     // The in-process simulated encoder while the simulated port is open, else nullptr.
     EncoderSimulator *simulatedEncoder() const;
 
-    // Replaces the 20 ms pause (tests record the pieces instead of sleeping).
+    // Replaces the 20 ms pause timer with a call made in its place; the next piece goes out as
+    // soon as it returns (tests record the pieces, fuzzing skips the pauses). Empty restores
+    // the timer.
     void setPause(std::function<void(int milliseconds)> pause);
     // Observes every piece handed to the port (tests).
     void setWriteObserver(std::function<void(const QByteArray &piece)> observer);
@@ -70,13 +90,18 @@ public:
 signals:
     void CharactersRx();
     // The port opened, could not be opened (with the device's reason, when it gives one), was
-    // closed by Disconnect, or vanished while open (unplugged, connection dropped).
+    // closed by Disconnect (or its open cancelled), or vanished while open (unplugged,
+    // connection dropped, device error: the port is closed by then).
     void portOpened(const QString &device);
     void portOpenFailed(const QString &device, const QString &reason);
     void portClosed(const QString &device);
     void lineLost(const QString &device, const QString &reason);
 
 private:
+    void opened();
+    void dropDevice();
+    void sendPieces();
+
     struct Private;
     std::unique_ptr<Private> d;
 };

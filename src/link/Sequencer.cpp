@@ -3,6 +3,7 @@
 #include "common/DialogService.h"
 #include "common/GlobalFunctions.h"
 #include "link/CommInterface.h"
+#include "link/Communications.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -20,6 +21,13 @@ const QString kNoReplyPortClosed =
 const QString kPortNotOpened = QStringLiteral(
     "The port could not be opened.  Please check that the port it is not in use by another "
     "application.");
+
+const QString kEncoderRestarted = QStringLiteral(
+    "The Encoder restarted before it answered, and the commands sent to it may have been lost.  "
+    "Please send the configuration again.");
+const QString kReplyTooLong = QStringLiteral(
+    "The Encoder's reply was too long, and the rest of the transaction has been cancelled.  "
+    "Please check the cabling and the COM Port settings, and try again.");
 
 constexpr int kReadinessTimeoutMs = 3000;
 constexpr int kCommandTimeoutMs = 5000;
@@ -40,8 +48,12 @@ struct Sequencer::Private
     int state = -1;
     QString identification;
     std::function<void()> buildConfiguration;
-    // The reply time-out's message is up: nothing is sent and no reply is acted on meanwhile.
+    // A failure's message is up: nothing is sent and no reply is acted on meanwhile.
     bool reportingTimeout = false;
+    // Connect was pressed and the port opens in the event loop.
+    bool awaitingOpen = false;
+    QString openError;            // the reason the last open failed
+    bool connectingShown = false; // "Connecting..." shown since the last state was set
 };
 
 Sequencer::Sequencer(QWidget *dialogParent, QObject *parent)
@@ -59,6 +71,18 @@ Sequencer::Sequencer(QWidget *dialogParent, CommInterface *channel, QObject *par
     // Long article lists are cut short depending on the encoder model shown in panel 3.
     d->comm->setIdentificationSource([this] { return d->identification; });
     connect(d->comm, &CommInterface::Ready, this, &Sequencer::CommIFace_Ready);
+    connect(d->comm, &CommInterface::replyTooLong, this, [this](qint64 received) {
+        if (d->reportingTimeout)
+            return;
+        fail(Failure::ReplyTooLong, kReplyTooLong, true,
+             QStringLiteral("over %1 characters without the prompt").arg(received), false);
+    });
+    const Communications *port = d->comm->CommClass();
+    connect(port, &Communications::portOpened, this, [this] { portOpened(); });
+    connect(port, &Communications::portOpenFailed, this,
+            [this](const QString &, const QString &reason) { portOpenFailed(reason); });
+    connect(port, &Communications::lineLost, this,
+            [this](const QString &, const QString &reason) { lineLost(reason); });
 
     d->commTimeout = new QTimer(this);
     d->commTimeout->setObjectName(QStringLiteral("timerCommTimeout"));
@@ -108,6 +132,11 @@ void Sequencer::AddCommand(const CtrlACommand &command)
 
 void Sequencer::StartTransaction()
 {
+    // While the port opens, nothing can be sent and no reply time-out may run down (a network
+    // open takes up to 5 s): the end of the open starts the transaction, for the commands
+    // queued meanwhile too; a failed open empties the queue.
+    if (d->comm->PortIsOpening())
+        return;
     d->commTimeout->start(kReadinessTimeoutMs);
     // A busy or closed line sends nothing: the pending reply or the time-out carries on.
     d->comm->IsPortReady();
@@ -115,7 +144,8 @@ void Sequencer::StartTransaction()
 
 bool Sequencer::EnsureConnected()
 {
-    if (d->comm->PortIsOpen())
+    // A port that is opening counts as connected: the callers' commands wait for the open.
+    if (d->comm->PortIsOpen() || d->comm->PortIsOpening())
         return true;
     if (DialogService::ask(d->dialogParent, kNotConnectedQuestion, DialogService::Buttons::YesNo,
                            DialogService::Icon::Exclamation) != DialogService::Answer::Yes)
@@ -129,6 +159,7 @@ void Sequencer::SetLinkState(int state)
     if (state < 0 || state > 2)
         return;
     d->state = state;
+    d->connectingShown = false;
     if (state == 0 && !d->identification.isEmpty()) {
         d->identification.clear();
         emit identificationChanged(d->identification);
@@ -217,6 +248,21 @@ QString Sequencer::IdentificationFromReply(const QString &response)
     return QStringLiteral("Connected to ") + model + QStringLiteral(", ") + nextLine;
 }
 
+bool Sequencer::IsStartupBanner(const QString &response)
+{
+    static const QString prompt = QStringLiteral("\r\n*");
+    if (IdentificationFromReply(response).isNull() || !response.endsWith(prompt) ||
+        response.contains(QLatin1String("Article"), Qt::CaseInsensitive))
+        return false;
+    const int p = response.indexOf(QLatin1String("Orvane"), 0, Qt::CaseInsensitive);
+    const QStringList lines =
+        response.mid(p, response.size() - p - prompt.size()).split(QLatin1String("\r\n"));
+    // The maker's line with " --" after the name, then one or two lines (serial number,
+    // revision): an article list or any other reply has a heading of its own, or more lines.
+    return lines.size() >= 2 && lines.size() <= 3 &&
+           lines.constFirst().indexOf(QLatin1String(" --"), 6) >= 0;
+}
+
 QStringList Sequencer::ArticleNames(const QString &response)
 {
     QStringList names;
@@ -251,6 +297,13 @@ void Sequencer::CommIFace_Ready(const QString &response)
     d->commTimeout->stop();
     emit replyReceived(response);
 
+    // The start-up banner in place of a command's reply: the encoder was switched off and on,
+    // the command is lost and so may be what the encoder had been sent before.
+    if (!d->comm->replyAnsweredQuery() && IsStartupBanner(response)) {
+        fail(Failure::EncoderRestarted, kEncoderRestarted, false, QString(), false);
+        return;
+    }
+
     if (!d->queue.isEmpty()) {
         d->current = d->queue.takeFirst();
         d->commTimeout->start(CommandTimeout(d->current.mode, d->comm->getCOMSettings().baud));
@@ -275,43 +328,104 @@ void Sequencer::timerCommTimeout_Timer()
     d->commTimeout->stop();
     emit replyTimeoutFired(d->commTimeout->interval());
     if (d->comm->PortIsOpen()) {
-        // The box is modal but the event loop runs on: a late reply or the keep-alive must not
-        // send anything behind it, and once it is read the link is only ever closed.
-        d->queue.clear();
-        d->reportingTimeout = true;
-        DialogService::tell(d->dialogParent, kNoReplyPortOpen, DialogService::Icon::Critical);
-        d->reportingTimeout = false;
-        d->queue.clear();
-        disconnectLink(); // even from the connecting and sending presentations
-        emit timedOut(true);
+        fail(Failure::TimedOut, kNoReplyPortOpen, true, QString(), false);
     } else {
         DialogService::tell(d->dialogParent, kNoReplyPortClosed, DialogService::Icon::Critical);
         emit timedOut(false);
     }
 }
 
-void Sequencer::disconnectLink()
+void Sequencer::fail(Failure failure, const QString &message, bool critical, const QString &detail,
+                     bool closeFirst)
 {
-    if (!d->comm->PortIsOpen())
+    d->commTimeout->stop();
+    d->sendConfigDisable->stop();
+    d->queue.clear();
+    if (closeFirst)
+        endLink();
+    // The box is modal but the event loop runs on: a late reply, the keep-alive or another
+    // failure must not act behind it, and once it is read the link is only ever closed.
+    d->reportingTimeout = true;
+    DialogService::tell(d->dialogParent, message,
+                        critical ? DialogService::Icon::Critical
+                                 : DialogService::Icon::Exclamation);
+    d->reportingTimeout = false;
+    d->queue.clear();
+    endLink(); // even from the connecting and sending presentations
+    if (failure == Failure::TimedOut)
+        emit timedOut(true);
+    emit transactionFailed(failure, detail);
+}
+
+// Closes the link (or lets go of an open that goes on) and shows it disconnected.
+void Sequencer::endLink()
+{
+    d->awaitingOpen = false;
+    d->commTimeout->stop();
+    if (!d->comm->PortIsOpen() && !d->comm->PortIsOpening() && d->state == 0 && !d->connectingShown)
         return;
     d->comm->Disconnect();
     SetLinkState(0);
-    d->commTimeout->stop();
     emit operatorDisconnected();
+}
+
+void Sequencer::disconnectLink()
+{
+    if (!d->comm->PortIsOpen() && !d->comm->PortIsOpening())
+        return;
+    endLink();
 }
 
 void Sequencer::cmdConnect_Click()
 {
+    if (d->comm->PortIsOpening()) {
+        disconnectLink(); // pressed again while the port opens: cancelled
+        return;
+    }
     if (!d->comm->PortIsOpen()) {
-        if (d->comm->Connect()) {
-            emit connecting();
-            StartTransaction();
-        } else {
+        d->openError.clear();
+        if (!d->comm->Connect()) {
             DialogService::tell(d->dialogParent, kPortNotOpened, DialogService::Icon::Exclamation);
+            emit transactionFailed(Failure::PortNotOpened, d->openError);
+            return;
         }
+        d->awaitingOpen = d->comm->PortIsOpening();
+        d->connectingShown = true;
+        emit connecting();
+        StartTransaction(); // once open: at the end of the open when it goes on
         return;
     }
     disconnectLink();
+}
+
+void Sequencer::portOpened()
+{
+    if (!d->awaitingOpen)
+        return; // opened at once: cmdConnect_Click goes on
+    d->awaitingOpen = false;
+    StartTransaction();
+}
+
+void Sequencer::portOpenFailed(const QString &reason)
+{
+    d->openError = reason;
+    if (!d->awaitingOpen)
+        return; // refused at once: cmdConnect_Click reports it
+    // The open went on in the event loop and failed (refused, no such host, no answer in
+    // time): whatever waited for it cannot be sent. Unlike a port refused at once, the
+    // presentation showed "Connecting...": it returns to Disconnected with an empty queue.
+    fail(Failure::PortNotOpened, kPortNotOpened, false, reason, true);
+}
+
+void Sequencer::lineLost(const QString &reason)
+{
+    // The port is gone (and closed by the wrapper): nothing more can arrive, so the
+    // transaction ends now rather than at its time-out, and an idle link shows Disconnected.
+    if (d->reportingTimeout) {
+        d->comm->Disconnect(); // the box up already ends the link once read
+        return;
+    }
+    fail(Failure::LineLost, kNoReplyPortClosed, true, reason, true);
 }
 
 void Sequencer::cmdSendConfig_Click()
@@ -320,7 +434,7 @@ void Sequencer::cmdSendConfig_Click()
         SetLinkState(0);
         return;
     }
-    if (!d->comm->PortIsOpen()) {
+    if (!d->comm->PortIsOpen() && !d->comm->PortIsOpening()) {
         // The operator agreed to connect but the port would not open (that message has been
         // shown). Nothing can reach the encoder, so rather than sitting in the sending state
         // until a second, closed-port message, go back to the disconnected presentation with
@@ -329,6 +443,9 @@ void Sequencer::cmdSendConfig_Click()
         SetLinkState(0);
         return;
     }
+    // A port still opening: the commands wait in the queue and the end of the open sends the
+    // readiness query (StartTransaction does nothing meanwhile, so its 3000 ms cannot run out
+    // during a 5 s connect); a failed open empties the queue and shows Disconnected.
     d->sendConfigDisable->start(kSendingMinimumMs);
     SetLinkState(2);
     if (d->buildConfiguration)

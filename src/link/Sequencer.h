@@ -77,6 +77,11 @@ public:
     static QStringList ArticleNames(const QString &response);
     // Panel-3 text for a reply, or a null QString when the reply carries no identification.
     static QString IdentificationFromReply(const QString &response);
+    // Whether a reply is the encoder's start-up banner as a whole: the identification (maker
+    // name within the first nine characters and " --" after it on its line), one or two lines
+    // after it and the prompt, and nothing else. Outside a readiness query such a reply means
+    // the encoder restarted.
+    static bool IsStartupBanner(const QString &response);
 
 public slots:
     void cmdConnect_Click();
@@ -89,7 +94,8 @@ public slots:
 signals:
     // The link presentation: 0 Disconnected, 1 Connected, 2 Sending.
     void linkStateChanged(int state);
-    // Connect pressed and the port opened: "Connecting..." on a disabled Connect button.
+    // Connect pressed and the port opened, or is opening (CommIFace()->PortIsOpening(): the
+    // Connect button then stays enabled, and pressing it again cancels the open).
     void connecting();
     void identificationChanged(const QString &text); // panel 3
     void connectedTimeChanged(const QString &text);  // panel 2 ("" to empty it)
@@ -113,6 +119,16 @@ private slots:
     void CommIFace_Ready(const QString &response);
 
 private:
+    void portOpened();
+    void portOpenFailed(const QString &reason);
+    void lineLost(const QString &reason);
+    // Ends the link after a failure: the queue emptied, the message shown (nothing is sent and
+    // no reply acted on while it is up), the link disconnected (before the message when
+    // closeFirst), then transactionFailed.
+    void fail(Failure failure, const QString &message, bool critical, const QString &detail,
+              bool closeFirst);
+    void endLink();
+
     struct Private;
     Private *d;
 };

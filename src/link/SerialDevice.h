@@ -32,7 +32,8 @@ public:
     virtual OpenResult open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
-    // Hands the bytes to the line and pushes them out of the program before returning.
+    // Hands the bytes to the line as far as the system takes them now and returns at once;
+    // the rest follows from the event loop (bytesToWrite counts it).
     virtual void write(const QByteArray &bytes) = 0;
     virtual QByteArray readAll() = 0;
     // Drops whatever was received and not read yet, in the program and in the driver.

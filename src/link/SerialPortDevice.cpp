@@ -1,5 +1,6 @@
 #include "link/SerialPortDevice.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 
 #include <sys/ioctl.h>
@@ -21,9 +22,12 @@ qint64 driverCount(QSerialPort *port, unsigned long request)
 } // namespace
 
 SerialPortDevice::SerialPortDevice(const QString &path, QObject *parent)
-    : SerialDevice(parent), m_port(new QSerialPort(this))
+    : SerialDevice(parent), m_path(path), m_port(new QSerialPort(this))
 {
-    m_port->setPortName(path);
+    // A name without "/" is a device under /dev (ttyS0); a path is used as given. QSerialPort
+    // looks for a relative path such as dev/ttyS0 under /dev, so it gets the absolute path.
+    m_port->setPortName(path.contains(QLatin1Char('/')) ? QFileInfo(path).absoluteFilePath()
+                                                        : path);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     // Queued, so that the owner never sees a receive event while it is still inside write().
     connect(m_port, &QSerialPort::readyRead, this, &SerialDevice::readyRead, Qt::QueuedConnection);
@@ -33,12 +37,13 @@ SerialPortDevice::SerialPortDevice(const QString &path, QObject *parent)
 
 void SerialPortDevice::lineLost(int error)
 {
-    // A vanished device keeps signalling that it can be read, and every read fails; closing
-    // the handle stops that. (Line errors such as parity or framing are not read failures.)
-    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) ||
+    // A device that vanished or fails to read or write is lost: the port is closed at once (a
+    // vanished device would keep signalling that it can be read, every read failing).
+    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+         error != QSerialPort::WriteError) ||
         !m_port->isOpen())
         return;
-    m_lost = true;
+    m_error = m_port->errorString();
     m_port->close();
     emit deviceLost();
 }
@@ -50,7 +55,12 @@ SerialPortDevice::~SerialPortDevice()
 
 QString SerialPortDevice::deviceName() const
 {
-    return m_port->portName();
+    return m_path;
+}
+
+QString SerialPortDevice::errorString() const
+{
+    return m_error;
 }
 
 bool SerialPortDevice::setLineSettings(const COMSettings &settings)
@@ -111,10 +121,11 @@ bool SerialPortDevice::setLineSettings(const COMSettings &settings)
 
 SerialDevice::OpenResult SerialPortDevice::open()
 {
-    m_lost = false;
+    m_error.clear();
     if (m_port->open(QIODevice::ReadWrite))
         return OpenResult::Opened;
     const QSerialPort::SerialPortError error = m_port->error();
+    m_error = m_port->errorString();
     m_port->clearError();
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
@@ -129,14 +140,13 @@ SerialDevice::OpenResult SerialPortDevice::open()
 
 void SerialPortDevice::close()
 {
-    m_lost = false;
     if (m_port->isOpen())
         m_port->close();
 }
 
 bool SerialPortDevice::isOpen() const
 {
-    return m_port->isOpen() || m_lost;
+    return m_port->isOpen();
 }
 
 void SerialPortDevice::write(const QByteArray &bytes)
@@ -144,12 +154,9 @@ void SerialPortDevice::write(const QByteArray &bytes)
     if (!m_port->isOpen() || bytes.isEmpty())
         return;
     m_port->write(bytes);
-    // Push the piece into the driver now, so that a pause after it is a pause on the line.
+    // Push the piece into the driver now, so that a pause after it is a pause on the line;
+    // what the driver does not take yet goes out from the event loop. Nothing waits here.
     m_port->flush();
-    // A driver that takes nothing more gets two seconds; without flow control it never
-    // refuses for longer than the line needs to drain its own buffer.
-    if (m_port->bytesToWrite() > 0)
-        m_port->waitForBytesWritten(2000);
 }
 
 QByteArray SerialPortDevice::readAll()

@@ -5,7 +5,8 @@
 class QSerialPort;
 
 // A real serial device (or a pseudo-terminal) through QSerialPort. No flow control is set and
-// the buffer sizes are the system's.
+// the buffer sizes are the system's. A device that vanishes or fails while open (unplugged
+// adapter, ResourceError, read or write error) is closed at once and reported with deviceLost.
 class SerialPortDevice : public SerialDevice
 {
     Q_OBJECT
@@ -23,14 +24,14 @@ public:
     void discardInput() override;
     qint64 bytesAvailable() const override;
     qint64 bytesToWrite() const override;
+    QString errorString() const override;
 
     const QSerialPort *port() const { return m_port; }
 
 private:
     void lineLost(int error);
 
+    QString m_path; // as given: the port list knows the device by it
     QSerialPort *m_port;
-    // The device vanished while open (unplugged adapter, closed pseudo-terminal). The port is
-    // still reported open, as a vanished line is the encoder time-outs' to notice.
-    bool m_lost = false;
+    QString m_error;
 };

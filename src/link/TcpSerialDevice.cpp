@@ -10,7 +10,9 @@ TcpSerialDevice::TcpSerialDevice(const QString &address, QObject *parent)
 {
     // Queued, so that the owner never sees a receive event while it is still inside write().
     connect(m_socket, &QTcpSocket::readyRead, this, &SerialDevice::readyRead, Qt::QueuedConnection);
+    connect(m_socket, &QTcpSocket::connected, this, &TcpSerialDevice::connected);
     connect(m_socket, &QTcpSocket::disconnected, this, &TcpSerialDevice::dropped);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &TcpSerialDevice::failed);
 }
 
 TcpSerialDevice::~TcpSerialDevice()
@@ -49,7 +51,6 @@ bool TcpSerialDevice::setLineSettings(const COMSettings &)
 
 SerialDevice::OpenResult TcpSerialDevice::open()
 {
-    m_lost = false;
     m_error.clear();
     QString host;
     quint16 port = 0;
@@ -57,24 +58,42 @@ SerialDevice::OpenResult TcpSerialDevice::open()
         m_error = QStringLiteral("not an address of the form tcp://HOST:PORT");
         return OpenResult::Missing;
     }
-    if (m_socket->state() != QAbstractSocket::UnconnectedState)
+    if (m_opening || m_socket->state() != QAbstractSocket::UnconnectedState)
         return OpenResult::InUse;
-
-    // Opening blocks like the open of a serial port, bounded by the time-out: the link is
-    // usable only once the connection stands.
+    // The look-up and the connection go on in the event loop; connected() or failed() ends
+    // them.
+    m_opening = true;
     m_socket->connectToHost(host, port);
-    if (m_socket->waitForConnected(ConnectTimeoutMs)) {
-        // Commands are short and each waits for its reply: send every piece at once.
-        m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        m_connected = true;
-        return OpenResult::Opened;
+    return OpenResult::Pending;
+}
+
+void TcpSerialDevice::connected()
+{
+    if (!m_opening)
+        return;
+    m_opening = false;
+    m_connected = true;
+    // Commands are short and each waits for its reply: send every piece at once.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    emit openFinished(OpenResult::Opened);
+}
+
+void TcpSerialDevice::failed()
+{
+    if (!m_opening) {
+        // A standing connection that fails (reset by the far end, network gone) is lost.
+        if (m_connected && m_socket->state() != QAbstractSocket::ConnectedState)
+            dropped();
+        return;
     }
+    m_opening = false;
     const QAbstractSocket::SocketError error = m_socket->error();
     m_error = m_socket->errorString();
     m_socket->abort();
     // A name that does not resolve is a device that does not exist; a refusal or a silent
     // host is a device that exists but cannot be used now.
-    return error == QAbstractSocket::HostNotFoundError ? OpenResult::Missing : OpenResult::InUse;
+    emit openFinished(error == QAbstractSocket::HostNotFoundError ? OpenResult::Missing
+                                                                  : OpenResult::InUse);
 }
 
 void TcpSerialDevice::dropped()
@@ -84,33 +103,34 @@ void TcpSerialDevice::dropped()
     if (!m_connected)
         return;
     m_connected = false;
-    m_lost = true;
     m_error = m_socket->errorString();
+    if (m_error.isEmpty() || m_socket->error() == QAbstractSocket::UnknownSocketError)
+        m_error = QStringLiteral("the connection was closed by the device server");
     emit deviceLost();
 }
 
 void TcpSerialDevice::close()
 {
+    // Closing while the connection is still being made cancels it without openFinished.
+    m_opening = false;
     m_connected = false;
-    m_lost = false;
     if (m_socket->state() != QAbstractSocket::UnconnectedState)
         m_socket->abort();
 }
 
 bool TcpSerialDevice::isOpen() const
 {
-    return m_socket->state() == QAbstractSocket::ConnectedState || m_lost;
+    return m_connected && m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
 void TcpSerialDevice::write(const QByteArray &bytes)
 {
-    if (m_socket->state() != QAbstractSocket::ConnectedState || bytes.isEmpty())
+    if (!isOpen() || bytes.isEmpty())
         return;
+    // Hands the piece to the system at once, as far as its buffer takes it; the rest goes out
+    // from the event loop. Nothing waits here.
     m_socket->write(bytes);
-    // Push the piece into the network now, so that a pause after it is a pause on the line.
     m_socket->flush();
-    if (m_socket->bytesToWrite() > 0)
-        m_socket->waitForBytesWritten(2000);
 }
 
 QByteArray TcpSerialDevice::readAll()

@@ -6,7 +6,10 @@ class QTcpSocket;
 
 // A serial line reached through a serial device server on the network: a port entry written
 // "tcp://HOST:PORT" is a raw TCP connection to one of its lines. The device server sets the
-// line's speed and framing, so the line settings are accepted and not applied.
+// line's speed and framing, so the line settings are accepted and not applied. open() only
+// starts the connection (name look-up included) and returns Pending; openFinished tells how it
+// ended. The owner bounds how long it waits. A connection closed by the far end makes the port
+// closed at once (deviceLost).
 class TcpSerialDevice : public SerialDevice
 {
     Q_OBJECT
@@ -32,18 +35,14 @@ public:
     qint64 bytesToWrite() const override;
     QString errorString() const override;
 
-    // How long open() waits for the connection once the host name is resolved (the lookup
-    // itself takes as long as the system's resolver).
-    static constexpr int ConnectTimeoutMs = 5000;
-
 private:
+    void connected();
+    void failed();
     void dropped();
 
     QString m_address;
     QTcpSocket *m_socket;
     QString m_error;
-    bool m_connected = false; // open() connected and close() has not been called since
-    // The device server dropped the connection while open. Like an unplugged adapter the
-    // port is still reported open: the encoder time-outs notice the silence.
-    bool m_lost = false;
+    bool m_opening = false;   // open() returned Pending and openFinished has not come yet
+    bool m_connected = false; // the connection stands and close() has not been called since
 };

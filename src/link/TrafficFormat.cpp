@@ -50,8 +50,17 @@ QString line(const TrafficEntry &entry)
         direction = QStringLiteral("-");
         break;
     }
-    const QString text =
-        entry.direction == TrafficEntry::Direction::Event ? entry.text : readable(entry.text);
+    QString text;
+    if (entry.direction == TrafficEntry::Direction::Event) {
+        text = entry.text;
+    } else if (entry.text.size() > MaximumTextLength) {
+        // A line shows the start of a long reply and its full length: each line then costs the
+        // same to make and to show, whatever the reply's size.
+        text = readable(entry.text.left(MaximumTextLength)) +
+               QStringLiteral(" ... %1 bytes").arg(entry.text.size());
+    } else {
+        text = readable(entry.text);
+    }
     return QDateTime::fromMSecsSinceEpoch(entry.msecsSinceEpoch).toString(stampFormat) +
            QLatin1String("  ") + direction + QLatin1String("  ") +
            entry.mode.leftJustified(4, QLatin1Char(' ')) + text;

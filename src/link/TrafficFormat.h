@@ -25,7 +25,11 @@ struct TrafficEntry
 // mode in a column of four, then the text. Wire text is made readable: SOH, ETX, CR and LF as
 // <SOH>, <ETX>, <CR>, <LF>; every other byte below 0x20 or above 0x7E as two hex digits in
 // angle brackets, e.g. <1B>.
+// Text longer than MaximumTextLength characters shows its first MaximumTextLength characters,
+// then " ... " and its full length in bytes, e.g. " ... 1048576 bytes".
 namespace TrafficFormat {
+
+constexpr int MaximumTextLength = 4096;
 
 QString readable(const QString &wireText);
 QString line(const TrafficEntry &entry);

@@ -37,6 +37,16 @@ void TrafficLog::attach(const Sequencer *sequencer)
         append(D::Event, m_lastMode,
                QStringLiteral("time-out: no complete reply within %1 ms").arg(intervalMs));
     });
+    connect(sequencer, &Sequencer::transactionFailed, this,
+            [this](Sequencer::Failure failure, const QString &detail) {
+                if (failure == Sequencer::Failure::EncoderRestarted)
+                    append(D::Event, m_lastMode,
+                           QStringLiteral("encoder restarted: its start-up banner came in place "
+                                          "of the reply"));
+                else if (failure == Sequencer::Failure::ReplyTooLong)
+                    append(D::Event, m_lastMode,
+                           withReason(QStringLiteral("reply too long"), detail));
+            });
     connect(port, &Communications::portOpened, this, [this](const QString &device) {
         m_lastMode.clear();
         append(D::Event, QString(), QStringLiteral("connected to ") + device);

@@ -274,7 +274,8 @@ void frmMainWindow::Private::applyLinkState(int state)
 void frmMainWindow::Private::showConnecting()
 {
     cmdConnect->setText(QStringLiteral("&Connecting..."));
-    cmdConnect->setEnabled(false);
+    // A network port opens in the event loop: pressing the button again cancels that.
+    cmdConnect->setEnabled(sequencer->CommIFace()->PortIsOpening());
 }
 
 void frmMainWindow::Private::showArticleList(const QString &text, const QStringList &names)
