@@ -77,12 +77,21 @@ Sequencer::Sequencer(QWidget *dialogParent, CommInterface *channel, QObject *par
         fail(Failure::ReplyTooLong, kReplyTooLong, true,
              QStringLiteral("over %1 characters without the prompt").arg(received), false);
     });
+    // The end of an open and a lost line are acted on from the event loop, so that whoever
+    // else listens to the port (the traffic log) has seen them before the link moves on.
     const Communications *port = d->comm->CommClass();
-    connect(port, &Communications::portOpened, this, [this] { portOpened(); });
+    connect(
+        port, &Communications::portOpened, this, [this] { portOpened(); }, Qt::QueuedConnection);
     connect(port, &Communications::portOpenFailed, this,
-            [this](const QString &, const QString &reason) { portOpenFailed(reason); });
-    connect(port, &Communications::lineLost, this,
-            [this](const QString &, const QString &reason) { lineLost(reason); });
+            [this](const QString &, const QString &reason) {
+                d->openError = reason; // read at once by cmdConnect_Click when refused at once
+                if (d->awaitingOpen)
+                    QMetaObject::invokeMethod(
+                        this, [this, reason] { portOpenFailed(reason); }, Qt::QueuedConnection);
+            });
+    connect(
+        port, &Communications::lineLost, this,
+        [this](const QString &, const QString &reason) { lineLost(reason); }, Qt::QueuedConnection);
 
     d->commTimeout = new QTimer(this);
     d->commTimeout->setObjectName(QStringLiteral("timerCommTimeout"));
@@ -260,7 +269,7 @@ bool Sequencer::IsStartupBanner(const QString &response)
     // The maker's line with " --" after the name, then one or two lines (serial number,
     // revision): an article list or any other reply has a heading of its own, or more lines.
     return lines.size() >= 2 && lines.size() <= 3 &&
-           lines.constFirst().indexOf(QLatin1String(" --"), 6) >= 0;
+           lines.constFirst().indexOf(QLatin1String(" --"), 7) >= 0;
 }
 
 QStringList Sequencer::ArticleNames(const QString &response)
@@ -408,9 +417,8 @@ void Sequencer::portOpened()
 
 void Sequencer::portOpenFailed(const QString &reason)
 {
-    d->openError = reason;
     if (!d->awaitingOpen)
-        return; // refused at once: cmdConnect_Click reports it
+        return; // cancelled meanwhile
     // The open went on in the event loop and failed (refused, no such host, no answer in
     // time): whatever waited for it cannot be sent. Unlike a port refused at once, the
     // presentation showed "Connecting...": it returns to Disconnected with an empty queue.
@@ -421,6 +429,8 @@ void Sequencer::lineLost(const QString &reason)
 {
     // The port is gone (and closed by the wrapper): nothing more can arrive, so the
     // transaction ends now rather than at its time-out, and an idle link shows Disconnected.
+    if (d->comm->PortIsOpen() || d->comm->PortIsOpening())
+        return; // reconnected meanwhile: the lost line is history
     if (d->reportingTimeout) {
         d->comm->Disconnect(); // the box up already ends the link once read
         return;

@@ -2,11 +2,13 @@
 #include "PtyPair.h"
 #include "TestSettings.h"
 #include "common/AppSettings.h"
+#include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/SerialPortDevice.h"
 
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -70,6 +72,28 @@ private slots:
         arrived(length ? 2000 : 100);
         QCOMPARE(seen, steps);
         QCOMPARE(joined, text.toLatin1());
+    }
+
+    // Without a pause hook the write returns after its first piece: the others follow from
+    // 20 ms timers, counted meanwhile as output, so no readiness query slips in between them.
+    void pacedOutputDoesNotWait()
+    {
+        PtyPair pty;
+        CommInterface channel(new Communications(QStringList{pty.slavePath()}));
+        channel.setCOMSettings(lineSettings(1));
+        QVERIFY(pty.isValid() && channel.Connect());
+        Communications *comm = channel.CommClass();
+        QList<QByteArray> pieces;
+        comm->setWriteObserver([&](const QByteArray &piece) { pieces << piece; });
+        comm->SetOutput(QString(120, QLatin1Char('A')));
+        comm->SetOutput(QStringLiteral("BB"));
+        QCOMPARE(pieces.size(), 1);
+        QCOMPARE(comm->GetOutputBufferCount(), 72);
+        QVERIFY(!channel.IsPortReady());
+        QTRY_COMPARE(comm->GetOutputBufferCount(), 0);
+        QCOMPARE(pieces, (QList<QByteArray>{QByteArray(50, 'A'), QByteArray(50, 'A'),
+                                            QByteArray(20, 'A'), "BB"}));
+        QCOMPARE(pty.read(), QByteArray(120, 'A') + "BB");
     }
 
     void refusesSettings_data()
@@ -156,16 +180,28 @@ private slots:
         QCOMPARE(Communications().PortDevice(17), QStringLiteral("Simulated encoder"));
     }
 
+    // A device is listed as available when it exists, without being opened (a file that is
+    // no terminal cannot be opened as one, yet the scan goes on past it). A path with "/" is
+    // used as given, relative ones too.
     void availability()
     {
         PtyPair pty;
-        Communications comm(QStringList{"/nonexistent/ttyQ1", pty.slavePath()});
+        QTemporaryDir dir;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()) && QDir().mkdir("dev"));
+        QVERIFY(QFile("notatty").open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(pty.slavePath(), "dev/ttyRel"));
+        Communications comm(QStringList{"/nonexistent/ttyQ1", "./notatty", "dev/ttyRel"});
 
         QList<bool> available;
-        for (int port = 0; port <= 4; ++port)
+        for (int port = 0; port <= 5; ++port)
             available << comm.PortIsAvailable(port);
-        // Port 1 is missing, 3 the simulated encoder, 0 and 4 outside the list.
-        QCOMPARE(available, (QList<bool>{false, false, true, true, false}));
+        // Port 1 is missing, 4 the simulated encoder, 0 and 5 outside the list.
+        QCOMPARE(available, (QList<bool>{false, false, true, true, true, false}));
+        comm.setCOMSettings(lineSettings(3));
+        const bool opened = comm.Connect();
+        QDir::setCurrent(previous);
+        QVERIFY(opened);
     }
 };
 

@@ -12,6 +12,46 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A loopback port with no listener: connecting is refused.
+quint16 closedPort()
+{
+    QTcpServer server;
+    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
+}
+
+// A loopback listener whose backlog is full: a connect neither succeeds nor fails. The
+// descriptors to close go into fds.
+quint16 fullListener(QList<int> *fds)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    fds->append(listener);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+        ::listen(listener, 0) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        return 0;
+    for (int i = 0; i < 4; ++i) {
+        const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+        ::fcntl(client, F_SETFL, O_NONBLOCK);
+        ::connect(client, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        fds->append(client);
+    }
+    return ntohs(address.sin_port);
+}
+
+} // namespace
+
 // Encoders reached through a serial device server: a port written tcp://HOST:PORT.
 class tst_NetworkPort : public QObject
 {
@@ -49,30 +89,71 @@ private slots:
         QCOMPARE(valid ? host + ':' + QString::number(port) : QString(), parsed);
     }
 
-    // A refused connection is a port that cannot be opened: the same message, and the link
-    // stays as it was.
-    void cannotOpen()
+    // The port opens in the event loop, and Send Configuration waits for it with its commands
+    // queued and no reply time-out running. A refusal, or no answer within 5 s (a listener whose
+    // backlog is full never answers), is a port that cannot be opened: the message, an empty
+    // queue, Disconnected and the reason in the traffic log. Connect pressed again cancels.
+    void openGoesOnInTheEventLoop_data()
     {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-        const QString address = QStringLiteral("tcp://127.0.0.1:%1").arg(closed.serverPort());
-        closed.close();
+        QTest::addColumn<QString>("ending"); // refused, silent, cancelled
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("refused") << "refused"
+                                 << "Connection refused";
+        QTest::newRow("no answer") << "silent"
+                                   << "no answer within 5 s";
+        QTest::newRow("cancelled") << "cancelled" << QString();
+    }
+    void openGoesOnInTheEventLoop()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QString, reason);
+        QList<int> fds;
+        const quint16 port = ending == "refused" ? closedPort() : fullListener(&fds);
+        QVERIFY(port != 0);
+        const QString address = QStringLiteral("tcp://127.0.0.1:%1").arg(port);
         SimLink link({address});
-        link.channel()->setCOMSettings(lineSettings(1, 1200, "O", 7, 1));
+        COMSettings settings = lineSettings(1, 1200, "O", 7, 1);
+        settings.device = address;
+        link.channel()->setCOMSettings(settings);
         TrafficLog log;
         log.attach(link.sequencer);
-        link.sequencer->cmdConnect_Click();
-        QVERIFY(!link.channel()->PortIsOpen());
-        QCOMPARE(link.dialogs.texts(), QStringList{kNotOpened});
-        QCOMPARE(link.sequencer->linkState(), -1);
-        QCOMPARE(log.rowCount(), 1);
-        QVERIFY(log.entry(0).text.startsWith("could not open " + address));
+        QSignalSpy failed(link.sequencer, &Sequencer::transactionFailed);
+        link.sequencer->setConfigurationBuilder([&] { link.sequencer->AddCommand("P", "01 41"); });
+
+        link.sequencer->cmdSendConfig_Click(); // "connect now?" Yes
+        QVERIFY(link.channel()->PortIsOpening());
+        QCOMPARE(link.sequencer->linkState(), 2);
+        QCOMPARE(link.sequencer->CommandQueue().size(), 1);
+        QVERIFY(!link.timeout()->isActive());
+        QTimer *openTimer = link.channel()->CommClass()->openTimer();
+        QVERIFY(openTimer->isActive() && openTimer->interval() == 5000);
+        if (ending == "silent")
+            QMetaObject::invokeMethod(openTimer, "timeout"); // 5 s later
+        else if (ending == "cancelled")
+            link.sequencer->cmdConnect_Click();
+        QTRY_COMPARE(link.sequencer->linkState(), 0);
+
+        for (int fd : std::as_const(fds))
+            ::close(fd);
+        QVERIFY(!link.channel()->PortIsOpen() && !link.channel()->PortIsOpening());
+        if (ending == "cancelled") {
+            QCOMPARE(link.dialogs.texts().size(), 1); // the question only
+            QCOMPARE(failed.size(), 0);
+            return;
+        }
+        QCOMPARE(link.dialogs.texts().value(1), kNotOpened);
+        QVERIFY(link.sequencer->CommandQueue().isEmpty());
+        QVERIFY(!link.sequencer->timerSendConfigDisable()->isActive());
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.at(0).at(0).toInt(), int(Sequencer::Failure::PortNotOpened));
+        QCOMPARE(failed.at(0).at(1).toString(), reason);
+        QCOMPARE(log.entry(log.rowCount() - 1).text,
+                 "could not open " + address + " (" + reason + ")");
     }
 
     // The operator types the address into Port Settings and connects: commands are answered as
-    // over a serial line. The device server then goes away in the middle of a send: as with an
-    // unplugged adapter the port still counts as open; the reply time-out reports the silence,
-    // empties the queue and disconnects.
+    // over a serial line. The device server then goes away in the middle of a send: the
+    // transaction ends at once, without waiting for the reply time-out.
     void typedAddressThenDroppedConnection()
     {
         SimProcess sim;
@@ -85,7 +166,7 @@ private slots:
         QTest::mouseClick(dialog.findChild<QPushButton *>("OKButton"), Qt::LeftButton);
         TrafficLog log;
         log.attach(link.sequencer);
-        QSignalSpy lost(link.channel()->CommClass(), &Communications::lineLost);
+        QSignalSpy failed(link.sequencer, &Sequencer::transactionFailed);
         QVERIFY(link.connect());
         QSignalSpy replies(link.sequencer, &Sequencer::replyReceived);
         link.sequencer->AddCommand("P", "01 41");
@@ -93,18 +174,17 @@ private slots:
         link.sequencer->AddCommand("P", "01 43");
         link.sequencer->StartTransaction();
         QTRY_COMPARE(replies.count(), 2); // the readiness query's and the first command's
+        const QString address = sim.slavePath();
         sim.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 2000); // well within the 5000 ms time-out
 
-        QVERIFY(link.channel()->PortIsOpen() && link.timeout()->isActive());
-        QCOMPARE(link.sequencer->CommandQueue().size(), 1);
-        link.sequencer->timerCommTimeout_Timer(); // the reply time-out, driven
+        QCOMPARE(failed.at(0).at(0).toInt(), int(Sequencer::Failure::LineLost));
         QCOMPARE(link.dialogs.texts(),
-                 QStringList{"Quillcast could not connect to the Encoder.  Please check the "
-                             "cabling and that the COM Port settings match the Encoder Serial "
-                             "Port settings."});
+                 QStringList{"The connection could not be verified with the unit, and the port "
+                             "appears to be closed.  Please connect and try again."});
         QVERIFY(link.sequencer->CommandQueue().isEmpty() && !link.channel()->PortIsOpen());
-        QVERIFY(log.text().contains("line lost: " + sim.slavePath()));
+        QVERIFY(!link.timeout()->isActive() && link.sequencer->linkState() == 0);
+        QVERIFY(log.text().contains("line lost: " + address + " (The remote host closed"));
     }
 };
 

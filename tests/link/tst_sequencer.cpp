@@ -39,29 +39,38 @@ private slots:
     {
         QTest::addColumn<QString>("reply");
         QTest::addColumn<QString>("expected"); // null: no identification
+        QTest::addColumn<bool>("banner");      // the whole reply is a start-up banner
 
-        const auto row = [](const char *name, const char *reply, const char *expected) {
-            QTest::newRow(name) << QString(reply) << QString(expected);
+        const auto row = [](const char *name, const char *reply, const char *expected,
+                            bool banner) {
+            QTest::newRow(name) << QString(reply) << QString(expected) << banner;
         };
         row("banner",
             "\r\nOrvane T42X Closed Caption Encoder --  Version 3.10\r\nSerial 001234\r\n*",
-            "Connected to Orvane T42X Closed Caption Encoder, Serial");
+            "Connected to Orvane T42X Closed Caption Encoder, Serial", true);
         row("maker at position 9", "12345678Orvane EN-1 -- x\r\nABCDEFGH\r\n*",
-            "Connected to Orvane EN-1, ABCDEF");
-        row("maker at position 10", "123456789Orvane EN-1 -- x\r\nABCDEFGH\r\n*", nullptr);
+            "Connected to Orvane EN-1, ABCDEF", true);
+        row("maker at position 10", "123456789Orvane EN-1 -- x\r\nABCDEFGH\r\n*", nullptr, false);
         row("no dashes: rest of the line", "\r\nOrvane EN-4 Encoder  \r\nV2.000\r\n*",
-            "Connected to Orvane EN-4 Encoder, V2.000");
-        row("short line after", "\r\nOrvane EN-5 -- a\r\n*", "Connected to Orvane EN-5, *");
-        row("no maker", "\r\nT42X Closed Caption Encoder --  V\r\nSerial\r\n*", nullptr);
+            "Connected to Orvane EN-4 Encoder, V2.000", false);
+        row("short line after", "\r\nOrvane EN-5 -- a\r\n*", "Connected to Orvane EN-5, *", false);
+        row("no maker", "\r\nT42X Closed Caption Encoder --  V\r\nSerial\r\n*", nullptr, false);
+        row("banner, then an article list",
+            "\r\nOrvane EN-7 -- V1\r\nSerial 42\r\nArticle Directory\r\n*",
+            "Connected to Orvane EN-7, Serial", false);
+        row("more lines than a banner", "\r\nOrvane EN-9 -- x\r\nA\r\nB\r\nC\r\n*",
+            "Connected to Orvane EN-9, A\r\nB\r\n", false);
     }
 
     void identificationFromReply()
     {
         QFETCH(QString, reply);
         QFETCH(QString, expected);
+        QFETCH(bool, banner);
         const QString text = Sequencer::IdentificationFromReply(reply);
         QCOMPARE(text, expected);
         QCOMPARE(text.isNull(), expected.isNull());
+        QCOMPARE(Sequencer::IsStartupBanner(reply), banner);
     }
 
     void articleNames_data()
@@ -161,6 +170,59 @@ private slots:
         QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
         QVERIFY(link.connect());
         QCOMPARE(sent.count(), 1);
+    }
+
+    // What comes in place of a command's reply from the simulated encoder: a power cycle's
+    // banner or a reply over the cap end the transaction with their message; an article list
+    // that names the maker is a reply like any other.
+    void failedReplies_data()
+    {
+        QTest::addColumn<int>("resetAfter"); // the command lost to a power cycle, 0 none
+        QTest::addColumn<int>("hugeReply");  // the article list's size
+        QTest::addColumn<QString>("article");
+        QTest::addColumn<int>("failure"); // -1 none
+        // Commands counted by the encoder: 1 and 2 readiness queries, 3 the store, 4 the list.
+        QTest::newRow("restarted") << 4 << 0 << "NEWS" << int(Sequencer::Failure::EncoderRestarted);
+        QTest::newRow("reply over the cap")
+            << 0 << (1 << 20) + 100 << "NEWS" << int(Sequencer::Failure::ReplyTooLong);
+        QTest::newRow("article list naming the maker") << 0 << 0 << "Orvane" << -1;
+    }
+    void failedReplies()
+    {
+        QFETCH(int, resetAfter);
+        QFETCH(int, hugeReply);
+        QFETCH(QString, article);
+        QFETCH(int, failure);
+        SimLink link;
+        QVERIFY(link.connect());
+        EncoderSimulator::Faults faults;
+        faults.resetAfter = resetAfter;
+        faults.hugeReply = hugeReply;
+        link.encoder()->setFaults(faults);
+        QSignalSpy failed(link.sequencer, &Sequencer::transactionFailed);
+        QSignalSpy lists(link.sequencer, &Sequencer::articleListReceived);
+        bool reporting = false;
+        link.dialogs.whileShown = [&](const QString &) {
+            reporting = link.sequencer->isReportingFailure();
+        };
+        link.sequencer->AddCommand("0", article + " T1 1", "Orvane -- late news", true, true);
+        link.sequencer->AddCommand("9");
+        link.sequencer->AddCommand("P", "01 41");
+        link.sequencer->StartTransaction();
+        QTRY_VERIFY(link.sequencer->CommandQueue().isEmpty() && !link.timeout()->isActive());
+
+        QCOMPARE(failed.size(), failure < 0 ? 0 : 1);
+        QCOMPARE(link.channel()->PortIsOpen(), failure < 0);
+        if (failure < 0) {
+            QCOMPARE(lists.value(0).value(1).toStringList(), QStringList{"Orvane"});
+            QVERIFY(link.dialogs.texts().isEmpty());
+            return;
+        }
+        QCOMPARE(failed.at(0).at(0).toInt(), failure);
+        QCOMPARE(link.dialogs.texts().size(), 1);
+        QVERIFY(reporting && !link.sequencer->isReportingFailure());
+        QCOMPARE(link.sequencer->linkState(), 0);
+        QVERIFY(lists.isEmpty());
     }
 
     void otherStatesChangeNothing()

@@ -43,6 +43,10 @@ private slots:
         QCOMPARE(TrafficFormat::line({at().toMSecsSinceEpoch(), D::Received, "15",
                                       QString::fromLatin1("a\x1b\tb\xe9\x7f<>")}),
                  "05:06:07.089  <  15  a<1B><09>b<E9><7F><>");
+        // A long reply: its start, then its full length.
+        const QString line = TrafficFormat::line(
+            {at().toMSecsSinceEpoch(), D::Received, "9", "\r" + QString(1 << 20, 'x')});
+        QCOMPARE(line, "05:06:07.089  <  9   <CR>" + QString(4095, 'x') + " ... 1048577 bytes");
     }
 
     void showsAShortExchange()
