@@ -203,7 +203,8 @@ void frmPortSettings::OKButton_Click()
             DialogService::tell(this, kNotAnAddress, DialogService::Icon::Exclamation, kCaption);
             return;
         }
-        if (channel->PortIsOpen()) {
+        // A port that is still opening is as good as open: it too must be closed first.
+        if (channel->PortIsOpen() || channel->PortIsOpening()) {
             if (DialogService::ask(this, kDisconnectQuestion, DialogService::Buttons::YesNo,
                                    DialogService::Icon::Exclamation) != DialogService::Answer::Yes)
                 return;

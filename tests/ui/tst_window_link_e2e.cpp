@@ -7,6 +7,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 // The window over a running quillcast-encoder-sim, whose pseudo-terminal is the stored port as
@@ -61,6 +66,44 @@ private slots:
                                   QStringLiteral("Send Confi&guration"), 5000);
         QCOMPARE(TabsWindow::texts(w.list("cmbRemoveArticle")), QStringList{"NEWS"});
         QVERIFY2(w.dialogs.shown.isEmpty(), qPrintable(w.dialogs.texts().join('\n')));
+    }
+
+    // A network port that does not answer: the window shows "Connecting..." at once and keeps
+    // the button usable; pressed again, it cancels and the window is Disconnected.
+    void connectingCanBeCancelled()
+    {
+        // A loopback listener whose backlog is full: a connect to it hangs.
+        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr *>(&address), length) == 0 &&
+                ::listen(listener, 0) == 0 &&
+                ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) == 0);
+        QList<int> fds{listener};
+        for (int i = 0; i < 4; ++i) {
+            fds << ::socket(AF_INET, SOCK_STREAM, 0);
+            ::fcntl(fds.last(), F_SETFL, O_NONBLOCK);
+            ::connect(fds.last(), reinterpret_cast<sockaddr *>(&address), sizeof address);
+        }
+        TestSettings::wipe();
+        AppSettings::save("COMSettings", "Device",
+                          QStringLiteral("tcp://127.0.0.1:%1").arg(ntohs(address.sin_port)));
+        TabsWindow w(false);
+        QPushButton *connect = w.top.cmdConnect();
+        QTest::mouseClick(connect, Qt::LeftButton);
+        const bool opening = w.link()->CommIFace()->PortIsOpening();
+        const QString caption = connect->text();
+        const bool enabled = connect->isEnabled();
+        QTest::mouseClick(connect, Qt::LeftButton);
+        for (int fd : std::as_const(fds))
+            ::close(fd);
+        QVERIFY(opening && enabled);
+        QCOMPARE(caption, QStringLiteral("&Connecting..."));
+        QCOMPARE(connect->text(), QStringLiteral("&Connect"));
+        QVERIFY(!w.link()->CommIFace()->PortIsOpening() && w.dialogs.shown.isEmpty());
+        QCOMPARE(w.link()->linkState(), 0);
     }
 };
 
