@@ -2,7 +2,9 @@
 
 #include "common/GlobalFunctions.h"
 #include "link/EncoderSimulator.h"
+#include "link/NetworkAddress.h"
 #include "link/PortList.h"
+#include "link/Rfc2217SerialDevice.h"
 #include "link/SerialPortDevice.h"
 #include "link/SimulatedDevice.h"
 #include "link/TcpSerialDevice.h"
@@ -15,10 +17,12 @@ constexpr int PieceLength = 50;    // characters handed over before each pause
 constexpr int LastPieceLimit = 51; // a rest this long or shorter goes out in one piece
 constexpr int PauseMilliseconds = 20;
 
-// A device path names a local serial device or, written tcp://HOST:PORT, a line of a serial
-// device server on the network.
+// A device path names a local serial device or a line of a serial device server on the
+// network: written tcp://HOST:PORT a raw connection, rfc2217://HOST:PORT one that sets the line.
 SerialDevice *makeDevice(const QString &path, QObject *parent)
 {
+    if (Rfc2217SerialDevice::isAddress(path))
+        return new Rfc2217SerialDevice(path, parent);
     if (TcpSerialDevice::isAddress(path))
         return new TcpSerialDevice(path, parent);
     return new SerialPortDevice(path, parent);
@@ -69,7 +73,7 @@ void Communications::RefreshPorts()
     const QString openDevice = d->device ? d->device->deviceName() : QString();
     for (const QString &path : std::as_const(d->devices)) {
         bool available = path == openDevice; // held by this object: it exists
-        if (TcpSerialDevice::isAddress(path)) {
+        if (NetworkAddress::isAddress(path)) {
             // Network lines are not probed: a probe would wait on every device server that
             // is down, and many servers take one client at a time. They count as there.
             available = true;
