@@ -3,7 +3,7 @@
 # line, when one is missing.
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
-          desktop-file-utils appstream "$@")
+          desktop-file-utils appstream ser2net "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

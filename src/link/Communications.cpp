@@ -2,7 +2,9 @@
 
 #include "common/GlobalFunctions.h"
 #include "link/EncoderSimulator.h"
+#include "link/NetworkAddress.h"
 #include "link/PortList.h"
+#include "link/Rfc2217SerialDevice.h"
 #include "link/SerialPortDevice.h"
 #include "link/SimulatedDevice.h"
 #include "link/TcpSerialDevice.h"
@@ -16,10 +18,12 @@ constexpr int PieceLength = 50;    // characters handed over before each pause
 constexpr int LastPieceLimit = 51; // a rest this long or shorter goes out in one piece
 constexpr int PauseMilliseconds = 20;
 
-// A device path names a local serial device or, written tcp://HOST:PORT, a line of a serial
-// device server on the network.
+// A device path names a local serial device or a line of a serial device server on the
+// network: written tcp://HOST:PORT a raw connection, rfc2217://HOST:PORT one that sets the line.
 SerialDevice *makeDevice(const QString &path, QObject *parent)
 {
+    if (Rfc2217SerialDevice::isAddress(path))
+        return new Rfc2217SerialDevice(path, parent);
     if (TcpSerialDevice::isAddress(path))
         return new TcpSerialDevice(path, parent);
     return new SerialPortDevice(path, parent);
@@ -96,7 +100,7 @@ void Communications::RefreshPorts()
     // is listed all the same (Connect then reports that it cannot be opened). Network lines
     // are not probed either: they count as there.
     for (const QString &path : std::as_const(d->devices)) {
-        const bool network = TcpSerialDevice::isAddress(path);
+        const bool network = NetworkAddress::isAddress(path);
         const QString local =
             path.contains(QLatin1Char('/')) ? path : QStringLiteral("/dev/") + path;
         d->portAvailable << (network || QFileInfo::exists(local));

@@ -4,7 +4,7 @@
 #include "common/GlobalFunctions.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
-#include "link/TcpSerialDevice.h"
+#include "link/NetworkAddress.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -96,7 +96,7 @@ void LoadAppSettings(CommInterface *channel, QString *loadPath, QString *current
     Communications *ports = channel->CommClass();
     settings.device = AppSettings::get(kComSection, QStringLiteral("Device"));
     // A network address typed in the dialog last time is listed again.
-    if (TcpSerialDevice::isAddress(settings.device))
+    if (NetworkAddress::isAddress(settings.device))
         ports->AddDevice(settings.device);
     // The simulated encoder is a choice: made in the Port Settings dialog, or asked for in the
     // environment at a first start, before any port has been stored.

@@ -1,7 +1,8 @@
 #include "link/TcpSerialDevice.h"
 
+#include "link/NetworkAddress.h"
+
 #include <QTcpSocket>
-#include <QUrl>
 
 #include <sys/ioctl.h>
 
@@ -22,21 +23,12 @@ TcpSerialDevice::~TcpSerialDevice()
 
 bool TcpSerialDevice::isAddress(const QString &entry)
 {
-    return entry.trimmed().startsWith(QLatin1String("tcp://"), Qt::CaseInsensitive);
+    return NetworkAddress::kind(entry) == NetworkAddress::Kind::Raw;
 }
 
 bool TcpSerialDevice::parseAddress(const QString &entry, QString *host, quint16 *port)
 {
-    if (!isAddress(entry))
-        return false;
-    const QUrl url(entry.trimmed(), QUrl::StrictMode);
-    const int number = url.port(0);
-    if (!url.isValid() || url.host().isEmpty() || number < 1 || number > 65535 ||
-        !url.path().isEmpty() || url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
-        return false;
-    *host = url.host();
-    *port = quint16(number);
-    return true;
+    return isAddress(entry) && NetworkAddress::parse(entry, host, port);
 }
 
 QString TcpSerialDevice::deviceName() const

@@ -3,9 +3,9 @@
 #include "common/DialogService.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
+#include "link/NetworkAddress.h"
 #include "link/PortSettingsStore.h"
 #include "link/Sequencer.h"
-#include "link/TcpSerialDevice.h"
 #include "ui/RoboHelp.h"
 
 #include <QComboBox>
@@ -26,7 +26,8 @@ const QString kDisconnectQuestion = QStringLiteral(
     "to re-connect once the settings are applied.  Continue?");
 const QString kNotAnAddress = QStringLiteral(
     "Please choose a port from the list, or type the network address of a serial device "
-    "server's port as tcp://HOST:PORT, for example tcp://192.168.1.20:4001.");
+    "server's port as tcp://HOST:PORT, or as rfc2217://HOST:PORT when the server sets the "
+    "line, for example tcp://192.168.1.20:4001.");
 
 // The device path of a cmbCOMPort row (its item data is the port number).
 constexpr int kDeviceRole = Qt::UserRole + 1;
@@ -199,7 +200,7 @@ void frmPortSettings::OKButton_Click()
             m_port->currentIndex() < 0 || typed != m_port->itemText(m_port->currentIndex());
         QString host;
         quint16 networkPort = 0;
-        if (typedAddress && !TcpSerialDevice::parseAddress(typed, &host, &networkPort)) {
+        if (typedAddress && !NetworkAddress::parse(typed, &host, &networkPort)) {
             DialogService::tell(this, kNotAnAddress, DialogService::Icon::Exclamation, kCaption);
             return;
         }
