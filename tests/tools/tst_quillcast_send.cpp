@@ -259,20 +259,26 @@ private slots:
         QTest::addColumn<QString>("output");        // made a link to the input first
         QTest::addColumn<QString>("message");
         const QStringList send = {"@COPY", "--device", "@DIR/tty0"};
-        QTest::newRow("the file") << send + QStringList{"--log", "@COPY"} << "" << "refused";
+        QTest::newRow("the file") << send + QStringList{"--log", "@COPY"} << ""
+                                  << "refused";
         QTest::newRow("symbolic link")
-            << send + QStringList{"--log", "@DIR/sym.log"} << "@DIR/sym.log" << "refused";
+            << send + QStringList{"--log", "@DIR/sym.log"} << "@DIR/sym.log"
+            << "refused";
         QTest::newRow("hard link")
-            << send + QStringList{"--report", "@DIR/hard.json"} << "@DIR/hard.json" << "refused";
+            << send + QStringList{"--report", "@DIR/hard.json"} << "@DIR/hard.json"
+            << "refused";
         QTest::newRow("list's configuration")
             << QStringList{"--encoders", "@DIR/copy.ini", "--log", "@DIR/hard.log"}
-            << "@DIR/hard.log" << "refused";
+            << "@DIR/hard.log"
+            << "refused";
         QTest::newRow("caption loop file")
-            << QStringList{"--loop", "@DIR/loop.txt", "--device", "@SIM", "--continuous", "--log",
-                           "@DIR/loop.txt"}
-            << "" << "refused";
-        QTest::newRow("full disk") << QStringList{"@COPY", "--device", "@SIM", "--log", "/dev/full"}
-                                   << "" << "could not be written";
+            << QStringList{"--loop",       "@DIR/loop.txt", "--device",     "@SIM",
+                           "--continuous", "--log",         "@DIR/loop.txt"}
+            << ""
+            << "refused";
+        QTest::newRow("full disk")
+            << QStringList{"@COPY", "--device", "@SIM", "--log", "/dev/full"} << ""
+            << "could not be written";
     }
     void outputFiles()
     {
@@ -282,8 +288,8 @@ private slots:
         const QString copy = m_dir.filePath("copy.qcf");
         QFile::remove(copy);
         QVERIFY(QFile::copy(m_file, copy));
-        write("copy.ini", "[one]\ndevice=" + m_dir.filePath("tty0").toUtf8() +
-                              "\nconfiguration=copy.qcf\n");
+        write("copy.ini",
+              "[one]\ndevice=" + m_dir.filePath("tty0").toUtf8() + "\nconfiguration=copy.qcf\n");
         output.replace("@DIR", m_dir.path());
         QFile::remove(output);
         if (output.startsWith(m_dir.filePath("sym")))

@@ -65,13 +65,13 @@ bool checkDevice(const QString &device, QString *problem)
         return false;
     }
     const QString lower = device.trimmed().toLower();
-    if (!lower.startsWith(QLatin1String("tcp://")) && !lower.startsWith(QLatin1String("rfc2217://")))
+    if (!lower.startsWith(QLatin1String("tcp://")) &&
+        !lower.startsWith(QLatin1String("rfc2217://")))
         return true; // a device path: whether it opens is learnt when it is opened
     const QUrl url(device.trimmed(), QUrl::StrictMode);
     const int port = url.port(0);
     if (!url.isValid() || url.host().isEmpty() || port < 1 || port > 65535 ||
-        !url.path().isEmpty() || url.hasQuery() || url.hasFragment() ||
-        !url.userInfo().isEmpty()) {
+        !url.path().isEmpty() || url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty()) {
         *problem = QStringLiteral("device \"%1\" is not of the form %2://HOST:PORT")
                        .arg(device, url.scheme().toLower());
         return false;
@@ -83,14 +83,15 @@ QString deviceKey(const QString &device)
 {
     const QString trimmed = device.trimmed();
     const QString lower = trimmed.toLower();
-    if (lower.startsWith(QLatin1String("tcp://")) || lower.startsWith(QLatin1String("rfc2217://"))) {
+    if (lower.startsWith(QLatin1String("tcp://")) ||
+        lower.startsWith(QLatin1String("rfc2217://"))) {
         const QUrl url(trimmed);
         return QStringLiteral("net:%1:%2").arg(url.host().toLower()).arg(url.port());
     }
     const QString canonical = QFileInfo(trimmed).canonicalFilePath();
-    return QStringLiteral("file:") +
-           (canonical.isEmpty() ? QDir::cleanPath(QFileInfo(trimmed).absoluteFilePath())
-                                : canonical);
+    return QStringLiteral("file:") + (canonical.isEmpty()
+                                          ? QDir::cleanPath(QFileInfo(trimmed).absoluteFilePath())
+                                          : canonical);
 }
 
 Result read(const QString &path, const COMSettings &defaults, const QString &defaultConfiguration)
@@ -172,10 +173,10 @@ Result read(const QString &path, const COMSettings &defaults, const QString &def
         devices.insert(key, name);
 
         entry.line = defaults;
-        problem = readLine(values.value(BaudKey, QString::number(defaults.baud)),
-                           values.value(ParityKey, defaults.parity),
-                           values.value(DataBitsKey, QString::number(defaults.dataBits)),
-                           &entry.line);
+        problem =
+            readLine(values.value(BaudKey, QString::number(defaults.baud)),
+                     values.value(ParityKey, defaults.parity),
+                     values.value(DataBitsKey, QString::number(defaults.dataBits)), &entry.line);
         if (!problem.isEmpty())
             return refuseEntry(problem.mid(2)); // "baud must be...", without the dashes
 

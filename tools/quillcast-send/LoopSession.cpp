@@ -149,31 +149,29 @@ LoopSession::Result LoopSession::run()
                      [&](const QString &, const QString &reason) {
                          fail(LineLost, QStringLiteral("the line to the encoder was lost"), reason);
                      });
-    QObject::connect(&sequencer, &Sequencer::transactionFailed,
-                     [&](Sequencer::Failure failure, const QString &detail) {
-                         switch (failure) {
-                         case Sequencer::Failure::PortNotOpened:
-                             fail(PortNotOpened, QStringLiteral("the port could not be opened"),
-                                  detail);
-                             break;
-                         case Sequencer::Failure::LineLost:
-                             fail(LineLost, QStringLiteral("the line to the encoder was lost"),
-                                  detail);
-                             break;
-                         case Sequencer::Failure::TimedOut:
-                             fail(TimedOut, QStringLiteral("the encoder did not answer in time"),
-                                  detail);
-                             break;
-                         case Sequencer::Failure::EncoderRestarted:
-                         case Sequencer::Failure::ReplyTooLong:
-                             fail(EncoderFault,
-                                  failure == Sequencer::Failure::EncoderRestarted
-                                      ? QStringLiteral("the encoder restarted")
-                                      : QStringLiteral("a reply of the encoder was too long"),
-                                  detail);
-                             break;
-                         }
-                     });
+    QObject::connect(
+        &sequencer, &Sequencer::transactionFailed,
+        [&](Sequencer::Failure failure, const QString &detail) {
+            switch (failure) {
+            case Sequencer::Failure::PortNotOpened:
+                fail(PortNotOpened, QStringLiteral("the port could not be opened"), detail);
+                break;
+            case Sequencer::Failure::LineLost:
+                fail(LineLost, QStringLiteral("the line to the encoder was lost"), detail);
+                break;
+            case Sequencer::Failure::TimedOut:
+                fail(TimedOut, QStringLiteral("the encoder did not answer in time"), detail);
+                break;
+            case Sequencer::Failure::EncoderRestarted:
+            case Sequencer::Failure::ReplyTooLong:
+                fail(EncoderFault,
+                     failure == Sequencer::Failure::EncoderRestarted
+                         ? QStringLiteral("the encoder restarted")
+                         : QStringLiteral("a reply of the encoder was too long"),
+                     detail);
+                break;
+            }
+        });
     QObject::connect(&scheduler, &CaptionLoopScheduler::lineQueued, [&](const QString &line) {
         ++queued;
         Output::line(Output::timeStamp() + QStringLiteral(" C%1 ").arg(m_file.settings().channel) +

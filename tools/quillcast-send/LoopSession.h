@@ -19,8 +19,8 @@ public:
     {
         Finished = 0,
         PortNotOpened = 3,
-        LineLost = 3, // the port went away while looping
-        TimedOut = 4, // the encoder stopped answering
+        LineLost = 3,    // the port went away while looping
+        TimedOut = 4,    // the encoder stopped answering
         EncoderFault = 5 // the encoder restarted, or a reply was too long
     };
 

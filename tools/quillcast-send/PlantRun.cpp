@@ -50,14 +50,15 @@ void PlantRun::sessionFinished(int index)
         if (ok)
             Output::line(session->name() + QStringLiteral(": ") + session->message());
     } else {
-        Output::line(QStringLiteral("%1: %2, %3 s, %4 of %5 commands answered")
-                         .arg(session->name(),
-                              ok ? QStringLiteral("ok")
-                                 : QStringLiteral("failed (%1)")
-                                       .arg(SendSession::reason(session->outcome())))
-                         .arg(session->seconds(), 0, 'f', 1)
-                         .arg(session->answered())
-                         .arg(session->commandCount()));
+        Output::line(
+            QStringLiteral("%1: %2, %3 s, %4 of %5 commands answered")
+                .arg(
+                    session->name(),
+                    ok ? QStringLiteral("ok")
+                       : QStringLiteral("failed (%1)").arg(SendSession::reason(session->outcome())))
+                .arg(session->seconds(), 0, 'f', 1)
+                .arg(session->answered())
+                .arg(session->commandCount()));
     }
     if (!ok)
         Output::error(session->name() + QStringLiteral(": ") + session->message());

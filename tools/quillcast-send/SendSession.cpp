@@ -63,7 +63,8 @@ void SendSession::setTrafficLog(LogFile *log, const QString &prefix)
 
 QString SendSession::message() const
 {
-    const QString withDetail = m_detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m_detail);
+    const QString withDetail =
+        m_detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m_detail);
     switch (m_outcome) {
     case Outcome::Answered:
         return QStringLiteral("all %1 commands answered").arg(m_commands.size());
@@ -132,8 +133,7 @@ void SendSession::start()
         if (m_answered == m_commands.size() && m_sequencer->CommandQueue().isEmpty())
             end(Outcome::Answered, QString());
     });
-    connect(m_sequencer, &Sequencer::timedOut, this,
-            [this] { end(Outcome::TimedOut, QString()); });
+    connect(m_sequencer, &Sequencer::timedOut, this, [this] { end(Outcome::TimedOut, QString()); });
     connect(m_sequencer, &Sequencer::transactionFailed, this,
             [this](Sequencer::Failure failure, const QString &detail) {
                 switch (failure) {
@@ -155,13 +155,11 @@ void SendSession::start()
                 }
             });
     // The port's own word comes at once, also where the sequencer would wait for a time-out.
-    connect(port, &Communications::portOpenFailed, this,
-            [this](const QString &, const QString &reason) {
-                end(Outcome::PortNotOpened, reason);
-            });
-    connect(port, &Communications::lineLost, this, [this](const QString &, const QString &reason) {
-        end(Outcome::LineLost, reason);
-    });
+    connect(
+        port, &Communications::portOpenFailed, this,
+        [this](const QString &, const QString &reason) { end(Outcome::PortNotOpened, reason); });
+    connect(port, &Communications::lineLost, this,
+            [this](const QString &, const QString &reason) { end(Outcome::LineLost, reason); });
 
     // The whole list is queued before the port opens, so the one readiness query of the
     // connection starts the drain.
@@ -180,17 +178,12 @@ void SendSession::start()
 
 void SendSession::end(Outcome outcome, const QString &detail)
 {
-    end(outcome, detail);
-}
-
-void SendSession::end(Outcome outcome, const QString &detail)
-{
     if (m_done)
         return;
     m_done = true;
     m_outcome = outcome;
-    m_detail = detail.isEmpty() && outcome == Outcome::PortNotOpened ? pathProblem(m_device)
-                                                                      : detail;
+    m_detail =
+        detail.isEmpty() && outcome == Outcome::PortNotOpened ? pathProblem(m_device) : detail;
     m_milliseconds = m_clock.elapsed();
     // The port is closed from the event loop: this may run inside a signal of the port itself.
     QTimer::singleShot(0, this, [this] {

@@ -71,7 +71,7 @@ int defaultJobs()
 struct Loaded
 {
     bool ok = false;
-    QString problem; // why the file was refused
+    QString problem;   // why the file was refused
     QStringList notes; // what a load that went through had to say (an older file converted)
     QList<CtrlACommand> commands;
 };
@@ -194,8 +194,8 @@ int main(int argc, char *argv[])
                        "files."),
         QStringLiteral("file"));
     parser.addOptions({deviceOption, encodersOption, jobsOption, reportOption, baudOption,
-                       parityOption, dataBitsOption, dryRunOption, logOption, loopOption,
-                       forOption, continuousOption, channelOption});
+                       parityOption, dataBitsOption, dryRunOption, logOption, loopOption, forOption,
+                       continuousOption, channelOption});
     parser.process(app);
 
     const QStringList files = parser.positionalArguments();
@@ -237,11 +237,10 @@ int main(int argc, char *argv[])
             return usage(QStringLiteral("--log %1 is the caption loop file %2: refused")
                              .arg(logPath, input));
         StderrDialogs dialogs; // the sequencer's boxes; the session reports in one line
-        return LoopSession::command({loopFile, devices, line, parser.value(forOption),
-                                     parser.isSet(continuousOption),
-                                     parser.isSet(channelOption) ? parser.value(channelOption)
-                                                                 : QString(),
-                                     parser.isSet(logOption) ? logPath : QString()});
+        return LoopSession::command(
+            {loopFile, devices, line, parser.value(forOption), parser.isSet(continuousOption),
+             parser.isSet(channelOption) ? parser.value(channelOption) : QString(),
+             parser.isSet(logOption) ? logPath : QString()});
     }
     if (plantList ? (files.size() > 1 || !devices.isEmpty())
                   : (files.size() != 1 || (devices.isEmpty() && !dryRun)))
@@ -267,9 +266,8 @@ int main(int argc, char *argv[])
                 return usage(QStringLiteral("--device: ") + problem);
             const QString key = EncoderList::deviceKey(device);
             if (seen.contains(key))
-                return usage(
-                    QStringLiteral("--device %1 names the encoder of --device %2 again")
-                        .arg(device, seen.value(key)));
+                return usage(QStringLiteral("--device %1 names the encoder of --device %2 again")
+                                 .arg(device, seen.value(key)));
             seen.insert(key, device);
             entries << EncoderList::Entry{device, device, line, file};
         }
@@ -303,10 +301,10 @@ int main(int argc, char *argv[])
     for (const EncoderList::Entry &entry : std::as_const(entries)) {
         const bool known = configurations.contains(entry.configuration);
         const Loaded &loaded = configurationOf(entry.configuration);
-        const QString where = plantList ? QStringLiteral("%1: encoder \"%2\": %3")
-                                              .arg(parser.value(encodersOption), entry.name,
-                                                   entry.configuration)
-                                        : files.first();
+        const QString where =
+            plantList ? QStringLiteral("%1: encoder \"%2\": %3")
+                            .arg(parser.value(encodersOption), entry.name, entry.configuration)
+                      : files.first();
         if (!loaded.ok) {
             Output::error(where + QStringLiteral(": ") + loaded.problem);
             return FileError;
@@ -321,8 +319,8 @@ int main(int argc, char *argv[])
     for (const auto &[option, path] : {std::pair{QStringLiteral("--log"), logPath},
                                        std::pair{QStringLiteral("--report"), reportPath}}) {
         if (const QString input = LogFile::clashingInput(path, inputs); !input.isEmpty())
-            return usage(QStringLiteral("%1 %2 is the input file %3: refused")
-                             .arg(option, path, input));
+            return usage(
+                QStringLiteral("%1 %2 is the input file %3: refused").arg(option, path, input));
     }
 
     const bool single = !plantList && entries.size() == 1;
