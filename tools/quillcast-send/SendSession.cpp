@@ -185,6 +185,9 @@ void SendSession::end(Outcome outcome, const QString &detail)
     m_detail =
         detail.isEmpty() && outcome == Outcome::PortNotOpened ? pathProblem(m_device) : detail;
     m_milliseconds = m_clock.elapsed();
+    // Nothing more goes out: this may run while the sequencer is about to send the next
+    // command after a reply (a restarted encoder's banner).
+    m_sequencer->CommandQueue().clear();
     // The port is closed from the event loop: this may run inside a signal of the port itself.
     QTimer::singleShot(0, this, [this] {
         m_sequencer->releaseLink();

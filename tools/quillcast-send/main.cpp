@@ -136,8 +136,10 @@ int main(int argc, char *argv[])
         "with status 0 when its time is up or on Ctrl-C, after the line in flight."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE.qcf"),
-                                 QStringLiteral("The configuration file to send."));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE.qcf"),
+        QStringLiteral("The configuration file to send (with --encoders: to the "
+                       "entries that name none)."));
     const QCommandLineOption deviceOption(
         QStringLiteral("device"),
         QStringLiteral("Serial device of an encoder, e.g. /dev/ttyUSB0, or the port of a serial "
@@ -350,6 +352,9 @@ int main(int argc, char *argv[])
     for (const EncoderList::Entry &entry : std::as_const(entries))
         encoders << PlantRun::Encoder{entry.name, entry.device, entry.configuration, entry.line,
                                       configurationOf(entry.configuration).commands};
+    // The sequencers' message boxes still go to the dialog service, but are not printed: a box
+    // cannot tell which of the encoders sent at once it belongs to. Each session reports its
+    // own outcome under its encoder's name instead.
     PlantRun run(encoders, jobs, single, log.isOpen() ? &log : nullptr);
     QObject::connect(&run, &PlantRun::finished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
