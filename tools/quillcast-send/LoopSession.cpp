@@ -1,12 +1,14 @@
 #include "LoopSession.h"
 #include "DeviceChannel.h"
 
+#include "LogFile.h"
 #include "Output.h"
 #include "common/GlobalFunctions.h"
 #include "common/ReadTextFile.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/Sequencer.h"
+#include "link/TrafficLog.h"
 #include "looping/CaptionLoopLink.h"
 #include "looping/CaptionLoopScheduler.h"
 #include "looping/LoopTimer.h"
@@ -75,6 +77,17 @@ LoopSession::Result LoopSession::run()
     secondTick.setInterval(1000);
     secondTick.setTimerType(Qt::PreciseTimer);
     SignalWatch interrupts;
+    TrafficLog log;
+    if (m_log) {
+        log.attach(&sequencer);
+        QObject::connect(&log, &QAbstractItemModel::rowsInserted,
+                         [&](const QModelIndex &, int first, int last) {
+                             for (int row = first; row <= last; ++row)
+                                 m_log->write(log.line(row));
+                             if (log.rowCount() > 1000)
+                                 log.clear(); // written already
+                         });
+    }
 
     QEventLoop loop;
     int result = -1;
@@ -108,13 +121,57 @@ LoopSession::Result LoopSession::run()
         }
     });
     QObject::connect(&sequencer, &Sequencer::timedOut, [&](bool) {
-        Output::error(QStringLiteral("%1: the encoder did not answer in time").arg(m_device));
+        if (result < 0)
+            Output::error(QStringLiteral("%1: the encoder did not answer in time").arg(m_device));
         finish(TimedOut);
     });
     QObject::connect(&scheduler, &CaptionLoopScheduler::connectionLost, [&] {
-        Output::error(QStringLiteral("%1: the connection to the encoder was lost").arg(m_device));
-        finish(TimedOut);
+        if (result < 0)
+            Output::error(QStringLiteral("%1: the line to the encoder was lost").arg(m_device));
+        finish(LineLost);
     });
+    bool connecting = false;
+    const auto fail = [&](Result r, const QString &message, QString detail) {
+        if (detail.isEmpty() && r == PortNotOpened)
+            detail = pathProblem(m_device);
+        if (result < 0)
+            Output::error(m_device + QStringLiteral(": ") + message +
+                          (detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail)));
+        finish(r);
+    };
+    QObject::connect(&sequencer, &Sequencer::connecting, [&] { connecting = true; });
+    QObject::connect(channel->CommClass(), &Communications::portOpenFailed,
+                     [&](const QString &, const QString &reason) {
+                         fail(PortNotOpened, QStringLiteral("the port could not be opened"),
+                              reason);
+                     });
+    QObject::connect(channel->CommClass(), &Communications::lineLost,
+                     [&](const QString &, const QString &reason) {
+                         fail(LineLost, QStringLiteral("the line to the encoder was lost"), reason);
+                     });
+    QObject::connect(
+        &sequencer, &Sequencer::transactionFailed,
+        [&](Sequencer::Failure failure, const QString &detail) {
+            switch (failure) {
+            case Sequencer::Failure::PortNotOpened:
+                fail(PortNotOpened, QStringLiteral("the port could not be opened"), detail);
+                break;
+            case Sequencer::Failure::LineLost:
+                fail(LineLost, QStringLiteral("the line to the encoder was lost"), detail);
+                break;
+            case Sequencer::Failure::TimedOut:
+                fail(TimedOut, QStringLiteral("the encoder did not answer in time"), detail);
+                break;
+            case Sequencer::Failure::EncoderRestarted:
+            case Sequencer::Failure::ReplyTooLong:
+                fail(EncoderFault,
+                     failure == Sequencer::Failure::EncoderRestarted
+                         ? QStringLiteral("the encoder restarted")
+                         : QStringLiteral("a reply of the encoder was too long"),
+                     detail);
+                break;
+            }
+        });
     QObject::connect(&scheduler, &CaptionLoopScheduler::lineQueued, [&](const QString &line) {
         ++queued;
         Output::line(Output::timeStamp() + QStringLiteral(" C%1 ").arg(m_file.settings().channel) +
@@ -128,11 +185,12 @@ LoopSession::Result LoopSession::run()
     Output::line(
         QStringLiteral("device %1 at %2").arg(m_device, channel->getCOMSettings().settingsText()));
     sequencer.cmdConnect_Click();
-    if (!channel->PortIsOpen()) {
-        Output::error(QStringLiteral("%1: the port could not be opened").arg(m_device));
-        return PortNotOpened;
-    }
-    loop.exec();
+    // A port that opens later says so with its readiness reply or a failure.
+    if (result < 0 && !channel->PortIsOpen() && !connecting &&
+        !sequencer.timerCommTimeout()->isActive())
+        fail(PortNotOpened, QStringLiteral("the port could not be opened"), QString());
+    if (result < 0)
+        loop.exec();
     if (channel->PortIsOpen())
         channel->Disconnect();
     if (result == Finished)
@@ -187,5 +245,17 @@ int LoopSession::command(const Options &options)
         settings.channel = channel;
         file.setSettings(settings);
     }
-    return LoopSession(options.devices.first(), options.line, file, seconds).run();
+    LogFile log;
+    if (!options.log.isEmpty() && !log.open(options.log))
+        return usage(options.log + QStringLiteral(": ") + log.errorString());
+    LoopSession session(options.devices.first(), options.line, file, seconds);
+    if (log.isOpen())
+        session.setTrafficLog(&log);
+    const int result = session.run();
+    if (!log.finish()) {
+        Output::error(log.fileName() + QStringLiteral(": the traffic log could not be written: ") +
+                      log.errorString());
+        return result == Finished ? 1 : result;
+    }
+    return result;
 }

@@ -1,19 +1,24 @@
-// Sends a saved configuration file to one or more encoders without the window:
+// Sends a saved configuration file to closed-caption encoders without the window:
 //
 //   quillcast-send FILE.qcf --device PATH [--device PATH ...]
 //                  [--baud N --parity E|O|N --data-bits 7|8] [--dry-run] [--log FILE]
+//   quillcast-send --encoders LIST.ini [FILE.qcf] [--jobs N] [--report FILE.json] ...
 //   quillcast-send --loop FILE.txt --device PATH (--for HH:MM:SS | --continuous) [--channel N]
 //
 // The file is loaded onto the same defaults as the window's, built by the same command builders
-// and sent by the same sequencer. Exit status: 0 every command answered (on every device),
-// 1 wrong usage (or the log file cannot be written), 2 the file cannot be read or is not a valid
-// configuration, 3 a port cannot be opened, 4 an encoder did not answer in time (or, looping, its
-// port was lost). With several devices each is sent to in turn and the status is that of the first
-// failure.
+// and sent by the same sequencer. Several encoders are sent to at once, each over its own port,
+// in the one event loop. Exit status: 0 every command answered (on every encoder), 1 wrong
+// usage (also a --log or --report that names an input, or a log that cannot be written),
+// 2 a file or list that cannot be read or is not valid, 3 a port could not be opened or the
+// line was lost, 4 an encoder did not answer in time, 5 an encoder restarted during the send
+// or its reply was too long. With several encoders the status is that of the first one in
+// list order that failed.
 
+#include "EncoderList.h"
+#include "LogFile.h"
 #include "LoopSession.h"
 #include "Output.h"
-#include "SendSession.h"
+#include "PlantRun.h"
 #include "StderrDialogs.h"
 #include "commands/ControlProcessing.h"
 #include "common/Clock.h"
@@ -24,8 +29,13 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonDocument>
+#include <QSaveFile>
 #include <QTimeZone>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -36,34 +46,57 @@ enum ExitCode
     FileError = 2
 };
 
-struct LineOptions
+// Each encoder holds one descriptor (its serial device or network connection); a few more are
+// the program's own. The soft limit is raised to the hard one first.
+int defaultJobs()
 {
-    COMSettings settings;
-    QString problem; // "" when the options are valid
+    rlimit limit = {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 64;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    // Half of what is left after the program's own, for the descriptors the serial and network
+    // layers may open besides the device itself.
+    const rlim_t usable = limit.rlim_cur > 64 ? (limit.rlim_cur - 64) / 2 : 1;
+    return int(qBound<rlim_t>(1, usable, 100000));
+}
+
+// The commands of one configuration file, loaded onto the window's defaults: the plant's
+// identification from the settings store and the daylight state of this moment, with the year
+// lists counted from today.
+struct Loaded
+{
+    bool ok = false;
+    QString problem;   // why the file was refused
+    QStringList notes; // what a load that went through had to say (an older file converted)
+    QList<CtrlACommand> commands;
 };
 
-LineOptions readLineOptions(const QCommandLineParser &parser, const QCommandLineOption &baud,
-                            const QCommandLineOption &parity, const QCommandLineOption &dataBits)
+Loaded loadConfiguration(const QString &path, StderrDialogs &dialogs,
+                         const LocalTimeZoneSnapshot &zone)
 {
-    // The encoder's own serial settings are the defaults: 1200 baud, odd parity, 7 data bits,
-    // 1 stop bit.
-    LineOptions line;
-    bool ok = true;
-    const int baudRate = parser.value(baud).toInt(&ok);
-    if (!ok || baudRate <= 0)
-        line.problem = QStringLiteral("--baud must be a positive number");
-    const QString parityLetter = parser.value(parity).toUpper();
-    if (parityLetter != QLatin1String("E") && parityLetter != QLatin1String("O") &&
-        parityLetter != QLatin1String("N"))
-        line.problem = QStringLiteral("--parity must be E, O or N");
-    const QString bits = parser.value(dataBits);
-    if (bits != QLatin1String("7") && bits != QLatin1String("8"))
-        line.problem = QStringLiteral("--data-bits must be 7 or 8");
-    line.settings.baud = baudRate;
-    line.settings.parity = parityLetter;
-    line.settings.dataBits = static_cast<qint16>(bits.toInt());
-    line.settings.StopBits = 1;
-    return line;
+    Loaded loaded;
+    Configuration configuration =
+        Configuration::defaults(DefaultInfo::LoadDefaultInfo(nullptr), zone.InDaylightTime);
+    loaded.ok = ConfigurationFile::LoadConfiguration(path, configuration, nullptr);
+    loaded.notes = dialogs.takeMessages();
+    if (!loaded.ok) {
+        // The last message is the one that ended the load.
+        loaded.problem = loaded.notes.isEmpty()
+                             ? QStringLiteral("not a readable configuration file")
+                             : loaded.notes.last();
+        return loaded;
+    }
+    ControlProcessing::Context context;
+    context.zone = zone;
+    ControlProcessing(configuration, context, [&loaded](const CtrlACommand &command) {
+        loaded.commands << command;
+    }).BuildConfiguration();
+    return loaded;
 }
 
 } // namespace
@@ -76,31 +109,59 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Sends a Quillcast configuration file to closed-caption encoders, one device after the\n"
-        "other, exactly as the window's Send Configuration does. Each command sent (>) and each\n"
-        "reply received (<) is printed on its own line with a time stamp.\n"
+        "Sends a Quillcast configuration file to closed-caption encoders exactly as the window's\n"
+        "Send Configuration does. With one --device each command sent (>) and each reply\n"
+        "received (<) is printed on its own line with a time stamp. With several encoders (a list\n"
+        "given with --encoders, or several --device) all are sent to at once, each over its own\n"
+        "port; one line per encoder is printed as it finishes, then a summary.\n"
+        "\n"
+        "The list of --encoders is an INI file with one section per encoder, the section's name\n"
+        "being the encoder's name, and the keys device (a path, tcp://HOST:PORT or\n"
+        "rfc2217://HOST:PORT), baud, parity, data-bits (defaults: the command line's) and\n"
+        "configuration (a .qcf file relative to the list's folder; default: FILE.qcf). Every\n"
+        "entry and file is checked before anything is sent.\n"
         "\n"
         "Exit status:\n"
-        "  0  every command was answered on every device\n"
-        "  1  wrong usage, or the --log file cannot be written\n"
-        "  2  the file cannot be read or is not a configuration file\n"
-        "  3  a serial port could not be opened\n"
+        "  0  every command was answered on every encoder\n"
+        "  1  wrong usage; a --log or --report file that is one of the input files; a log that\n"
+        "     cannot be written\n"
+        "  2  a file cannot be read or is not a configuration file; a bad list or entry\n"
+        "  3  a port could not be opened, or the line was lost\n"
         "  4  an encoder did not answer in time\n"
-        "With several devices the status is that of the first one that failed.\n"
+        "  5  an encoder restarted during the send, or its reply was too long\n"
+        "With several encoders the status is that of the first one in list order that failed.\n"
         "\n"
         "With --loop the captions of a caption loop file are sent to one encoder instead, as the\n"
         "CC Looping tab does, each printed with a time stamp as it is queued; the loop ends\n"
         "with status 0 when its time is up or on Ctrl-C, after the line in flight."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE.qcf"),
-                                 QStringLiteral("The configuration file to send."));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE.qcf"),
+        QStringLiteral("The configuration file to send (with --encoders: to the "
+                       "entries that name none)."));
     const QCommandLineOption deviceOption(
         QStringLiteral("device"),
         QStringLiteral("Serial device of an encoder, e.g. /dev/ttyUSB0, or the port of a serial "
                        "device server, e.g. tcp://192.168.1.20:4001; repeat the option to send "
-                       "to several encoders in turn."),
+                       "to several encoders at once."),
         QStringLiteral("path"));
+    const QCommandLineOption encodersOption(
+        QStringLiteral("encoders"),
+        QStringLiteral("Send to every encoder of the list <file> (INI, one section per "
+                       "encoder) at once."),
+        QStringLiteral("file"));
+    const QCommandLineOption jobsOption(
+        QStringLiteral("jobs"),
+        QStringLiteral("Send to at most <n> encoders at a time (default: as many as the "
+                       "open-file limit allows)."),
+        QStringLiteral("n"));
+    const QCommandLineOption reportOption(
+        QStringLiteral("report"),
+        QStringLiteral("Write one JSON record per encoder to <file>: name, device, "
+                       "configuration, result, exit_status, seconds, commands_answered, "
+                       "message."),
+        QStringLiteral("file"));
     const QCommandLineOption baudOption(QStringLiteral("baud"),
                                         QStringLiteral("Baud rate (default 1200)."),
                                         QStringLiteral("n"), QStringLiteral("1200"));
@@ -113,7 +174,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption dryRunOption(
         QStringLiteral("dry-run"),
         QStringLiteral("Print the commands that would be sent, one per line as their wire bytes "
-                       "in hexadecimal, and open no port."));
+                       "in hexadecimal (under each encoder's name when there are several), and "
+                       "open no port."));
     const QCommandLineOption loopOption(QStringLiteral("loop"),
                                         QStringLiteral("Loop the captions of a caption loop file."),
                                         QStringLiteral("FILE.txt"));
@@ -129,101 +191,192 @@ int main(int argc, char *argv[])
     const QCommandLineOption logOption(
         QStringLiteral("log"),
         QStringLiteral("Write the traffic log to <file>: connects, commands, replies and "
-                       "time-outs, one line each, as the window's Traffic Log shows them."),
+                       "time-outs, one line each, as the window's Traffic Log shows them, after "
+                       "the encoder's name when there are several. Never one of the input "
+                       "files."),
         QStringLiteral("file"));
-    parser.addOptions({deviceOption, baudOption, parityOption, dataBitsOption, dryRunOption,
-                       logOption, loopOption, forOption, continuousOption, channelOption});
+    parser.addOptions({deviceOption, encodersOption, jobsOption, reportOption, baudOption,
+                       parityOption, dataBitsOption, dryRunOption, logOption, loopOption, forOption,
+                       continuousOption, channelOption});
     parser.process(app);
 
     const QStringList files = parser.positionalArguments();
     const QStringList devices = parser.values(deviceOption);
     const bool dryRun = parser.isSet(dryRunOption);
-    const LineOptions line = readLineOptions(parser, baudOption, parityOption, dataBitsOption);
+    const bool plantList = parser.isSet(encodersOption);
+    const auto usage = [](const QString &problem) {
+        Output::error(problem);
+        return int(UsageError);
+    };
+    COMSettings line;
+    const QString lineProblem = EncoderList::readLine(
+        parser.value(baudOption), parser.value(parityOption), parser.value(dataBitsOption), &line);
+    if (!lineProblem.isEmpty())
+        return usage(lineProblem);
+    int jobs = 0;
+    if (parser.isSet(jobsOption)) {
+        bool ok = false;
+        jobs = parser.value(jobsOption).toInt(&ok);
+        if (!ok || jobs < 1)
+            return usage(QStringLiteral("--jobs must be a positive number"));
+    }
+    // Never more at once than the open-file limit allows, whatever --jobs asks.
+    const int jobsLimit = defaultJobs();
+    jobs = jobs > 0 ? qMin(jobs, jobsLimit) : jobsLimit;
+    const QString logPath = parser.value(logOption);
+    const QString reportPath = parser.value(reportOption);
+    if (parser.isSet(logOption) && parser.isSet(reportOption) &&
+        (QFileInfo(logPath).absoluteFilePath() == QFileInfo(reportPath).absoluteFilePath() ||
+         !LogFile::clashingInput(logPath, {reportPath}).isEmpty()))
+        return usage(QStringLiteral("--log and --report name the same file"));
+
     if (parser.isSet(loopOption)) {
-        if (!files.isEmpty() || dryRun || !line.problem.isEmpty()) {
-            Output::error(
-                line.problem.isEmpty()
-                    ? QStringLiteral("--loop takes no configuration file and no --dry-run")
-                    : line.problem);
-            return UsageError;
-        }
+        if (!files.isEmpty() || dryRun || plantList || parser.isSet(reportOption))
+            return usage(QStringLiteral(
+                "--loop takes no configuration file, no --dry-run, --encoders or --report"));
+        const QString loopFile = parser.value(loopOption);
+        if (const QString input = LogFile::clashingInput(logPath, {loopFile}); !input.isEmpty())
+            return usage(QStringLiteral("--log %1 is the caption loop file %2: refused")
+                             .arg(logPath, input));
         StderrDialogs dialogs; // the sequencer's boxes; the session reports in one line
         return LoopSession::command(
-            {parser.value(loopOption), devices, line.settings, parser.value(forOption),
-             parser.isSet(continuousOption),
-             parser.isSet(channelOption) ? parser.value(channelOption) : QString()});
+            {loopFile, devices, line, parser.value(forOption), parser.isSet(continuousOption),
+             parser.isSet(channelOption) ? parser.value(channelOption) : QString(),
+             parser.isSet(logOption) ? logPath : QString()});
     }
-    if (files.size() != 1 || (devices.isEmpty() && !dryRun) || !line.problem.isEmpty()) {
-        Output::error(line.problem.isEmpty()
-                          ? QStringLiteral("give one configuration file and at least one "
-                                           "--device (or --dry-run); see --help")
-                          : line.problem);
-        return UsageError;
+    if (plantList ? (files.size() > 1 || !devices.isEmpty())
+                  : (files.size() != 1 || (devices.isEmpty() && !dryRun)))
+        return usage(QStringLiteral("give one configuration file and at least one --device, or "
+                                    "--encoders LIST.ini (or --dry-run); see --help"));
+
+    // The encoders: a list's entries, or one per --device (named after its device).
+    const QString file = files.isEmpty() ? QString() : QFileInfo(files.first()).absoluteFilePath();
+    QList<EncoderList::Entry> entries;
+    if (plantList) {
+        const EncoderList::Result list =
+            EncoderList::read(parser.value(encodersOption), line, file);
+        if (!list.problem.isEmpty()) {
+            Output::error(list.problem);
+            return FileError;
+        }
+        entries = list.entries;
+    } else {
+        QHash<QString, QString> seen;
+        for (const QString &device : devices) {
+            QString problem;
+            if (!EncoderList::checkDevice(device, &problem))
+                return usage(QStringLiteral("--device: ") + problem);
+            const QString key = EncoderList::deviceKey(device);
+            if (seen.contains(key))
+                return usage(QStringLiteral("--device %1 names the encoder of --device %2 again")
+                                 .arg(device, seen.value(key)));
+            seen.insert(key, device);
+            entries << EncoderList::Entry{device, device, line, file};
+        }
     }
 
+    // Every configuration is read and built once, before anything is sent.
     StderrDialogs dialogs;
-
-    // The window's defaults: the plant's identification from the settings store and the
-    // daylight state of this moment, with the year lists counted from today.
     const LocalTimeZoneSnapshot zone =
         LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
-    Configuration configuration =
-        Configuration::defaults(DefaultInfo::LoadDefaultInfo(nullptr), zone.InDaylightTime);
-    const bool loaded = ConfigurationFile::LoadConfiguration(files.first(), configuration, nullptr);
-    const QStringList loadMessages = dialogs.takeMessages();
-    if (!loaded) {
-        // The last message is the one that ended the load.
-        Output::error(files.first() + QStringLiteral(": ") +
-                      (loadMessages.isEmpty() ? QStringLiteral("not a readable configuration file")
-                                              : loadMessages.last()));
-        return FileError;
+    QHash<QString, Loaded> configurations;
+    QStringList inputs;
+    if (plantList)
+        inputs << parser.value(encodersOption);
+    if (!file.isEmpty())
+        inputs << file;
+    const auto configurationOf = [&](const QString &path) -> const Loaded & {
+        auto it = configurations.find(path);
+        if (it == configurations.end()) {
+            it = configurations.insert(path, loadConfiguration(path, dialogs, zone));
+            inputs << path;
+        }
+        return *it;
+    };
+    if (entries.isEmpty()) { // --dry-run without a device
+        const Loaded &loaded = configurationOf(file);
+        if (!loaded.ok) {
+            Output::error(files.first() + QStringLiteral(": ") + loaded.problem);
+            return FileError;
+        }
     }
-    // A load that went through may still have something to say (an older file converted).
-    for (const QString &message : loadMessages)
-        Output::error(files.first() + QStringLiteral(": ") + message);
+    for (const EncoderList::Entry &entry : std::as_const(entries)) {
+        const bool known = configurations.contains(entry.configuration);
+        const Loaded &loaded = configurationOf(entry.configuration);
+        const QString where =
+            plantList ? QStringLiteral("%1: encoder \"%2\": %3")
+                            .arg(parser.value(encodersOption), entry.name, entry.configuration)
+                      : files.first();
+        if (!loaded.ok) {
+            Output::error(where + QStringLiteral(": ") + loaded.problem);
+            return FileError;
+        }
+        if (!known) {
+            for (const QString &note : loaded.notes)
+                Output::error(where + QStringLiteral(": ") + note);
+        }
+    }
 
-    QList<CtrlACommand> commands;
-    ControlProcessing::Context context;
-    context.zone = zone;
-    ControlProcessing(configuration, context, [&commands](const CtrlACommand &command) {
-        commands << command;
-    }).BuildConfiguration();
+    // Neither output may cost an input file: checked before either is opened.
+    for (const auto &[option, path] : {std::pair{QStringLiteral("--log"), logPath},
+                                       std::pair{QStringLiteral("--report"), reportPath}}) {
+        if (const QString input = LogFile::clashingInput(path, inputs); !input.isEmpty())
+            return usage(
+                QStringLiteral("%1 %2 is the input file %3: refused").arg(option, path, input));
+    }
 
+    const bool single = !plantList && entries.size() == 1;
     if (dryRun) {
-        for (const CtrlACommand &command : std::as_const(commands))
-            Output::line(QString::fromLatin1(command.wireBytes().toHex().toUpper()));
+        if (entries.isEmpty() || single) {
+            for (const CtrlACommand &command : configurationOf(file).commands)
+                Output::line(QString::fromLatin1(command.wireBytes().toHex().toUpper()));
+        } else {
+            for (const EncoderList::Entry &entry : std::as_const(entries)) {
+                Output::line(entry.name + QLatin1Char(':'));
+                for (const CtrlACommand &command : configurationOf(entry.configuration).commands)
+                    Output::line(QStringLiteral("  ") +
+                                 QString::fromLatin1(command.wireBytes().toHex().toUpper()));
+            }
+        }
         return Success;
     }
 
-    QFile trafficLog(parser.value(logOption));
-    if (parser.isSet(logOption) &&
-        !trafficLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        Output::error(trafficLog.fileName() + QStringLiteral(": ") + trafficLog.errorString());
-        return UsageError;
+    LogFile log;
+    if (parser.isSet(logOption)) {
+        if (!log.open(logPath))
+            return usage(logPath + QStringLiteral(": ") + log.errorString());
+        log.setLive(single);
     }
 
-    int exitCode = Success;
-    for (const QString &device : devices) {
-        SendSession session(device, line.settings, commands);
-        if (trafficLog.isOpen())
-            session.setTrafficLog(&trafficLog);
-        const SendSession::Result result = session.run();
-        // The window's message boxes of a failed send are replaced by the one line below.
-        dialogs.takeMessages();
-        switch (result) {
-        case SendSession::Answered:
-            Output::line(
-                QStringLiteral("%1: all %2 commands answered").arg(device).arg(commands.size()));
-            break;
-        case SendSession::PortNotOpened:
-            Output::error(QStringLiteral("%1: the port could not be opened").arg(device));
-            break;
-        case SendSession::TimedOut:
-            Output::error(QStringLiteral("%1: the encoder did not answer in time").arg(device));
-            break;
-        }
+    QList<PlantRun::Encoder> encoders;
+    for (const EncoderList::Entry &entry : std::as_const(entries))
+        encoders << PlantRun::Encoder{entry.name, entry.device, entry.configuration, entry.line,
+                                      configurationOf(entry.configuration).commands};
+    // The sequencers' message boxes still go to the dialog service, but are not printed: a box
+    // cannot tell which of the encoders sent at once it belongs to. Each session reports its
+    // own outcome under its encoder's name instead.
+    PlantRun run(encoders, jobs, single, log.isOpen() ? &log : nullptr);
+    QObject::connect(&run, &PlantRun::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    run.start();
+    app.exec();
+
+    int exitCode = run.exitStatus();
+    if (!log.finish()) {
+        Output::error(log.fileName() + QStringLiteral(": the traffic log could not be written: ") +
+                      log.errorString());
         if (exitCode == Success)
-            exitCode = result;
+            exitCode = UsageError;
+    }
+    if (parser.isSet(reportOption)) {
+        QSaveFile report(reportPath);
+        if (!report.open(QIODevice::WriteOnly) ||
+            report.write(QJsonDocument(run.report()).toJson()) < 0 || !report.commit()) {
+            Output::error(reportPath + QStringLiteral(": the report could not be written: ") +
+                          report.errorString());
+            if (exitCode == Success)
+                exitCode = UsageError;
+        }
     }
     return exitCode;
 }

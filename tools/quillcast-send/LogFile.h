@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+// The --log and --report files of quillcast-send: an output file never costs an input. A path
+// that names one of the inputs (the same file however named: symbolic and hard links included)
+// is refused before the file is opened, let alone truncated. A failed write is remembered and
+// told by finish(), so that the program never ends as if the log were complete.
+class LogFile
+{
+public:
+    // The input that path names, or "" when it is none of them.
+    static QString clashingInput(const QString &path, const QStringList &inputs);
+
+    // Opens for writing (truncates); false with the reason in errorString().
+    bool open(const QString &path);
+    bool isOpen() const { return m_file.isOpen(); }
+    // Each line is pushed to the file at once (one encoder), or kept in the buffer until
+    // flush() (many encoders, where a write per line would cost each of them).
+    void setLive(bool live) { m_live = live; }
+    void write(const QString &line);
+    void flush();
+    // Flushes and closes; false when any write failed (reason in errorString()).
+    bool finish();
+
+    QString fileName() const { return m_file.fileName(); }
+    QString errorString() const { return m_error; }
+
+private:
+    void check(bool ok);
+
+    QFile m_file;
+    bool m_live = true;
+    QString m_error;
+};
