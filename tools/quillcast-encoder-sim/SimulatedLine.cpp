@@ -1,7 +1,11 @@
 #include "SimulatedLine.h"
 
+#include "link/CtrlACommand.h"
+
 #include <QDateTime>
 #include <QTimer>
+
+#include <algorithm>
 
 // "01 39 0D\t<SOH>9<CR>": the bytes in hexadecimal, then readable with control characters named.
 QByteArray SimulatedLine::describe(const QByteArray &bytes)
@@ -88,8 +92,9 @@ void SimulatedLine::receive(const QByteArray &bytes)
     receiveDue();
 }
 
-// Hands the simulator the bytes that have arrived on the simulated line by now, and waits
-// for the next one.
+// Hands the simulator the bytes that have arrived on the simulated line by now, and waits for
+// the next one that can end a command (CR or ETX): the bytes in between change nothing until
+// then, so the line wakes once per command rather than once per character.
 void SimulatedLine::receiveDue()
 {
     const qint64 now = m_clock.nsecsElapsed();
@@ -98,11 +103,13 @@ void SimulatedLine::receiveDue()
         arrived += m_input.takeFirst().byte;
     if (!arrived.isEmpty())
         handle(arrived);
-    if (m_input.isEmpty())
+    const auto end = std::find_if(m_input.cbegin(), m_input.cend(), [](const Incoming &in) {
+        return in.byte == CtrlACommand::CR || in.byte == CtrlACommand::ETX;
+    });
+    if (end == m_input.cend())
         m_receiveTimer->stop();
     else
-        m_receiveTimer->start(
-            int(qMax<qint64>(0, (m_input.constFirst().arrivesAtNs - now + 999999) / 1000000)));
+        m_receiveTimer->start(int(qMax<qint64>(0, (end->arrivesAtNs - now + 999999) / 1000000)));
 }
 
 void SimulatedLine::handle(const QByteArray &bytes)
@@ -134,6 +141,9 @@ void SimulatedLine::handle(const QByteArray &bytes)
 
 void SimulatedLine::queueReply(const QByteArray &reply)
 {
+    // An idle line carries the first byte at once; a busy one after what it still carries.
+    if (m_output.isEmpty())
+        m_lineFreeAtNs = qMax(m_lineFreeAtNs, m_clock.nsecsElapsed());
     m_output += reply;
     if (!m_sendTimer->isActive())
         sendDue();
@@ -155,8 +165,6 @@ void SimulatedLine::sendDue()
     if (m_options.lineRate > 0) {
         const qint64 perByte = perByteNs();
         const qint64 now = m_clock.nsecsElapsed();
-        if (m_lineFreeAtNs < now)
-            m_lineFreeAtNs = now;
         count = 0;
         while (count < m_output.size() && m_lineFreeAtNs <= now) {
             m_lineFreeAtNs += perByte;
@@ -170,7 +178,8 @@ void SimulatedLine::sendDue()
     if (m_output.isEmpty())
         return;
     // Part of the output is still on the simulated line (or the client's buffer was full).
-    m_sendTimer->start(int(qMax<qint64>(1, (nextDueNs + 999999) / 1000000)));
+    m_sendTimer->start(
+        int(qMax<qint64>(qMax(1, m_options.gatherMs), (nextDueNs + 999999) / 1000000)));
 }
 
 void SimulatedLine::logLine(QFile &file, const QByteArray &line)

@@ -29,6 +29,9 @@ public:
         QString chunkLogPath; // one line per block of bytes read from the line
         int lineRate = 0;     // bits per second of the simulated line, both ways; 0 = no limit
         int replyDelay = 0;   // milliseconds between a command and its reply
+        // With a line rate, the least time between two writes to the client: a device server
+        // collects what its serial line brings for a while before it sends a packet.
+        int gatherMs = 0;
         bool silent = false;
         bool makerName = true;
         EncoderSimulator::Faults faults;

@@ -4,8 +4,21 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+namespace {
+
+// A device server passes on what its serial line brought in packets, at most one per 20 ms of
+// a slow line, rather than one per character.
+SimulatedLine::Options gathering(SimulatedLine::Options options)
+{
+    options.gatherMs = 20;
+    return options;
+}
+
+} // namespace
+
 TcpServer::TcpServer(const SimulatedLine::Options &options, QObject *parent)
-    : QObject(parent), m_line(new SimulatedLine(options, this)), m_server(new QTcpServer(this))
+    : QObject(parent), m_line(new SimulatedLine(gathering(options), this)),
+      m_server(new QTcpServer(this))
 {
     // With no client connected the replies go nowhere, as a device server drops what its
     // serial line sends while nobody listens.

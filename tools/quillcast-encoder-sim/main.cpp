@@ -10,7 +10,8 @@
 // --line-rate BAUD: behave as at the far end of a line of BAUD bits per second, both ways: a
 //   received byte counts as arrived one character time (10 bits) after the one before it, a
 //   command is answered only once its last byte has arrived, and replies go out no faster.
-//   With --tcp this is the serial line behind the device server.
+//   With --tcp this is the serial line behind the device server, which passes on what the line
+//   brought at most every 20 ms.
 // --reply-delay MS: wait MS milliseconds between a command's arrival and its reply.
 // --tcp PORT: serve the encoder as a serial device server does, on TCP port PORT of 127.0.0.1
 //   only (0: any free port), instead of a pseudo-terminal; the first line is then the address
