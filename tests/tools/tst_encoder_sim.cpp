@@ -35,45 +35,32 @@ private slots:
         const QStringList devices = sim.devices();
         QVERIFY(devices.size() == 2 && devices.at(0) != devices.at(1));
         QByteArray reply;
-        const auto connectTo = [&](QTcpSocket &socket, const QString &device) {
+        QTcpSocket sockets[3]; // encoder 2, encoder 1, encoder 2 again
+        // Sends a command on a socket, connected to the device first, and awaits the prompt.
+        const auto ask = [&](int i, const QString &device, const QByteArray &command) {
+            if (sockets[i].state() == QAbstractSocket::UnconnectedState) {
+                sockets[i].connectToHost("127.0.0.1", quint16(QUrl(device).port()));
+                connect(&sockets[i], &QTcpSocket::readyRead,
+                        [&, i] { reply += sockets[i].readAll(); });
+            }
             reply.clear();
-            socket.connectToHost(QStringLiteral("127.0.0.1"), quint16(QUrl(device).port()));
-            QObject::connect(&socket, &QTcpSocket::readyRead, [&] { reply += socket.readAll(); });
-        };
-        const auto exchange = [&](QTcpSocket &socket, const QByteArray &command) {
-            reply.clear();
-            socket.write(command);
+            sockets[i].write(command);
             return QTest::qWaitFor([&] { return reply.endsWith("\r\n*"); }, 5000);
         };
-
-        QTcpSocket second;
-        connectTo(second, devices.at(1));
-        QVERIFY(exchange(second, "\x03\r\x01?\r") && exchange(second, "\x01"
-                                                                      "0 NEWS T1 1\rHi\x03"));
+        QVERIFY(ask(0, devices.at(1), "\x03\r\x01?\r") && ask(0, {}, "\0010 NEWS T1 1\rHi\x03"));
         reply.clear();
-        second.write("\x01"
-                     "9\r");
+        sockets[0].write("\0019\r");
         const QRegularExpression expected('^' + third + '$',
                                           QRegularExpression::DotMatchesEverythingOption);
         QTRY_VERIFY_WITH_TIMEOUT(third.isEmpty()
-                                     ? second.state() == QAbstractSocket::UnconnectedState
+                                     ? sockets[0].state() == QAbstractSocket::UnconnectedState
                                      : expected.match(QString::fromLatin1(reply)).hasMatch(),
                                  5000);
-
         // The other encoder has no article; after a hang-up the next connection is a new line
         // to the same encoder.
-        QTcpSocket first;
-        connectTo(first, devices.at(0));
-        QVERIFY(exchange(first, "\x01"
-                                "9\r") &&
-                !reply.contains("NEWS"));
-        QTcpSocket again;
-        if (third.isEmpty()) {
-            connectTo(again, devices.at(1));
-            QVERIFY(exchange(again, "\x01"
-                                    "9\r") &&
-                    reply.contains("NEWS"));
-        }
+        QVERIFY(ask(1, devices.at(0), "\0019\r") && !reply.contains("NEWS"));
+        if (third.isEmpty())
+            QVERIFY(ask(2, devices.at(1), "\0019\r") && reply.contains("NEWS"));
     }
 };
 
