@@ -1,16 +1,31 @@
 #include "TcpServer.h"
 
-#include <QDateTime>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 
-TcpServer::TcpServer(const PtyServer::Options &options, QObject *parent)
-    : QObject(parent), m_options(options), m_server(new QTcpServer(this))
+namespace {
+
+// A device server passes on what its serial line brought in packets, at most one per 20 ms of
+// a slow line, rather than one per character.
+SimulatedLine::Options gathering(SimulatedLine::Options options)
 {
-    m_simulator.setSilent(options.silent);
-    m_simulator.setMakerName(options.makerName);
+    options.gatherMs = 20;
+    return options;
+}
+
+} // namespace
+
+TcpServer::TcpServer(const SimulatedLine::Options &options, QObject *parent)
+    : QObject(parent), m_line(new SimulatedLine(gathering(options), this)),
+      m_server(new QTcpServer(this))
+{
+    // With no client connected the replies go nowhere, as a device server drops what its
+    // serial line sends while nobody listens.
+    m_line->setWriter([this](const QByteArray &bytes) -> qint64 {
+        return m_client ? m_client->write(bytes) : bytes.size();
+    });
+    connect(m_line, &SimulatedLine::hungUp, this, &TcpServer::hangUp);
     connect(m_server, &QTcpServer::newConnection, this, &TcpServer::acceptClient);
 }
 
@@ -18,17 +33,10 @@ TcpServer::~TcpServer() = default;
 
 bool TcpServer::start(quint16 port)
 {
-    const auto openLog = [this](QFile &file, const QString &path) {
-        if (path.isEmpty())
-            return true;
-        file.setFileName(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-            return true;
-        m_error = file.errorString();
+    if (!m_line->openLogs()) {
+        m_error = m_line->errorString();
         return false;
-    };
-    if (!openLog(m_log, m_options.logPath) || !openLog(m_chunkLog, m_options.chunkLogPath))
-        return false;
+    }
     if (!m_server->listen(QHostAddress::LocalHost, port)) {
         m_error = m_server->errorString();
         return false;
@@ -51,8 +59,11 @@ void TcpServer::acceptClient()
         }
         m_client = socket;
         m_client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        connect(m_client, &QTcpSocket::readyRead, this, &TcpServer::readClient);
-        connect(m_client, &QTcpSocket::disconnected, this, [this, socket] {
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            if (m_client == socket)
+                m_line->receive(socket->readAll());
+        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             if (m_client == socket)
                 m_client = nullptr;
             socket->deleteLater();
@@ -60,42 +71,15 @@ void TcpServer::acceptClient()
     }
 }
 
-void TcpServer::readClient()
+// The pulled cable: the client's connection closes at once, and whatever was on its way in
+// either direction is lost.
+void TcpServer::hangUp()
 {
-    if (!m_client)
-        return;
-    const QByteArray bytes = m_client->readAll();
-    if (bytes.isEmpty())
-        return;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    logLine(m_chunkLog, QByteArray::number(now) + '\t' + QByteArray::number(bytes.size()) + '\t' +
-                            PtyServer::describe(bytes));
-
-    const int before = m_simulator.received().size();
-    const QByteArray answer = m_simulator.receive(bytes, now);
-    const QList<EncoderSimulator::ReceivedCommand> commands = m_simulator.received();
-    for (int i = before; i < commands.size(); ++i)
-        logLine(m_log, QByteArray::number(commands.at(i).msecsSinceEpoch) + '\t' +
-                           PtyServer::describe(commands.at(i).bytes));
-    if (answer.isEmpty())
-        return;
-    if (m_options.replyDelay > 0)
-        QTimer::singleShot(m_options.replyDelay, Qt::PreciseTimer, this,
-                           [this, answer] { reply(answer); });
-    else
-        reply(answer);
-}
-
-void TcpServer::reply(const QByteArray &bytes)
-{
-    if (m_client)
-        m_client->write(bytes);
-}
-
-void TcpServer::logLine(QFile &file, const QByteArray &line)
-{
-    if (!file.isOpen())
-        return;
-    file.write(line + '\n');
-    file.flush();
+    QTcpSocket *socket = m_client;
+    m_client = nullptr;
+    if (socket) {
+        socket->abort();
+        socket->deleteLater();
+    }
+    m_line->restart();
 }
