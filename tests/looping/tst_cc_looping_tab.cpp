@@ -156,7 +156,7 @@ private slots:
             // The reply time-out's box stays open across loop ticks, with time-outs coming due.
             Sequencer *link = m_w->link();
             m_w->dialogs.whileShown = [this, link, held = 0](const QString &) mutable {
-                for (; held < 4; ++held) {
+                while (held++ < 4) {
                     loop()->scheduler()->tick();
                     if (link->timerCommTimeout()->isActive())
                         link->timerCommTimeout_Timer();
