@@ -85,9 +85,11 @@ double LeadingNumber(const QString &text)
         if (expDigits)
             number.append(exponent);
     }
+    // A number too large for a double reads as an infinity of its sign, so that it is out of
+    // every range rather than 0; one too small to tell from 0 reads as 0.
     bool ok = false;
     const double value = number.toDouble(&ok);
-    return ok ? value : 0.0;
+    return ok || std::isinf(value) ? value : 0.0;
 }
 
 bool LeadingInt16(const QString &text, qint16 *value)

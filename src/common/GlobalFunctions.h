@@ -15,7 +15,8 @@ qint64 RoundHalfEven(double value);
 // Reads the number a text begins with, the way operators' hand-typed values are read:
 // blanks, tabs and line feeds anywhere are ignored, an optional sign, digits, decimal point
 // and exponent are taken, "&H" / "&O" introduce hexadecimal / octal, reading stops at the
-// first character that cannot continue the number; a text without a number gives 0.
+// first character that cannot continue the number; a text without a number gives 0, a number
+// beyond the range of a double an infinity of its sign.
 double LeadingNumber(const QString &text);
 // The same number rounded to a whole number (halves to even) as a 16-bit signed value; false,
 // with value untouched, when it lies outside -32768..32767.

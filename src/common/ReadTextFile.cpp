@@ -36,8 +36,16 @@ QStringList splitLines(const QString &text)
 
 } // namespace
 
-QStringList ReadTextFile(const QString &path, QWidget *dialogParent, QString *chosenPath)
+QStringList ReadTextFile(const QString &path, QWidget *dialogParent, QString *chosenPath,
+                         TextFileError *error)
 {
+    const auto fail = [error](TextFileError why) {
+        if (error)
+            *error = why;
+        return Unreadable;
+    };
+    if (error)
+        *error = TextFileError::None;
     QString filePath = path;
     if (filePath.isEmpty()) {
         // No starting folder of its own: the dialog opens where the system last left it.
@@ -52,17 +60,21 @@ QStringList ReadTextFile(const QString &path, QWidget *dialogParent, QString *ch
 
     // Only a regular file is opened: a pipe, a device such as /dev/zero or a folder that carries
     // a text file's name would keep the window (or quillcast-send) waiting for an end that never
-    // comes. Such a name, and a file larger than MaxTextFileSize, reads like a file that cannot
-    // be read: the caller keeps what it had, as it does for a missing file.
+    // comes. Such a name reads like a file that cannot be read: the caller keeps what it had, as
+    // it does for a missing file.
     const QFileInfo info(filePath);
-    if (!info.isFile() || info.size() > MaxTextFileSize)
-        return Unreadable;
+    if (!info.isFile())
+        return fail(TextFileError::Unreadable);
+    if (info.size() > MaxTextFileSize)
+        return fail(TextFileError::TooLarge);
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
-        return Unreadable;
+        return fail(TextFileError::Unreadable);
     // One byte more than the limit tells a file that grew after the check.
     const QByteArray bytes = file.read(MaxTextFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > MaxTextFileSize)
-        return Unreadable;
+    if (file.error() != QFileDevice::NoError)
+        return fail(TextFileError::Unreadable);
+    if (bytes.size() > MaxTextFileSize)
+        return fail(TextFileError::TooLarge);
     return QStringList{filePath} + splitLines(GlobalFunctions::FromSingleByte(bytes));
 }

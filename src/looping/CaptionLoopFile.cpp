@@ -1,6 +1,7 @@
 #include "looping/CaptionLoopFile.h"
 
 #include "common/GlobalFunctions.h"
+#include "common/ReadTextFile.h"
 
 #include <limits>
 
@@ -17,6 +18,9 @@ const QString CaptionLoopFile::LoopDelayNote = QStringLiteral(
 const QString CaptionLoopFile::ChannelNote =
     QStringLiteral("Note: The value for the Closed Caption Channel is not set within the  file. "
                    "Defaulting to 1.");
+const QString CaptionLoopFile::TooLargeMessage =
+    QStringLiteral("The caption file is too large.  A caption loop file may hold at most ") +
+    QLatin1String(MaxTextFileSizeText) + QStringLiteral(".");
 
 namespace {
 

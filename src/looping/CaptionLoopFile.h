@@ -50,6 +50,8 @@ public:
     static const QString LineDelayNote;
     static const QString LoopDelayNote;
     static const QString ChannelNote;
+    // A file beyond the reader's size limit is refused with this message, naming the limit.
+    static const QString TooLargeMessage;
 
 private:
     QStringList m_lines;

@@ -22,3 +22,13 @@ void SequencerLoopLink::startTransaction()
 {
     m_sequencer->StartTransaction();
 }
+
+bool SequencerLoopLink::transactionInFlight() const
+{
+    return m_sequencer->transactionInFlight();
+}
+
+bool SequencerLoopLink::isReportingFailure() const
+{
+    return m_sequencer->isReportingFailure();
+}

@@ -4,6 +4,8 @@
 #include "looping/CaptionLoopLink.h"
 #include "looping/LoopTimer.h"
 
+#include <algorithm>
+
 CaptionLoopScheduler::CaptionLoopScheduler(LoopTimer *timer, const LoopClock *clock,
                                            CaptionLoopLink *link, QObject *parent)
     : QObject(parent), m_timer(timer), m_clock(clock), m_link(link)
@@ -52,6 +54,15 @@ bool CaptionLoopScheduler::isRunning() const
 
 void CaptionLoopScheduler::tick()
 {
+    // While a failure's message is open nothing is queued or sent: a transaction started now
+    // would arm a new reply time-out behind the box and bring the same message up again. The
+    // timer keeps running at the busy pace, so that the loop is still running when the link is
+    // given up after the message and stops as Disconnect stops it.
+    if (m_link->isReportingFailure()) {
+        m_interval = std::max(m_interval, int(BusyIntervalMs));
+        scheduleNext(m_interval);
+        return;
+    }
     if (!m_link->portIsOpen()) {
         m_timer->stop();
         emit connectionLost();
@@ -67,12 +78,22 @@ void CaptionLoopScheduler::tick()
         interval = m_settings.loopDelay * 1000; // the loop delay alone ends a pass
         m_lineIndex = 0;
     }
-    if (m_link->queueCount() == 1)
-        m_link->startTransaction(); // the queue was idle
-    else if (interval < BusyIntervalMs)
+    // A transaction starts only when no reply is awaited: a queue of one command is not proof
+    // of an idle link, since a long reply (the article list) may be on its way with the queue
+    // empty, and a new transaction would put its long time-out back to the short one. A line
+    // that waits behind a reply goes out with the sequencer's next step.
+    const bool idle = m_link->queueCount() == 1;
+    const bool inFlight = m_link->transactionInFlight();
+    if (!inFlight)
+        m_link->startTransaction();
+    if ((inFlight || !idle) && interval < BusyIntervalMs)
         interval = BusyIntervalMs; // the encoder is behind: let the queue drain
     m_interval = interval;
+    scheduleNext(interval);
+}
 
+void CaptionLoopScheduler::scheduleNext(int interval)
+{
     // The next tick is due one interval after this one was due. After a stall longer than
     // that (a modal box, a busy machine) the schedule starts afresh from now instead of
     // sending the missed lines in a burst.
@@ -85,7 +106,8 @@ void CaptionLoopScheduler::tick()
 
 void CaptionLoopScheduler::secondTick()
 {
-    if (!isRunning() || m_secondsLeft == Continuous)
+    // The time does not run out behind a failure's message: the loop ends with the link then.
+    if (!isRunning() || m_secondsLeft == Continuous || m_link->isReportingFailure())
         return;
     --m_secondsLeft;
     emit timeLeftChanged(GlobalFunctions::SecondsToClockText(m_secondsLeft));

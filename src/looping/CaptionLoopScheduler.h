@@ -12,9 +12,11 @@ class LoopTimer;
 
 // Sends the captions of a loop file to one caption channel, one command per line: the line
 // delay after each line, the loop delay after the last line of a pass, and at least 5000 ms
-// while the link is still busy with earlier commands. Each tick is scheduled from the time the
-// previous one was due, so late ticks do not add up. A timed loop counts down on the caller's
-// one-second tick. The scheduler stops its timer before it reports an end.
+// while the link is still busy with earlier commands or a reply. A transaction is started only
+// when no reply is awaited, and nothing is queued while the link reports a failure. Each tick is
+// scheduled from the time the previous one was due, so late ticks do not add up. A timed loop
+// counts down on the caller's one-second tick. The scheduler stops its timer before it reports an
+// end.
 class CaptionLoopScheduler : public QObject
 {
     Q_OBJECT
@@ -54,6 +56,8 @@ signals:
     void connectionLost();
 
 private:
+    void scheduleNext(int interval);
+
     LoopTimer *m_timer;
     const LoopClock *m_clock;
     CaptionLoopLink *m_link;

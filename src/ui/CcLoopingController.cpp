@@ -58,6 +58,10 @@ CcLoopingController::CcLoopingController(frmMainWindow *window)
              DialogService::Icon::Critical);
     });
 
+    // A transaction that failed leaves the link given up once its message has been read: the
+    // loop ends then as Disconnect ends it, without a message of its own on top.
+    connect(window->sequencer(), &Sequencer::transactionFailed, this, [this] { pressStop(); });
+
     // Loading a configuration file selects its caption loop file again.
     ConfigurationBinder::setCaptionLoopFileSelected([](QWidget *root, const QString &path) {
         if (auto *controller = root->findChild<CcLoopingController *>())
@@ -100,7 +104,18 @@ void CcLoopingController::selectCCLoopingFile(const QString &path)
     if (path.isEmpty())
         return;
     ConfigurationBinder::showCaptionLoopFile(m_window, path);
-    loadCCLoopingFile(ReadTextFile(path, m_window));
+    loadCCLoopingFile(readFile(path));
+}
+
+// A file too large to be read is refused with a message that names the limit; any other file
+// that cannot be read changes nothing without a word, as a missing one does.
+QStringList CcLoopingController::readFile(const QString &path)
+{
+    TextFileError error = TextFileError::None;
+    const QStringList textFile = ReadTextFile(path, m_window, nullptr, &error);
+    if (error == TextFileError::TooLarge)
+        tell(CaptionLoopFile::TooLargeMessage, DialogService::Icon::Exclamation);
+    return textFile;
 }
 
 void CcLoopingController::loadCCLoopingFile(const QStringList &textFile)
@@ -140,7 +155,7 @@ void CcLoopingController::cmdCCLpReloadFile_Click()
         tell(QStringLiteral("No file selected to reload."), DialogService::Icon::Exclamation);
         return;
     }
-    loadCCLoopingFile(ReadTextFile(selectedPath(), m_window));
+    loadCCLoopingFile(readFile(selectedPath()));
 }
 
 void CcLoopingController::cmdCCLpLoopControl_Click(int index)
@@ -165,7 +180,7 @@ void CcLoopingController::start()
     }
     CcLoopingTab *tab = m_window->view()->ccLooping();
     int seconds = CaptionLoopScheduler::Continuous;
-    if (tab->infiniteTime()->isChecked()) {
+    if (tab->isContinuous()) {
         label("lblCCLpTimeLeft")->setText(QStringLiteral("Continuous"));
     } else {
         const QList<QComboBox *> time = tab->loopingTime();

@@ -48,6 +48,7 @@ private:
     void start();
     void stop();
     void pressStop();
+    QStringList readFile(const QString &path);
     void tell(const QString &text, DialogService::Icon icon);
     QString selectedPath() const;
     QLabel *label(const char *name) const;

@@ -53,6 +53,7 @@ private slots:
         QTest::newRow("sign") << "-3" << -3.0;
         QTest::newRow("exponent") << "1e3x" << 1000.0;
         QTest::newRow("dangling exponent") << "5e" << 5.0;
+        QTest::newRow("beyond a double") << "-1e309" << -qInf();
         QTest::newRow("hexadecimal") << "&H1F" << 31.0;
         QTest::newRow("octal") << "&o17" << 15.0;
         QTest::newRow("other scripts' digits end a hexadecimal number") << "&H1F\u0663" << 31.0;

@@ -12,6 +12,7 @@
 
 using Settings = CaptionLoopFile::Settings;
 Q_DECLARE_METATYPE(Settings)
+Q_DECLARE_METATYPE(TextFileError)
 
 namespace {
 
@@ -33,18 +34,24 @@ struct VirtualTime : LoopTimer, LoopClock
     }
 };
 
-// An encoder that answers at once unless busy: a transaction drains the queue.
+// An encoder that answers at once unless busy: a transaction drains the queue. One started on a
+// busy encoder stays in flight, awaiting its reply; starting another then cuts that one short.
 struct FakeLink : CaptionLoopLink
 {
     const VirtualTime *time = nullptr;
-    bool open = true, busy = false;
+    bool open = true, busy = false, inFlight = false, reporting = false;
+    int cutShort = 0;
     QList<CtrlACommand> queue, sent;
     QList<qint64> sentAt;
     bool portIsOpen() const override { return open; }
     void addCommand(const CtrlACommand &command) override { queue << command; }
     int queueCount() const override { return queue.size(); }
+    bool transactionInFlight() const override { return inFlight; }
+    bool isReportingFailure() const override { return reporting; }
     void startTransaction() override
     {
+        cutShort += inFlight || reporting;
+        inFlight = busy;
         for (; !busy && !queue.isEmpty(); sentAt << time->now)
             sent << queue.takeFirst();
     }
@@ -114,6 +121,9 @@ private slots:
         QTest::newRow("beyond 16 bits, no number")
             << "//LINEDELAY=-40000\n//LOOPDELAY=40000\n//CCCHANNEL=seven" << set << QStringList{""}
             << Settings{1, 60, 1} << QStringList{line, loop, channel};
+        QTest::newRow("beyond a double")
+            << "//LINEDELAY=1e309\n//LOOPDELAY=-1e309\n//CCCHANNEL=1e999" << set << QStringList{""}
+            << Settings{60, 1, 1} << QStringList{line, loop, channel};
     }
     void rules()
     {
@@ -126,39 +136,42 @@ private slots:
         QTEST(file.settings(), "after");
     }
 
-    // Only a regular file of at most 1 MiB is read. Anything else reads as a file that cannot
-    // be read, at once: the captions and settings stay and nothing is said.
+    // Only a regular file of at most 16 MiB is read. Anything else reads as a file that cannot
+    // be read, at once, and tells why: the captions and settings stay and nothing is said.
     void onlyRegularFiles_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<qint64>("size");
-        QTest::newRow("FIFO") << "fifo" << 0LL;
-        QTest::newRow("missing") << "none.txt" << 0LL;
-        QTest::newRow("over 1 MiB") << "big.txt" << MaxTextFileSize + 1;
-        QTest::newRow("1 MiB file") << "loop.txt" << MaxTextFileSize;
+        QTest::addColumn<TextFileError>("error");
+        QTest::newRow("FIFO") << "fifo" << 0LL << TextFileError::Unreadable;
+        QTest::newRow("missing") << "none.txt" << 0LL << TextFileError::Unreadable;
+        QTest::newRow("over 16 MiB") << "big.txt" << MaxTextFileSize + 1 << TextFileError::TooLarge;
+        QTest::newRow("16 MiB file") << "loop.txt" << MaxTextFileSize << TextFileError::None;
     }
     void onlyRegularFiles()
     {
         QFETCH(QString, name);
         QFETCH(qint64, size);
+        QFETCH(TextFileError, error);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         if (name == "fifo")
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         if (size > 0) {
             // A caption, a directive and one long comment line up to the size.
-            QByteArray bytes = "fresh\r\n//LINEDELAY=7\r\n//";
-            bytes.append(size - bytes.size(), 'x');
             QFile out(path);
-            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == size);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write("fresh\r\n//LINEDELAY=7\r\n//") &&
+                    out.resize(size));
         }
         CaptionLoopFile file;
         load(file, {"old", "//LINEDELAY=3", "//LOOPDELAY=3", "//CCCHANNEL=3"});
         QStringList messages;
         ::alarm(20); // a reader that waits on the FIFO ends the test instead of hanging it
-        const bool loaded =
-            file.load(ReadTextFile(path), [&messages](const QString &m) { messages << m; });
+        TextFileError why = TextFileError::None;
+        const bool loaded = file.load(ReadTextFile(path, nullptr, nullptr, &why),
+                                      [&messages](const QString &m) { messages << m; });
         ::alarm(0);
+        QCOMPARE(why, error);
         QCOMPARE(loaded, name == "loop.txt");
         QCOMPARE(messages, QStringList());
         QCOMPARE(file.lines(), QStringList{loaded ? "fresh" : "old"});
@@ -196,20 +209,45 @@ private slots:
                                                     "\r\x03");
     }
 
-    // While earlier commands wait, ticks are 5000 ms apart; once the queue has drained to the
-    // newest command, the delays of the file again.
+    // While earlier commands or a reply (a long one, with nothing queued) are awaited, ticks
+    // are 5000 ms apart and no transaction cuts the awaited one short; once the encoder has
+    // caught up, the delays of the file again.
+    void slowEncoder_data()
+    {
+        QTest::addColumn<bool>("replyAwaited");
+        QTest::addColumn<QList<int>>("intervals");
+        QTest::newRow("idle at Start") << false << QList<int>{1000, 5000, 2000, 1000, 1000};
+        QTest::newRow("reply awaited at Start") << true << QList<int>{5000, 5000, 2000, 1000, 1000};
+    }
     void slowEncoder()
     {
+        QFETCH(bool, replyAwaited);
         m_link.busy = true;
+        m_link.inFlight = replyAwaited;
         m_loop->start({"a", "b", "c"}, {1, 2, 1}, CaptionLoopScheduler::Continuous);
         QList<int> intervals;
         for (int tick = 0; tick < 5; ++tick) {
-            if (tick == 2)
-                m_link.busy = false, m_link.queue.clear(); // the encoder has caught up
+            if (tick == 2) // the encoder has caught up
+                m_link.busy = m_link.inFlight = false, m_link.queue.clear();
             m_time.runUntil(m_time.due);
             intervals << m_loop->interval();
         }
-        QCOMPARE(intervals, (QList<int>{1000, 5000, 2000, 1000, 1000}));
+        QTEST(intervals, "intervals");
+        QCOMPARE(m_link.cutShort, 0);
+    }
+
+    // While a failure's message is open the loop queues and sends nothing and its time does not
+    // run out, however long the message stays; the loop still runs, to end with the link.
+    void quietWhileFailureReported()
+    {
+        m_loop->start({"a", "b"}, {1, 1, 1}, 3);
+        m_time.runUntil(1);
+        m_link.reporting = true;
+        for (int i = 0; i < 5; ++i)
+            m_loop->secondTick();
+        m_time.runUntil(120000);
+        QVERIFY(m_link.sent.size() == 1 && m_link.queue.isEmpty() && m_link.cutShort == 0);
+        QVERIFY(m_loop->isRunning() && m_loop->secondsLeft() == 3);
     }
 
     // 00:00:05 counts 00:00:04 down to 00:00:00 and completes.

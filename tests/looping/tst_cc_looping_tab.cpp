@@ -1,9 +1,12 @@
 #include "TabsWindow.h"
+#include "common/ReadTextFile.h"
 #include "link/CommInterface.h"
+#include "looping/CaptionLoopScheduler.h"
 #include "ui/CcLoopingController.h"
 #include "ui/ConfigFileController.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -47,6 +50,8 @@ private slots:
         QVERIFY(m_folder.size() > 40 && QDir().mkpath(m_folder));
         m_file = m_folder + QStringLiteral("loop.txt");
         write(m_file, "//LINEDELAY=2\r\n//LOOPDELAY=3\r\n//CCCHANNEL=2\r\nFirst\r\nSecond\r\n");
+        QFile big(m_folder + "big.txt");
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(MaxTextFileSize + 1));
     }
     void init() { m_w = std::make_unique<TabsWindow>(); }
     void cleanup() { m_w.reset(); }
@@ -70,38 +75,48 @@ private slots:
         m_w->click("cmdCCLpViewFile");
         QCOMPARE(dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(m_file)});
 
-        // A file that cannot be read shows its name and changes nothing else; it cannot start.
-        loop()->selectCCLoopingFile(m_folder + "gone.txt");
-        QCOMPARE(text("lblCCLpCurFileName"), QStringLiteral("gone.txt"));
-        QCOMPARE(loop()->ccLoopLines(), (QStringList{"First", "Second"}));
+        // A file beyond the size limit is refused with a message that names the limit, one that
+        // cannot be read without a word; either shows its name, changes nothing else and cannot
+        // start.
+        dialogs.clear();
+        for (const QString name : {"big.txt", "gone.txt"}) {
+            loop()->selectCCLoopingFile(m_folder + name);
+            QCOMPARE(text("lblCCLpCurFileName"), name);
+            QCOMPARE(loop()->ccLoopLines(), (QStringList{"First", "Second"}));
+        }
         m_w->click("cmdCCLpLoopControl_0");
-        QCOMPARE(dialogs.texts(), QStringList{"Please select a CC Looping file."});
+        QCOMPARE(dialogs.texts().size(), 2);
+        QVERIFY(dialogs.texts()[0].contains(QString::number(MaxTextFileSize >> 20) + " MiB"));
+        QCOMPARE(dialogs.texts()[1], QStringLiteral("Please select a CC Looping file."));
     }
 
+    // A greyed "Continuous Loop" (a loaded value of 2) is not continuous: the time counts.
     void startRefused_data()
     {
-        QTest::addColumn<bool>("continuous");
+        QTest::addColumn<Qt::CheckState>("continuous");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("timeLeft");
-        QTest::newRow("no time") << false
-                                 << QStringList{"Please select the amount of time to loop for."}
-                                 << "N/A";
+        QTest::addColumn<QString>("idle");
+        const QStringList noTime{"Please select the amount of time to loop for."};
+        QTest::newRow("no time") << Qt::Unchecked << noTime << "N/A" << kIdle;
+        QTest::newRow("greyed, no time") << Qt::PartiallyChecked << noTime << "N/A" << kIdle;
         QTest::newRow("not connected, No")
-            << true
+            << Qt::Checked
             << QStringList{"A connection is not currently active.  Would you like to attempt to "
                            "connect now?"}
-            << "Continuous";
+            << "Continuous"
+            << "11011010";
     }
     void startRefused()
     {
-        QFETCH(bool, continuous);
+        QFETCH(Qt::CheckState, continuous);
         loop()->selectCCLoopingFile(m_file);
-        m_w->set("chCCLpInfiniteTime", continuous);
+        m_w->check("chCCLpInfiniteTime")->setCheckState(continuous);
         m_w->dialogs.answers << DialogService::Answer::No;
         m_w->click("cmdCCLpLoopControl_0");
         QTEST(m_w->dialogs.texts(), "messages");
         QTEST(text("lblCCLpTimeLeft"), "timeLeft");
-        QCOMPARE(state(), continuous ? QStringLiteral("11011010") : kIdle);
+        QTEST(state(), "idle");
     }
 
     // Connected, a file selected, 00:00:05, Start; then Disconnect and File New stop the loop
@@ -116,6 +131,11 @@ private slots:
         QTest::newRow("port closed")
             << 2 << QStringList{"CC Looping: Connection to the unit has been lost!"};
         QTest::newRow("time up") << 3 << QStringList{"CC Looping has completed."};
+        QTest::newRow("encoder silent")
+            << 4
+            << QStringList{
+                   "Quillcast could not connect to the Encoder.  Please check the cabling "
+                   "and that the COM Port settings match the Encoder Serial Port settings."};
     }
     void loopEnds()
     {
@@ -132,13 +152,25 @@ private slots:
             m_w->top.files()->mnuNew_Click();
         else if (how == 2)
             m_w->link()->CommIFace()->Disconnect();
+        if (how == 4) {
+            // The reply time-out's box stays open across loop ticks, with time-outs coming due.
+            Sequencer *link = m_w->link();
+            m_w->dialogs.whileShown = [this, link, held = 0](const QString &) mutable {
+                while (held++ < 4) {
+                    loop()->scheduler()->tick();
+                    if (link->timerCommTimeout()->isActive())
+                        link->timerCommTimeout_Timer();
+                }
+            };
+            link->timerCommTimeout_Timer();
+        }
         for (int second = 1; how == 3 && second <= 5; ++second) {
             QCOMPARE(text("lblCCLpTimeLeft"),
                      second == 1 ? "N/A" : "00:00:0" + QString::number(6 - second));
             m_w->top.timerSecondTick_Timer();
         }
         QTRY_COMPARE(state(), kIdle);
-        QTEST(m_w->dialogs.texts().filter("CC Looping"), "messages");
+        QTEST(m_w->dialogs.texts().filter(QRegularExpression("CC Looping|Encoder")), "messages");
         QCOMPARE(text("lblCCLpTimeLeft"), QStringLiteral("N/A"));
     }
 };

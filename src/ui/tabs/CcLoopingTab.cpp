@@ -169,12 +169,25 @@ CcLoopingTab::CcLoopingTab(QWidget *parent) : QWidget(parent)
     order << m_infinite << m_start << m_stop;
     TabWidgets::chainTabOrder(order);
 
-    connect(m_infinite, &QCheckBox::toggled, this, [this] { applyContinuousLoopRule(); });
+    // The rule follows every change of state, greyed included (greyed to checked does not
+    // toggle). A greyed box comes only from a loaded value: once changed it keeps to checked and
+    // unchecked.
+    connect(m_infinite, &QCheckBox::stateChanged, this, [this](int state) {
+        if (state != Qt::PartiallyChecked)
+            m_infinite->setTristate(false);
+        applyContinuousLoopRule();
+    });
+}
+
+bool CcLoopingTab::isContinuous() const
+{
+    // Only a value of exactly 1 (checked) asks for an endless loop; a greyed box does not.
+    return m_infinite->checkState() == Qt::Checked;
 }
 
 void CcLoopingTab::applyContinuousLoopRule()
 {
-    const bool timed = m_infinite->checkState() == Qt::Unchecked;
+    const bool timed = !isContinuous();
     for (QComboBox *list : m_time)
         ConfigurationView::SetControlEnabled(list, timed);
 }

@@ -20,7 +20,9 @@ public:
     QPushButton *startButton() const { return m_start; }
     QPushButton *stopButton() const { return m_stop; }
 
-    // The time lists are open exactly while "Continuous Loop" is clear.
+    // "Continuous Loop" holds only when checked, never when greyed.
+    bool isContinuous() const;
+    // The time lists are open exactly while "Continuous Loop" does not hold.
     void applyContinuousLoopRule();
     // The file, its settings and the loop buttons as after a reset; a running loop is stopped.
     void resetLoopState();
