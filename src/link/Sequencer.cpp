@@ -5,7 +5,6 @@
 #include "link/CommInterface.h"
 
 #include <QTimer>
-#include <QWidget>
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include "link/CommInterface.h"
 #include "link/PortSettingsStore.h"
 #include "link/Sequencer.h"
-#include "link/frmPortSettings.h"
 #include "ui/CcLoopingController.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationView.h"
 #include "ui/EncoderActions.h"
 #include "ui/RoboHelp.h"
 #include "ui/TrafficLogMenu.h"
+#include "ui/dialogs/frmPortSettings.h"
 #include "ui/frmAbout.h"
 
 #include <QAction>
