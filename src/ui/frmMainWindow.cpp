@@ -307,7 +307,7 @@ int frmMainWindow::Private::twipsToPixels(int twips) const
 }
 
 frmMainWindow::frmMainWindow(const DefaultInfo &info, QWidget *parent)
-    : QMainWindow(parent), d(new Private)
+    : MainWindowParts(parent), d(new Private)
 {
     d->q = this;
     d->info = info;
@@ -328,7 +328,8 @@ frmMainWindow::frmMainWindow(const DefaultInfo &info, QWidget *parent)
     d->view->SetDefaults(d->info);
     d->files = new ConfigFileController(this);
     d->actions = new EncoderActions(this);
-    new CcLoopingController(this);
+    auto *looping = new CcLoopingController(this);
+    connect(this, &frmMainWindow::secondTick, looping, &CcLoopingController::secondTick);
     d->sequencer->setConfigurationBuilder([this] { actions()->BuildConfiguration(); });
 
     // The initial presentation.
