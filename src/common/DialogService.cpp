@@ -3,78 +3,35 @@
 #include "common/GlobalFunctions.h"
 #include "common/GlobalVars.h"
 
+#include <QDebug>
 #include <QDesktopServices>
-#include <QFileDialog>
-#include <QMessageBox>
 
 namespace {
 DialogService *g_service = nullptr;
-DialogService g_default;
+DialogService *g_default = nullptr;
+DialogService g_plain;
 } // namespace
 
-DialogService::Answer DialogService::message(QWidget *parent, const QString &text, Buttons buttons,
-                                             Icon icon, const QString &title)
+// Without a window to show it in, a message is written to the error stream and no one has
+// answered it: a question counts as declined (No, or Cancel when offered) and a file dialog as
+// cancelled, so that nothing goes on as if an operator had agreed.
+DialogService::Answer DialogService::message(QWidget *, const QString &text, Buttons buttons, Icon,
+                                             const QString &title)
 {
-    QMessageBox box(parent);
-    box.setWindowTitle(title.isEmpty() ? GlobalVars::ApplicationTitle : title);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(text);
-    switch (icon) {
-    case Icon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case Icon::Exclamation:
-    case Icon::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case Icon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    }
-    switch (buttons) {
-    case Buttons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case Buttons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        break;
-    case Buttons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Yes);
-        break;
-    }
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    case QMessageBox::Cancel:
-        return Answer::Cancel;
-    default:
-        // Closing a Yes/No box with Escape counts as No; a Yes/No/Cancel box as Cancel.
-        if (buttons == Buttons::YesNo)
-            return Answer::No;
-        if (buttons == Buttons::YesNoCancel)
-            return Answer::Cancel;
+    qWarning().noquote() << (title.isEmpty() ? GlobalVars::ApplicationTitle : title) << ":" << text;
+    if (buttons == Buttons::Ok)
         return Answer::Ok;
-    }
+    return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
 }
 
-QString DialogService::openFileName(QWidget *parent, const QString &title, const QString &folder,
-                                    const QString &filter)
+QString DialogService::openFileName(QWidget *, const QString &, const QString &, const QString &)
 {
-    return QFileDialog::getOpenFileName(parent, title, folder, qtFilter(filter));
+    return QString();
 }
 
-QString DialogService::saveFileName(QWidget *parent, const QString &title, const QString &folder,
-                                    const QString &filter)
+QString DialogService::saveFileName(QWidget *, const QString &, const QString &, const QString &)
 {
-    // QFileDialog confirms overwriting by default; the folder must exist in the dialog.
-    return QFileDialog::getSaveFileName(parent, title, folder, qtFilter(filter));
+    return QString();
 }
 
 bool DialogService::openUrl(const QUrl &url)
@@ -84,12 +41,19 @@ bool DialogService::openUrl(const QUrl &url)
 
 DialogService &DialogService::instance()
 {
-    return g_service ? *g_service : g_default;
+    if (g_service)
+        return *g_service;
+    return g_default ? *g_default : g_plain;
 }
 
 void DialogService::setInstance(DialogService *service)
 {
     g_service = service;
+}
+
+void DialogService::setDefault(DialogService *service)
+{
+    g_default = service;
 }
 
 DialogService::Answer DialogService::ask(QWidget *parent, const QString &text, Buttons buttons,

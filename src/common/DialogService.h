@@ -46,9 +46,12 @@ public:
     virtual bool openUrl(const QUrl &url);
 
     // The service in use; tests install their own with setInstance (nullptr restores the
-    // default, which shows real boxes).
+    // default). The default is the one given to setDefault (the windowed program's real boxes),
+    // else this class itself, which has no widgets: it writes messages to the error stream,
+    // declines questions and cancels file dialogs.
     static DialogService &instance();
     static void setInstance(DialogService *service);
+    static void setDefault(DialogService *service);
 
     // Shorthands through instance().
     static Answer ask(QWidget *parent, const QString &text, Buttons buttons, Icon icon,

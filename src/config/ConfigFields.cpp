@@ -91,3 +91,15 @@ const ConfigField *byName(const QString &name)
 }
 
 } // namespace ConfigFields
+
+bool Configuration::operator==(const Configuration &o) const
+{
+    for (const ConfigField &f : ConfigFields::all()) {
+        const bool same =
+            std::visit([&](auto member) { return this->*member == o.*member; }, f.member);
+        if (!same)
+            return false;
+    }
+    return webExpiryYearValue == o.webExpiryYearValue &&
+           webExpiryMonthValue == o.webExpiryMonthValue && webExpiryDayValue == o.webExpiryDayValue;
+}

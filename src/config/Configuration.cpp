@@ -1,6 +1,6 @@
 #include "config/Configuration.h"
 
-#include "config/ConfigFields.h"
+// Equality runs over the field table and so is defined beside it, in ConfigFields.cpp.
 
 Configuration Configuration::defaults(const DefaultInfo &info, bool daylightInEffect)
 {
@@ -10,16 +10,4 @@ Configuration Configuration::defaults(const DefaultInfo &info, bool daylightInEf
     c.txtTSID = info.tsid;
     c.chDSInEffect = daylightInEffect ? 1 : 0;
     return c;
-}
-
-bool Configuration::operator==(const Configuration &o) const
-{
-    for (const ConfigField &f : ConfigFields::all()) {
-        const bool same =
-            std::visit([&](auto member) { return this->*member == o.*member; }, f.member);
-        if (!same)
-            return false;
-    }
-    return webExpiryYearValue == o.webExpiryYearValue &&
-           webExpiryMonthValue == o.webExpiryMonthValue && webExpiryDayValue == o.webExpiryDayValue;
 }

@@ -6,7 +6,6 @@
 #include "link/Communications.h"
 
 #include <QTimer>
-#include <QWidget>
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
 #include "ui/ConfigurationView.h"
-#include "ui/frmMainWindow.h"
+#include "ui/MainWindowParts.h"
 #include "ui/tabs/CcLoopingTab.h"
 
 #include <QCheckBox>
@@ -26,7 +26,7 @@ QPushButton *loopButton(QWidget *window, int index)
 
 } // namespace
 
-CcLoopingController::CcLoopingController(frmMainWindow *window)
+CcLoopingController::CcLoopingController(MainWindowParts *window)
     : QObject(window), m_window(window), m_timer(window, QStringLiteral("timerCCLoopingTimeout")),
       m_link(window->sequencer()),
       m_scheduler(new CaptionLoopScheduler(&m_timer, &m_clock, &m_link, this))
@@ -42,7 +42,6 @@ CcLoopingController::CcLoopingController(frmMainWindow *window)
         connect(loopButton(window, index), &QPushButton::clicked, this,
                 [this, index] { cmdCCLpLoopControl_Click(index); });
     }
-    connect(window, &frmMainWindow::secondTick, this, &CcLoopingController::secondTick);
 
     connect(m_scheduler, &CaptionLoopScheduler::lineQueued, label("lblCCLoopingLastSent"),
             &QLabel::setText);

@@ -10,7 +10,7 @@
 #include <QStringList>
 
 class CaptionLoopScheduler;
-class frmMainWindow;
+class MainWindowParts;
 class QLabel;
 class QWidget;
 
@@ -22,7 +22,7 @@ class CcLoopingController : public QObject
 {
     Q_OBJECT
 public:
-    explicit CcLoopingController(frmMainWindow *window);
+    explicit CcLoopingController(MainWindowParts *window);
     ~CcLoopingController() override;
 
     // Shows the file's folder and name and reads it; an empty path does nothing.
@@ -54,7 +54,7 @@ private:
     QLabel *label(const char *name) const;
     template <typename T = QWidget> T *control(const char *name) const;
 
-    frmMainWindow *m_window;
+    MainWindowParts *m_window;
     QtLoopTimer m_timer;
     SteadyLoopClock m_clock;
     SequencerLoopLink m_link;

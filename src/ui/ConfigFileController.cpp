@@ -6,7 +6,7 @@
 #include "ui/ChangeTracker.h"
 #include "ui/ConfigurationBinder.h"
 #include "ui/ConfigurationView.h"
-#include "ui/frmMainWindow.h"
+#include "ui/MainWindowParts.h"
 
 #include <QDir>
 #include <exception>
@@ -35,7 +35,7 @@ const QString ConfigFileController::OpenFilter =
 const QString ConfigFileController::SaveFilter =
     QStringLiteral("Orvane Configuration File (.qcf)|*.qcf");
 
-ConfigFileController::ConfigFileController(frmMainWindow *window)
+ConfigFileController::ConfigFileController(MainWindowParts *window)
     : QObject(window), m_window(window), m_tracker(new ChangeTracker(window))
 {
 }
@@ -67,7 +67,7 @@ bool ConfigFileController::closeRequest()
 void ConfigFileController::startupOffer()
 {
     try {
-        QString &current = m_window->CurrentConfigFile;
+        QString &current = m_window->currentConfigFile();
         if (!current.isEmpty()) {
             const Answer answer = DialogService::ask(
                 m_window, QStringLiteral("Would you like to load ") + current + QStringLiteral("?"),
@@ -92,7 +92,7 @@ void ConfigFileController::startupOffer()
 
 bool ConfigFileController::PromptSaveChanges()
 {
-    QString &current = m_window->CurrentConfigFile;
+    QString &current = m_window->currentConfigFile();
     if (TrackChanges(false)) {
         if (current.isEmpty()) {
             const Answer answer = DialogService::ask(
@@ -131,7 +131,7 @@ void ConfigFileController::mnuNew_Click()
     try {
         if (!PromptSaveChanges())
             return;
-        m_window->CurrentConfigFile.clear();
+        m_window->currentConfigFile().clear();
         setDefaults();
         TrackChanges(true);
     } catch (const std::exception &failure) {
@@ -144,7 +144,7 @@ void ConfigFileController::mnuOpenFile_Click()
     try {
         if (!PromptSaveChanges())
             return;
-        m_window->CurrentConfigFile = ShowOpenDialog(OpenFilter);
+        m_window->currentConfigFile() = ShowOpenDialog(OpenFilter);
         OpenCurrentFile();
     } catch (const std::exception &failure) {
         reportFailure(m_window, QStringLiteral("Error opening file"), failure);
@@ -154,8 +154,8 @@ void ConfigFileController::mnuOpenFile_Click()
 void ConfigFileController::mnuSaveFile_Click()
 {
     try {
-        if (m_window->CurrentConfigFile.isEmpty())
-            m_window->CurrentConfigFile = ShowSaveDialog(SaveFilter);
+        if (m_window->currentConfigFile().isEmpty())
+            m_window->currentConfigFile() = ShowSaveDialog(SaveFilter);
         saveCurrentFile();
     } catch (const std::exception &failure) {
         reportFailure(m_window, QStringLiteral("Error saving file"), failure);
@@ -165,7 +165,7 @@ void ConfigFileController::mnuSaveFile_Click()
 void ConfigFileController::mnuSaveFileAs_Click()
 {
     try {
-        m_window->CurrentConfigFile = ShowSaveDialog(SaveFilter);
+        m_window->currentConfigFile() = ShowSaveDialog(SaveFilter);
         saveCurrentFile();
     } catch (const std::exception &failure) {
         reportFailure(m_window, QStringLiteral("Error saving file"), failure);
@@ -174,7 +174,7 @@ void ConfigFileController::mnuSaveFileAs_Click()
 
 void ConfigFileController::OpenCurrentFile()
 {
-    QString &current = m_window->CurrentConfigFile;
+    QString &current = m_window->currentConfigFile();
     if (current.isEmpty())
         return;
     // Fields that the file does not hold start from their defaults.
@@ -208,7 +208,7 @@ bool ConfigFileController::SaveConfiguration(const QString &path)
 QString ConfigFileController::ShowOpenDialog(const QString &filter)
 {
     const QString path = DialogService::instance().openFileName(
-        m_window, QStringLiteral("Open File"), m_window->LoadPath, filter);
+        m_window, QStringLiteral("Open File"), m_window->loadPath(), filter);
     rememberFolder(path);
     return path;
 }
@@ -216,7 +216,7 @@ QString ConfigFileController::ShowOpenDialog(const QString &filter)
 QString ConfigFileController::ShowSaveDialog(const QString &filter)
 {
     const QString path = DialogService::instance().saveFileName(
-        m_window, QStringLiteral("Save File"), m_window->LoadPath, filter);
+        m_window, QStringLiteral("Save File"), m_window->loadPath(), filter);
     rememberFolder(path);
     return path;
 }
@@ -230,7 +230,7 @@ void ConfigFileController::setDefaults()
 // only after a successful write, and the snapshot is taken whatever the outcome.
 void ConfigFileController::saveCurrentFile()
 {
-    QString &current = m_window->CurrentConfigFile;
+    QString &current = m_window->currentConfigFile();
     if (!current.isEmpty()) {
         if (SaveConfiguration(current))
             showFileInTitle();
@@ -243,7 +243,7 @@ void ConfigFileController::saveCurrentFile()
 void ConfigFileController::showFileInTitle()
 {
     m_window->setWindowTitle(GlobalVars::ApplicationTitle + QStringLiteral(" - ") +
-                             m_window->CurrentConfigFile);
+                             m_window->currentConfigFile());
 }
 
 void ConfigFileController::rememberFolder(const QString &path)
@@ -251,5 +251,5 @@ void ConfigFileController::rememberFolder(const QString &path)
     if (path.isEmpty())
         return;
     const int cut = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QDir::separator()));
-    m_window->LoadPath = path.left(cut + 1);
+    m_window->loadPath() = path.left(cut + 1);
 }

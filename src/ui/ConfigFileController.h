@@ -4,7 +4,7 @@
 #include <QString>
 
 class ChangeTracker;
-class frmMainWindow;
+class MainWindowParts;
 
 // The File menu (New, Open File..., Save, Save As...), change tracking, the window title, the
 // start-up offer to reload the last file and the close request with its save offer.
@@ -12,7 +12,7 @@ class ConfigFileController : public QObject
 {
     Q_OBJECT
 public:
-    explicit ConfigFileController(frmMainWindow *window);
+    explicit ConfigFileController(MainWindowParts *window);
     ~ConfigFileController() override;
 
     // true when the window may close (asks to save changes, or "Are you sure you want to exit?").
@@ -53,6 +53,6 @@ private:
     void saveCurrentFile();
     void rememberFolder(const QString &path);
 
-    frmMainWindow *m_window;
+    MainWindowParts *m_window;
     ChangeTracker *m_tracker;
 };

@@ -5,7 +5,7 @@
 #include "link/Sequencer.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
-#include "ui/frmMainWindow.h"
+#include "ui/MainWindowParts.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -33,7 +33,7 @@ QString trimBlanks(const QString &text)
 
 } // namespace
 
-EncoderActions::EncoderActions(frmMainWindow *window) : QObject(window), m_window(window)
+EncoderActions::EncoderActions(MainWindowParts *window) : QObject(window), m_window(window)
 {
     connectButtons();
     QTimer::singleShot(0, this, &EncoderActions::connectButtons);

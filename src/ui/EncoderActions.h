@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-class frmMainWindow;
+class MainWindowParts;
 
 // What the encoder buttons of the tabs do (Caption Channels, Articles) and the configuration
 // build that "Send Configuration" queues: reads the controls into a Configuration and runs the
@@ -13,7 +13,7 @@ class EncoderActions : public QObject
 {
     Q_OBJECT
 public:
-    explicit EncoderActions(frmMainWindow *window);
+    explicit EncoderActions(MainWindowParts *window);
     ~EncoderActions() override;
 
     // Appends the whole configuration's commands to the queue.
@@ -42,5 +42,5 @@ private:
     ControlProcessing::Sink queueSink() const;
     int queuedCount() const;
 
-    frmMainWindow *m_window;
+    MainWindowParts *m_window;
 };

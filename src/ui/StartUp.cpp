@@ -1,12 +1,16 @@
 #include "ui/StartUp.h"
 
-#include "config/frmDefaultInfo.h"
+#include "ui/MessageBoxDialogs.h"
+#include "ui/dialogs/frmDefaultInfo.h"
 #include "ui/frmMainWindow.h"
 #include "ui/frmSplash.h"
 
 #include <QApplication>
 
-StartUp::StartUp(bool showSplash, QObject *parent) : QObject(parent), m_showSplash(showSplash) {}
+StartUp::StartUp(bool showSplash, QObject *parent)
+    : QObject(parent), m_showSplash(showSplash), m_boxes(std::make_unique<MessageBoxDialogs>())
+{
+}
 
 StartUp::~StartUp()
 {

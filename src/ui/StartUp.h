@@ -9,6 +9,7 @@
 class frmDefaultInfo;
 class frmMainWindow;
 class frmSplash;
+class MessageBoxDialogs;
 
 // The windows of a start, one after the other: the splash window, the default-information
 // dialog (which closes at once when the defaults are stored), then the main window.
@@ -35,6 +36,7 @@ private:
     void showMainWindow(const DefaultInfo &info);
 
     bool m_showSplash;
+    std::unique_ptr<MessageBoxDialogs> m_boxes; // the program's message boxes and file dialogs
     QPointer<frmSplash> m_splash;
     QPointer<frmDefaultInfo> m_defaultInfo;
     std::unique_ptr<frmMainWindow> m_mainWindow;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/RoboHelp.h"
+#include "ui/HelpWindowOptions.h"
 
 #include <QMainWindow>
 #include <QUrl>

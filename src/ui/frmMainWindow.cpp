@@ -6,13 +6,13 @@
 #include "link/CommInterface.h"
 #include "link/PortSettingsStore.h"
 #include "link/Sequencer.h"
-#include "link/frmPortSettings.h"
 #include "ui/CcLoopingController.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationView.h"
 #include "ui/EncoderActions.h"
 #include "ui/RoboHelp.h"
 #include "ui/TrafficLogMenu.h"
+#include "ui/dialogs/frmPortSettings.h"
 #include "ui/frmAbout.h"
 
 #include <QAction>
@@ -308,7 +308,7 @@ int frmMainWindow::Private::twipsToPixels(int twips) const
 }
 
 frmMainWindow::frmMainWindow(const DefaultInfo &info, QWidget *parent)
-    : QMainWindow(parent), d(new Private)
+    : MainWindowParts(parent), d(new Private)
 {
     d->q = this;
     d->info = info;
@@ -329,7 +329,8 @@ frmMainWindow::frmMainWindow(const DefaultInfo &info, QWidget *parent)
     d->view->SetDefaults(d->info);
     d->files = new ConfigFileController(this);
     d->actions = new EncoderActions(this);
-    new CcLoopingController(this);
+    auto *looping = new CcLoopingController(this);
+    connect(this, &frmMainWindow::secondTick, looping, &CcLoopingController::secondTick);
     d->sequencer->setConfigurationBuilder([this] { actions()->BuildConfiguration(); });
 
     // The initial presentation.

@@ -2,8 +2,8 @@
 
 #include "common/LocalTimeZoneSnapshot.h"
 #include "config/DefaultInfo.h"
+#include "ui/MainWindowParts.h"
 
-#include <QMainWindow>
 #include <QString>
 
 class Sequencer;
@@ -20,19 +20,19 @@ class frmPortSettings;
 // buttons, the status bar, the menus and the one-second tick. The tabs' controls and rules
 // belong to ConfigurationView, the File menu to ConfigFileController, the encoder buttons to
 // EncoderActions and the link to Sequencer; this class composes them.
-class frmMainWindow : public QMainWindow
+class frmMainWindow : public MainWindowParts
 {
     Q_OBJECT
 public:
     explicit frmMainWindow(const DefaultInfo &info, QWidget *parent = nullptr);
     ~frmMainWindow() override;
 
-    Sequencer *sequencer() const;
-    ConfigurationView *view() const;
-    ConfigFileController *files() const;
+    Sequencer *sequencer() const override;
+    ConfigurationView *view() const override;
+    ConfigFileController *files() const override;
     EncoderActions *actions() const;
-    const LocalTimeZoneSnapshot &snapshot() const;
-    const DefaultInfo &defaultInfo() const;
+    const LocalTimeZoneSnapshot &snapshot() const override;
+    const DefaultInfo &defaultInfo() const override;
     QTabWidget *tabMain() const;
     QTimer *timerSecondTick() const;
     QPushButton *cmdConnect() const;
@@ -49,6 +49,8 @@ public:
 
     QString CurrentConfigFile; // full path of the configuration file in use; "" when none
     QString LoadPath;          // starting folder of the open and save dialogs
+    QString &currentConfigFile() override { return CurrentConfigFile; }
+    QString &loadPath() override { return LoadPath; }
 
     // Offers to reload the last configuration file (the last step of the window's load).
     void offerLastFile();

@@ -1,7 +1,7 @@
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
-#include "config/frmDefaultInfo.h"
 #include "ui/ConfigFileController.h"
+#include "ui/dialogs/frmDefaultInfo.h"
 #include "ui/frmMainWindow.h"
 
 #include <QApplication>

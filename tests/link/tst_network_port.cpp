@@ -3,7 +3,7 @@
 
 #include "link/TcpSerialDevice.h"
 #include "link/TrafficLog.h"
-#include "link/frmPortSettings.h"
+#include "ui/dialogs/frmPortSettings.h"
 
 #include <QComboBox>
 #include <QLineEdit>

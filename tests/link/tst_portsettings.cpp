@@ -4,7 +4,7 @@
 
 #include "common/AppSettings.h"
 #include "link/PortSettingsStore.h"
-#include "link/frmPortSettings.h"
+#include "ui/dialogs/frmPortSettings.h"
 
 #include <QComboBox>
 #include <QDir>

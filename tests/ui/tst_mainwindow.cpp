@@ -2,12 +2,12 @@
 #include "TabsWindow.h"
 
 #include "common/AppSettings.h"
-#include "config/frmDefaultInfo.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
 #include "link/EncoderSimulator.h"
-#include "link/frmPortSettings.h"
 #include "ui/RoboHelp.h"
+#include "ui/dialogs/frmDefaultInfo.h"
+#include "ui/dialogs/frmPortSettings.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 

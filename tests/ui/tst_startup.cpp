@@ -1,9 +1,9 @@
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
 
-#include "config/frmDefaultInfo.h"
 #include "ui/RoboHelp.h"
 #include "ui/StartUp.h"
+#include "ui/dialogs/frmDefaultInfo.h"
 #include "ui/frmMainWindow.h"
 #include "ui/frmSplash.h"
 

@@ -1,7 +1,7 @@
 #include "ui/tabs/CcLoopingTab.h"
 
 #include "config/ConfigLists.h"
-#include "ui/ConfigurationView.h"
+#include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/TabWidgets.h"
 
 #include <QCheckBox>
@@ -189,7 +189,7 @@ void CcLoopingTab::applyContinuousLoopRule()
 {
     const bool timed = !isContinuous();
     for (QComboBox *list : m_time)
-        ConfigurationView::SetControlEnabled(list, timed);
+        ControlEnabling::SetControlEnabled(list, timed);
 }
 
 void CcLoopingTab::resetLoopState()

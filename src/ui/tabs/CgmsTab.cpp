@@ -1,7 +1,7 @@
 #include "ui/tabs/CgmsTab.h"
 
 #include "config/ConfigLists.h"
-#include "ui/ConfigurationView.h"
+#include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/TabWidgets.h"
 
 #include <QAbstractButton>
@@ -86,7 +86,7 @@ bool CgmsTab::insertSelected() const
 void CgmsTab::applyEnableRule()
 {
     const bool on = m_check->checkState() != Qt::Unchecked;
-    ConfigurationView::SetArrayEnabled(this, QStringLiteral("oCGMS"), on);
+    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oCGMS"), on);
     SetCgmsControlsEnabled(on && insertSelected());
 }
 
@@ -96,11 +96,11 @@ void CgmsTab::ApplyCgmsChoice()
     if (m_cgms->currentIndex() == ConfigLists::NoCopyingIsPermitted) {
         // Only while the packet's box is ticked: set from code (a file load) while it is not,
         // the choice leaves the list greyed as the box's rule made it.
-        ConfigurationView::SetControlEnabled(m_options, m_check->checkState() != Qt::Unchecked);
+        ControlEnabling::SetControlEnabled(m_options, m_check->checkState() != Qt::Unchecked);
         if (m_options->itemText(0) == notApplicable)
             m_options->removeItem(0);
     } else {
-        ConfigurationView::SetControlEnabled(m_options, false);
+        ControlEnabling::SetControlEnabled(m_options, false);
         m_options->setCurrentIndex(0);
         if (m_options->itemText(0) != notApplicable)
             m_options->insertItem(0, notApplicable);
@@ -110,8 +110,8 @@ void CgmsTab::ApplyCgmsChoice()
 
 void CgmsTab::SetCgmsControlsEnabled(bool enable)
 {
-    ConfigurationView::SetControlEnabled(m_cgms, enable);
-    ConfigurationView::SetControlEnabled(m_options, enable);
+    ControlEnabling::SetControlEnabled(m_cgms, enable);
+    ControlEnabling::SetControlEnabled(m_options, enable);
     for (QWidget *button : TabWidgets::members(m_asb))
-        ConfigurationView::SetControlEnabled(button, enable);
+        ControlEnabling::SetControlEnabled(button, enable);
 }

@@ -1,7 +1,7 @@
 #include "ui/tabs/PacketField.h"
 
 #include "common/DialogService.h"
-#include "ui/ConfigurationView.h"
+#include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/LeaveCheck.h"
 #include "ui/tabs/TabWidgets.h"
 
@@ -81,8 +81,8 @@ void PacketField::select(Action action)
 void PacketField::applyEnableRule()
 {
     const bool enabled = isEnabledByCheck();
-    ConfigurationView::SetArrayEnabled(frame(), m_groupName, enabled);
-    ConfigurationView::SetControlEnabled(m_text, enabled);
+    ControlEnabling::SetArrayEnabled(frame(), m_groupName, enabled);
+    ControlEnabling::SetControlEnabled(m_text, enabled);
     if (enabled)
         applyActionRule();
 }
@@ -92,7 +92,7 @@ void PacketField::applyActionRule()
     // The options can be clicked only while the box is ticked; set from code (a file load)
     // while it is not, they leave the text box greyed as the box's rule made it.
     const bool insert = isSelected(Insert) && isEnabledByCheck();
-    ConfigurationView::SetControlEnabled(m_text, insert);
+    ControlEnabling::SetControlEnabled(m_text, insert);
     if (insert)
         TabWidgets::focusAtEnd(m_text);
 }

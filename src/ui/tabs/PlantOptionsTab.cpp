@@ -1,6 +1,6 @@
 #include "ui/tabs/PlantOptionsTab.h"
 
-#include "ui/ConfigurationView.h"
+#include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/DigitKeyFilter.h"
 #include "ui/tabs/LeaveCheck.h"
 #include "ui/tabs/PacketField.h"
@@ -152,14 +152,14 @@ bool PlantOptionsTab::checkTsid()
 
 void PlantOptionsTab::applyTimeOfDayRule()
 {
-    ConfigurationView::SetArrayEnabled(this, QStringLiteral("oTimeOfDay"),
-                                       m_timeOfDay->isEnabledByCheck());
+    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oTimeOfDay"),
+                                     m_timeOfDay->isEnabledByCheck());
 }
 
 void PlantOptionsTab::applyTimeZoneRule()
 {
-    ConfigurationView::SetArrayEnabled(this, QStringLiteral("oTimezone"),
-                                       m_timeZone->isEnabledByCheck());
+    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oTimezone"),
+                                     m_timeZone->isEnabledByCheck());
     applyTimeZoneActionRule();
 }
 
@@ -168,7 +168,7 @@ void PlantOptionsTab::applyTimeZoneActionRule()
     const bool observed =
         (m_timeZone->isEnabledByCheck() && m_timeZone->isSelected(PacketField::Insert)) ||
         m_syncClock->checkState() != Qt::Unchecked;
-    ConfigurationView::SetControlEnabled(m_dsObserved, observed);
+    ControlEnabling::SetControlEnabled(m_dsObserved, observed);
 }
 
 void PlantOptionsTab::SetClockControlsEnabled(bool enabled)

@@ -1,7 +1,7 @@
 #include "ui/tabs/VChipTab.h"
 
 #include "config/ConfigLists.h"
-#include "ui/ConfigurationView.h"
+#include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/PacketField.h"
 #include "ui/tabs/TabWidgets.h"
 
@@ -158,7 +158,7 @@ bool VChipTab::ratingInsert() const
 void VChipTab::applyRatingEnableRule()
 {
     const bool on = m_ratingCheck->checkState() != Qt::Unchecked;
-    ConfigurationView::SetArrayEnabled(this, QStringLiteral("oProgramRating"), on);
+    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oProgramRating"), on);
     SetRatingControlsEnabled(on && ratingInsert());
 }
 
@@ -213,8 +213,8 @@ void VChipTab::applyRatingSelection()
 
 void VChipTab::SetRatingControlsEnabled(bool enable)
 {
-    ConfigurationView::SetControlEnabled(m_ratingSystem, enable);
-    ConfigurationView::SetControlEnabled(m_rating, enable);
+    ControlEnabling::SetControlEnabled(m_ratingSystem, enable);
+    ControlEnabling::SetControlEnabled(m_rating, enable);
     if (!enable) {
         for (QCheckBox *flag : m_flags)
             flag->setEnabled(false);

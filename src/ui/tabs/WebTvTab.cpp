@@ -3,7 +3,7 @@
 #include "common/Clock.h"
 #include "common/DialogService.h"
 #include "config/ConfigLists.h"
-#include "ui/ConfigurationView.h"
+#include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/DigitKeyFilter.h"
 #include "ui/tabs/LeaveCheck.h"
 #include "ui/tabs/LimitedPlainTextEdit.h"
@@ -202,7 +202,7 @@ bool WebTvTab::checkRepeat()
 void WebTvTab::applyEnableRule()
 {
     const bool on = m_check->checkState() != Qt::Unchecked;
-    ConfigurationView::SetArrayEnabled(this, QStringLiteral("oWebTV"), on);
+    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oWebTV"), on);
     SetWebTVFieldsEnabled(on && insertSelected());
 }
 
@@ -210,7 +210,7 @@ void WebTvTab::SetWebTVFieldsEnabled(bool enabled)
 {
     for (QWidget *field :
          QList<QWidget *>{m_url, m_description, m_script, m_repeat, m_year, m_month, m_day})
-        ConfigurationView::SetControlEnabled(field, enabled);
+        ControlEnabling::SetControlEnabled(field, enabled);
 }
 
 void WebTvTab::fillExpiryYears()

@@ -1,4 +1,4 @@
-#include "link/frmPortSettings.h"
+#include "ui/dialogs/frmPortSettings.h"
 
 #include "common/DialogService.h"
 #include "link/CommInterface.h"

@@ -1,4 +1,4 @@
-#include "config/frmDefaultInfo.h"
+#include "ui/dialogs/frmDefaultInfo.h"
 
 #include "common/DialogService.h"
 #include "common/GlobalVars.h"
