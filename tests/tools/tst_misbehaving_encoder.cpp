@@ -25,6 +25,15 @@ class tst_MisbehavingEncoder : public QObject
 {
     Q_OBJECT
 
+    // Answered: every reply arrives; Unanswered: the reply time-out ends the send; Refused: the
+    // link itself ends it. Both of the last close the link with one message.
+    enum Outcome
+    {
+        Answered,
+        Unanswered,
+        Refused
+    };
+
     QTemporaryDir m_dir;
     const QString m_file = goldenFile(QStringLiteral("passed.qcf"));
 
@@ -36,18 +45,18 @@ private slots:
         // The simulator counts commands from 1, readiness queries included: 1 is the query of
         // Connect, 2 that of Send Configuration and 3 the first configuration command.
         QTest::addColumn<QStringList>("options");
-        QTest::addColumn<bool>("unanswered"); // the link is closed with one message
-        QTest::newRow("hang-up") << QStringList{"--hangup-after", "3"} << true;
-        QTest::newRow("no prompt") << QStringList{"--no-prompt-after", "3"} << true;
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("hang-up") << QStringList{"--hangup-after", "3"} << int(Unanswered);
+        QTest::newRow("no prompt") << QStringList{"--no-prompt-after", "3"} << int(Unanswered);
         // The noise comes in front of a reply, which still ends with the prompt.
-        QTest::newRow("garbage") << QStringList{"--garbage", "1"} << false;
-        // The list is cut short after 512 characters; the rest arrives as one further reply.
-        QTest::newRow("huge reply") << QStringList{"--huge-reply", "2097152"} << false;
+        QTest::newRow("garbage") << QStringList{"--garbage", "1"} << int(Answered);
+        // A reply beyond the receive cap is not passed on as if whole.
+        QTest::newRow("huge reply") << QStringList{"--huge-reply", "2097152"} << int(Refused);
     }
     void faultModes()
     {
         QFETCH(QStringList, options);
-        QFETCH(bool, unanswered);
+        QFETCH(int, outcome);
         const QString device = m_dir.filePath(QStringLiteral("encoder"));
         const QString log = m_dir.filePath(QStringLiteral("encoder.log"));
         const auto received = [&log] {
@@ -77,7 +86,10 @@ private slots:
         sequencer->cmdConnect_Click();
         QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), 1, 5000);
         sequencer->cmdSendConfig_Click();
-        if (unanswered) {
+        if (outcome == Refused) {
+            QTRY_COMPARE_WITH_TIMEOUT(dialogs.texts().size(), 1, 20000);
+            QVERIFY(!channel->PortIsOpen());
+        } else if (outcome == Unanswered) {
             // Once the faulty command has arrived no reply can come; the reply time-out is
             // run then rather than waited for.
             QTRY_VERIFY_WITH_TIMEOUT(received().count('\n') >= 3, 5000);
