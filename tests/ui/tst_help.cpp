@@ -2,11 +2,14 @@
 #include "TestSettings.h"
 
 #include "common/AppSettings.h"
+#include "link/TrafficLog.h"
 #include "ui/RoboHelp.h"
 #include "ui/frmHelp.h"
+#include "ui/frmTrafficLog.h"
 
 #include <QAction>
 #include <QDir>
+#include <QListView>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -16,18 +19,24 @@
 
 using RoboHelp::WindowOptions;
 
+// A system where no browser takes the page.
+struct NoBrowser : ScriptedDialogs
+{
+    bool openUrl(const QUrl &url) override { return ScriptedDialogs::openUrl(url), false; }
+};
+
 class tst_Help : public QObject
 {
     Q_OBJECT
 
     QString m_startPage;
-    QTemporaryDir m_temp; // the temporary folder of the program, for the fallback page
+    QTemporaryDir m_temp; // the user's runtime folder, for the fallback page
     static frmHelp *help() { return RoboHelp::helpWindow(); }
 
 private slots:
     void initTestCase()
     {
-        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_temp.path()));
         m_startPage = QFileInfo(QFINDTESTDATA("../../help/Quillcast.htm")).canonicalFilePath();
     }
 
@@ -100,6 +109,9 @@ private slots:
         QTest::newRow("backslashes")
             << "C:\\Program Files\\Orvane\\Help Files\\Quillcast.htm"
             << "file://C:/Program Files/Orvane/Help Files/Quillcast.htm#Port_Menu.htm";
+        QTest::newRow("# and % in a folder")
+            << "/srv/a#1%/Help Files/Quillcast.htm"
+            << "file:///srv/a%231%25/Help Files/Quillcast.htm#Port_Menu.htm";
     }
     void browserRouteWritesTheFallbackPage()
     {
@@ -128,7 +140,7 @@ private slots:
         QTest::newRow("beside the program") << QStringList{beside, installed, configured} << beside;
         QTest::newRow("installed") << QStringList{installed, configured} << installed;
         QTest::newRow("settings key") << QStringList{configured} << configured;
-        QTest::newRow("nowhere") << QStringList{} << beside;
+        QTest::newRow("nowhere: where the installed pages belong") << QStringList{} << installed;
     }
     void helpFilePathSearch()
     {
@@ -144,6 +156,71 @@ private slots:
         AppSettings::save("Help", "Path", root.filePath("elsewhere"));
         QCOMPARE(RoboHelp::FindHelpFilePath(root.filePath("bin")),
                  root.filePath(found + "/Quillcast.htm"));
+    }
+
+    // Help reaches the operator: pages under a folder with "#", the place of missing pages, a
+    // browser that cannot be started, F1 in the traffic log.
+    void helpReachesTheOperator_data()
+    {
+        QTest::addColumn<QString>("pages"); // the folder the pages are copied to, "" for none
+        QTest::addColumn<QString>("shown"); // the page shown, or a text the operator reads
+        QTest::newRow("folder with #") << "a#1/Help Files"
+                                       << "a#1/Help Files/Web_TV.htm";
+        QTest::newRow("no pages") << ""
+                                  << "share/quillcast/Help Files/Quillcast.htm";
+        QTest::newRow("no browser") << "Help Files"
+                                    << "No web browser could be started";
+        QTest::newRow("traffic log F1") << "Help Files"
+                                        << "Help Files/Traffic_Log.htm";
+    }
+    void helpReachesTheOperator()
+    {
+        QFETCH(QString, pages);
+        QFETCH(QString, shown);
+        QTemporaryDir root;
+        const QDir source(QFileInfo(m_startPage).path());
+        QVERIFY(QDir().mkpath(root.filePath("bin")) &&
+                (pages.isEmpty() || QDir().mkpath(root.filePath(pages))));
+        for (const QString &name : pages.isEmpty() ? QStringList() : source.entryList(QDir::Files))
+            QVERIFY(QFile::copy(source.filePath(name), root.filePath(pages + "/" + name)));
+        RoboHelp::HelpFilePath = pages.isEmpty() ? RoboHelp::FindHelpFilePath(root.filePath("bin"))
+                                                 : root.filePath(pages + "/Quillcast.htm");
+        NoBrowser dialogs;
+        TrafficLog log;
+        frmTrafficLog trafficLog(&log);
+        if (QTest::currentDataTag() == QLatin1String("no browser")) {
+            AppSettings::save("Help", "Viewer", "browser");
+            QCOMPARE(RoboHelp::ShowTopic("Web_TV.htm"), -1);
+            QCOMPARE(dialogs.shown.size(), 1);
+            QVERIFY2(dialogs.shown.first().startsWith(shown), qPrintable(dialogs.shown.first()));
+            QVERIFY(QFile::exists(m_temp.filePath("robohelp_csh.htm")));
+            return;
+        }
+        if (QTest::currentDataTag() == QLatin1String("traffic log F1")) {
+            trafficLog.show();
+            trafficLog.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&trafficLog));
+            QTest::keyClick(trafficLog.findChild<QListView *>("lstTraffic"), Qt::Key_F1);
+        } else {
+            RoboHelp::ShowTopic("Web_TV.htm");
+        }
+        QVERIFY(help() && help()->isVisible());
+        if (pages.isEmpty())
+            QVERIFY(help()->browser()->toPlainText().contains(root.filePath(shown)));
+        else
+            QCOMPARE(help()->source(), QUrl::fromLocalFile(root.filePath(shown)));
+    }
+
+    // The Contents page links every topic page once.
+    void contentsListsEachTopicOnce()
+    {
+        const QDir folder(QFileInfo(m_startPage).path());
+        QFile contents(m_startPage);
+        QVERIFY(contents.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(contents.readAll());
+        for (const QString &page : folder.entryList({"*.htm"}))
+            if (page != "Quillcast.htm")
+                QVERIFY2(html.count("href=\"" + page + "\"") == 1, qPrintable(page));
     }
 };
 
