@@ -76,7 +76,8 @@ checkPrograms /usr/bin "/usr/share/quillcast/Help Files/Quillcast.htm"
 
 echo "removed and purged:"
 apt-get remove -y quillcast >&2
-apt-get purge -y quillcast >&2
+# Nothing of it is kept as configuration, so dpkg may have forgotten it already.
+dpkg --purge quillcast >&2
 [ -z "$(status)" ] || [ "$(status)" = not-installed ] || fail "quillcast is still known: $(status)"
 # What is left of the listed paths must be folders others use: owned by another package, or
 # holding files of others.
