@@ -2,7 +2,7 @@
 # Installs the Debian packages Quillcast builds and tests with, and any named on the command
 # line, when one is missing.
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+packages=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev help2man
           desktop-file-utils appstream ser2net "$@")
 missing=()
 for p in "${packages[@]}"; do

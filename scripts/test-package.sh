@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
-# Builds the Debian package, unpacks it into a temporary root and runs what it installed:
-# quillcast-send --version, and quillcast without a screen, which must find its help pages
-# in the unpacked tree.
+# Builds the Debian package and checks it: lintian reports no error and no warning; unpacked
+# into a temporary root, the three programs run and quillcast finds its help pages there; as
+# root, the package installs with apt-get, runs from /usr/bin, and removes and purges without
+# leaving anything of it behind.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup-deps.sh" lintian >&2
 deb="$("$root/scripts/package.sh" | tail -n1)"
-unpacked="$(mktemp -d)"
+scratch="$(mktemp -d)"
 pid=""
 # The program started last is stopped here; its status (killed) is not the script's.
-cleanup() {
+stop() {
     if [ -n "$pid" ]; then
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
+        pid=""
     fi
-    rm -rf "$unpacked"
 }
-trap cleanup EXIT
+trap 'stop; rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+export QT_QPA_PLATFORM=offscreen
+export XDG_CONFIG_HOME="$scratch/config" HOME="$scratch/home"
+mkdir -p "$XDG_CONFIG_HOME" "$HOME"
 
 echo "package: $deb"
 dpkg-deb --field "$deb" Package Version Architecture Depends
@@ -25,30 +30,67 @@ depends="$(dpkg-deb --field "$deb" Depends)"
 for lib in libqt6widgets6 libqt6serialport6 libqt6svg6 libc6; do
     [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib"
 done
-if [ "$(id -u)" -eq 0 ]; then
-    apt-get install --simulate "$deb" >/dev/null || fail "the dependencies cannot be installed"
+
+echo "lintian:"
+lintian --display-info "$deb" > "$scratch/lintian.out" 2>&1 || true
+cat "$scratch/lintian.out"
+if grep -Eq '^(E|W): ' "$scratch/lintian.out"; then
+    fail "lintian reports errors or warnings"
 fi
 
-dpkg -x "$deb" "$unpacked"
-bin="$unpacked/usr/bin"
-for tool in quillcast-send quillcast-encoder-sim quillcast; do
-    out="$(QT_QPA_PLATFORM=offscreen "$bin/$tool" --version)"
-    echo "$out"
-    [ "$out" = "$tool $version" ] || fail "$tool --version printed '$out'"
-done
+# checkPrograms BINDIR HELPFILE: --version of the three programs, the help pages quillcast
+# uses, and a first start without the splash window, which waits in the default-information
+# dialog.
+checkPrograms() {
+    local bin="$1" expected="$2" out helpfile
+    for tool in quillcast-send quillcast-encoder-sim quillcast; do
+        out="$("$bin/$tool" --version)"
+        echo "$out"
+        [ "$out" = "$tool $version" ] || fail "$tool --version printed '$out'"
+    done
+    helpfile="$("$bin/quillcast" --help-path)" || fail "quillcast finds no help pages: $helpfile"
+    [ "$helpfile" = "$expected" ] || fail "quillcast uses the help pages at $helpfile"
+    echo "help pages: $helpfile"
+    "$bin/quillcast" --no-splash > "$scratch/quillcast.out" 2>&1 &
+    pid=$!
+    sleep 3
+    kill -0 "$pid" 2>/dev/null || { cat "$scratch/quillcast.out" >&2; fail "quillcast ended by itself"; }
+    echo "quillcast --no-splash is running"
+    stop
+}
 
-export QT_QPA_PLATFORM=offscreen
-export XDG_CONFIG_HOME="$unpacked/config" HOME="$unpacked/home"
-mkdir -p "$XDG_CONFIG_HOME" "$HOME"
-helpfile="$("$bin/quillcast" --help-path)" || fail "quillcast finds no help pages: $helpfile"
-[ "$helpfile" = "$unpacked/usr/share/quillcast/Help Files/Quillcast.htm" ] \
-    || fail "quillcast uses the help pages at $helpfile"
-echo "help pages: $helpfile"
+echo "unpacked:"
+dpkg -x "$deb" "$scratch/root"
+checkPrograms "$scratch/root/usr/bin" "$scratch/root/usr/share/quillcast/Help Files/Quillcast.htm"
 
-# A first start without the splash window waits in the default-information dialog.
-"$bin/quillcast" --no-splash > "$unpacked/quillcast.out" 2>&1 &
-pid=$!
-sleep 3
-kill -0 "$pid" 2>/dev/null || { cat "$unpacked/quillcast.out" >&2; fail "quillcast ended by itself"; }
-echo "quillcast --no-splash is running"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "package test passed (install and removal need root: not checked)"
+    exit 0
+fi
+status() { dpkg-query -W -f='${db:Status-Status}' quillcast 2>/dev/null || true; }
+[ "$(status)" != installed ] || fail "quillcast is installed already; the check would remove it"
+echo "installed:"
+apt-get install -y "$(realpath "$deb")" >&2
+dpkg -L quillcast > "$scratch/files"
+checkPrograms /usr/bin "/usr/share/quillcast/Help Files/Quillcast.htm"
+
+echo "removed and purged:"
+apt-get remove -y quillcast >&2
+# Nothing of it is kept as configuration, so dpkg may have forgotten it already.
+dpkg --purge quillcast >&2
+[ -z "$(status)" ] || [ "$(status)" = not-installed ] || fail "quillcast is still known: $(status)"
+# What is left of the listed paths must be folders others use: owned by another package, or
+# holding files of others.
+left=0
+while IFS= read -r path; do
+    [ -e "$path" ] || [ -L "$path" ] || continue
+    if [ -d "$path" ] && [ ! -L "$path" ] &&
+        { dpkg -S "$path" >/dev/null 2>&1 || [ -n "$(ls -A "$path")" ]; }; then
+        continue
+    fi
+    echo "left behind: $path" >&2
+    left=1
+done < "$scratch/files"
+[ "$left" -eq 0 ] || fail "the removal left files of quillcast behind"
+echo "$(wc -l < "$scratch/files") listed paths: none left behind"
 echo "package test passed"

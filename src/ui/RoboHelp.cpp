@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace RoboHelp {
@@ -27,10 +28,11 @@ void deleteTheWindow()
     delete theWindow.data();
 }
 
-// A help URL is a file path with the topic after "#".
+// A help URL is a file path with the topic after the last "#"; the folders of the path may
+// hold "#" themselves.
 QUrl toFileUrl(const QString &url)
 {
-    const int hash = url.indexOf(QLatin1Char('#'));
+    const int hash = url.lastIndexOf(QLatin1Char('#'));
     QUrl fileUrl = QUrl::fromLocalFile(hash < 0 ? url : url.left(hash));
     if (hash >= 0)
         fileUrl.setFragment(url.mid(hash + 1));
@@ -69,17 +71,26 @@ int showInWindow(const QString &url, const WindowOptions &options)
 }
 
 // The system's browser decides the window's size and bars on this route: the options have no
-// say over a window another program opens.
+// say over a window another program opens. When no browser takes the page the operator is told
+// so, with the way back to the program's own help window.
 int showInBrowser(const QString &url)
 {
     const QString path = FallbackPagePath();
     QFile page(path);
-    if (!page.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return -1;
-    page.write(FallbackPage(url));
+    const bool written = !path.isEmpty() && page.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         page.write(FallbackPage(url)) >= 0 && page.flush();
     page.close();
-    DialogService::instance().openUrl(QUrl::fromLocalFile(path));
-    return 0;
+    if (written && DialogService::instance().openUrl(QUrl::fromLocalFile(path)))
+        return 0;
+    const QString why = written ? QStringLiteral("No web browser could be started to show ") + path
+                                : QStringLiteral("The help page could not be written to ") + path +
+                                      QStringLiteral(": ") + page.errorString();
+    DialogService::tell(QApplication::activeWindow(),
+                        why + QStringLiteral(".\n\nRemove Viewer=browser from section [Help] of ") +
+                            AppSettings::open()->fileName() +
+                            QStringLiteral(" to read the help in Quillcast's own help window."),
+                        DialogService::Icon::Exclamation);
+    return -1;
 }
 
 } // namespace
@@ -102,7 +113,7 @@ QString FindHelpFilePath(const QString &programDir)
         if (start.isFile())
             return QDir::cleanPath(start.absoluteFilePath());
     }
-    return QDir(folders.first()).filePath(kStartPage);
+    return QDir::cleanPath(QDir(folders.at(1)).filePath(kStartPage));
 }
 
 QString HelpUrl(const QString &topicPage)
@@ -132,6 +143,15 @@ QByteArray FallbackPage(const QString &url)
 {
     QString target = url;
     target.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    // Only the last "#" starts the topic: a "#" (or "%") in a folder name is escaped, or the
+    // browser would take it for the start of the topic.
+    const int hash = target.lastIndexOf(QLatin1Char('#'));
+    if (hash > 0) {
+        QString file = target.left(hash);
+        file.replace(QLatin1Char('%'), QStringLiteral("%25"));
+        file.replace(QLatin1Char('#'), QStringLiteral("%23"));
+        target = file + target.mid(hash);
+    }
     const QStringList lines = {QStringLiteral("<html>"),
                                QStringLiteral("<script language=\"Javascript\">"),
                                QStringLiteral("<!--"),
@@ -143,9 +163,17 @@ QByteArray FallbackPage(const QString &url)
     return lines.join(QStringLiteral("\r\n")).toUtf8();
 }
 
+// The user's own runtime folder (XDG_RUNTIME_DIR, else a per-user folder of the temporary
+// folder that Qt makes private to the user), never the shared temporary folder itself, where
+// another user's page of the same name would block ours or be opened in its place. "" when
+// there is no such folder (it belongs to someone else).
 QString FallbackPagePath()
 {
-    return QDir(QDir::tempPath().trimmed()).filePath(QStringLiteral("robohelp_csh.htm"));
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).trimmed();
+    if (folder.isEmpty())
+        return QString();
+    return QDir(folder).filePath(QStringLiteral("robohelp_csh.htm"));
 }
 
 frmHelp *helpWindow()

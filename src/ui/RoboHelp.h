@@ -20,7 +20,8 @@ void SetUp();
 
 // The start page, searched in this order: "Help Files" beside the program (a build tree), the
 // installed data folder (share/quillcast/Help Files next to the program's bin folder), the
-// folder in the settings key [Help] Path. The first candidate when none has the pages.
+// folder in the settings key [Help] Path. When none has the pages, the installed one: where an
+// installed program's pages belong, which is what a message about missing pages must name.
 QString FindHelpFilePath(const QString &programDir);
 
 // HelpFilePath + "#" + topic page, e.g. HelpUrl("Port_Menu.htm").
@@ -34,9 +35,9 @@ int ShowHelp(const QString &url, const WindowOptions &options);
 int ShowTopic(const QString &topicPage);
 
 // The browser route's temporary page: seven lines joined by CR LF that send the browser on to
-// "file://" + url, every "\" in url turned into "/".
+// "file://" + url, every "\" in url turned into "/" and any "#" before the topic's as "%23".
 QByteArray FallbackPage(const QString &url);
-// Where the browser route writes that page: the temporary folder + "robohelp_csh.htm".
+// Where the browser route writes that page: the user's runtime folder + "robohelp_csh.htm".
 QString FallbackPagePath();
 
 // The one help window, reused by every call; nullptr until help is first shown.

@@ -1,5 +1,6 @@
 #include "ui/frmHelp.h"
 
+#include "common/AppSettings.h"
 #include "common/DialogService.h"
 #include "common/GlobalVars.h"
 
@@ -138,8 +139,13 @@ void frmHelp::showUrl(const QUrl &url)
             target = QUrl::fromLocalFile(topic.absoluteFilePath());
     }
     if (!QFileInfo(target.toLocalFile()).isFile()) {
-        txtHelp->setPlainText(QStringLiteral("The help pages were not found at\n") +
-                              QDir::toNativeSeparators(file.absoluteFilePath()));
+        // The path is where an installed program keeps its pages (see FindHelpFilePath).
+        txtHelp->setPlainText(
+            QStringLiteral("The help pages were not found at\n") +
+            QDir::toNativeSeparators(file.absoluteFilePath()) +
+            QStringLiteral("\n\nReinstall Quillcast, or name the folder that holds the pages in "
+                           "the key Path of section [Help] of ") +
+            QDir::toNativeSeparators(AppSettings::open()->fileName()) + QStringLiteral("."));
         txtAddress->setText(url.toDisplayString(QUrl::PreferLocalFile));
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "common/DialogService.h"
 #include "link/TrafficLog.h"
+#include "ui/RoboHelp.h"
 
 #include <QClipboard>
 #include <QFontDatabase>
@@ -70,6 +71,9 @@ frmTrafficLog::frmTrafficLog(TrafficLog *log, QWidget *parent)
     connect(copy, &QShortcut::activated, this, &frmTrafficLog::cmdCopy_Click);
     auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this,
+            [] { RoboHelp::ShowTopic(QStringLiteral("Traffic_Log.htm")); });
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(caption);

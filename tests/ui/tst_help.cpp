@@ -2,11 +2,14 @@
 #include "TestSettings.h"
 
 #include "common/AppSettings.h"
+#include "link/TrafficLog.h"
 #include "ui/RoboHelp.h"
 #include "ui/frmHelp.h"
+#include "ui/frmTrafficLog.h"
 
 #include <QAction>
 #include <QDir>
+#include <QListView>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -16,18 +19,24 @@
 
 using RoboHelp::WindowOptions;
 
+// A system where no browser takes the page.
+struct NoBrowser : ScriptedDialogs
+{
+    bool openUrl(const QUrl &url) override { return ScriptedDialogs::openUrl(url), false; }
+};
+
 class tst_Help : public QObject
 {
     Q_OBJECT
 
     QString m_startPage;
-    QTemporaryDir m_temp; // the temporary folder of the program, for the fallback page
+    QTemporaryDir m_temp; // the user's runtime folder, for the fallback page
     static frmHelp *help() { return RoboHelp::helpWindow(); }
 
 private slots:
     void initTestCase()
     {
-        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_temp.path()));
         m_startPage = QFileInfo(QFINDTESTDATA("../../help/Quillcast.htm")).canonicalFilePath();
     }
 
@@ -100,6 +109,9 @@ private slots:
         QTest::newRow("backslashes")
             << "C:\\Program Files\\Orvane\\Help Files\\Quillcast.htm"
             << "file://C:/Program Files/Orvane/Help Files/Quillcast.htm#Port_Menu.htm";
+        QTest::newRow("# and % in a folder")
+            << "/srv/a#1%/Help Files/Quillcast.htm"
+            << "file:///srv/a%231%25/Help Files/Quillcast.htm#Port_Menu.htm";
     }
     void browserRouteWritesTheFallbackPage()
     {
@@ -128,7 +140,7 @@ private slots:
         QTest::newRow("beside the program") << QStringList{beside, installed, configured} << beside;
         QTest::newRow("installed") << QStringList{installed, configured} << installed;
         QTest::newRow("settings key") << QStringList{configured} << configured;
-        QTest::newRow("nowhere") << QStringList{} << beside;
+        QTest::newRow("nowhere: where the installed pages belong") << QStringList{} << installed;
     }
     void helpFilePathSearch()
     {
@@ -144,6 +156,68 @@ private slots:
         AppSettings::save("Help", "Path", root.filePath("elsewhere"));
         QCOMPARE(RoboHelp::FindHelpFilePath(root.filePath("bin")),
                  root.filePath(found + "/Quillcast.htm"));
+    }
+
+    // Help reaches the operator: pages under a folder with "#", the place of missing pages, a
+    // browser that cannot be started, F1 in the traffic log. %1 is the installation's root.
+    void helpReachesTheOperator_data()
+    {
+        QTest::addColumn<QString>("bin");  // the program's folder; pages are copied beside it
+        QTest::addColumn<QString>("seen"); // the page shown or a text the operator reads
+        QTest::newRow("folder with #") << "a#1/bin"
+                                       << "%1/a#1/bin/Help Files/Web_TV.htm";
+        QTest::newRow("no pages") << "bin"
+                                  << "at\n%1/share/quillcast/Help Files/Quillcast.htm";
+        QTest::newRow("no browser") << "bin"
+                                    << "No web browser could be started to show %2";
+        QTest::newRow("traffic log F1") << "bin"
+                                        << "%1/bin/Help Files/Traffic_Log.htm";
+    }
+    void helpReachesTheOperator()
+    {
+        QFETCH(QString, bin);
+        QFETCH(QString, seen);
+        const QString tag = QTest::currentDataTag();
+        QTemporaryDir root;
+        const QDir pages(root.filePath(bin + "/Help Files"));
+        const QDir source = QFileInfo(m_startPage).dir();
+        QVERIFY(pages.mkpath("."));
+        for (const QString &name : source.entryList(QDir::Files))
+            QVERIFY(tag == "no pages" || QFile::copy(source.filePath(name), pages.filePath(name)));
+        RoboHelp::HelpFilePath = RoboHelp::FindHelpFilePath(root.filePath(bin));
+        const QString fallbackPage = m_temp.filePath("robohelp_csh.htm");
+        QFile::remove(fallbackPage);
+        NoBrowser dialogs;
+        if (tag == "no browser")
+            AppSettings::save("Help", "Viewer", "browser");
+        TrafficLog log;
+        frmTrafficLog trafficLog(&log);
+        if (tag == "traffic log F1") {
+            trafficLog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&trafficLog));
+            QTest::keyClick(trafficLog.findChild<QListView *>("lstTraffic"), Qt::Key_F1);
+        } else {
+            RoboHelp::ShowTopic("Web_TV.htm");
+        }
+        const QString shown =
+            dialogs.shown.join("\n") +
+            (help() && help()->isVisible()
+                 ? help()->source().toLocalFile() + "\n" + help()->browser()->toPlainText()
+                 : "");
+        QVERIFY2(shown.contains(seen.replace("%1", root.path()).replace("%2", fallbackPage)),
+                 qPrintable(shown));
+        QCOMPARE(QFile::exists(fallbackPage), tag == "no browser");
+    }
+
+    // The Contents page links every topic page once.
+    void contentsListsEachTopicOnce()
+    {
+        QFile contents(m_startPage);
+        QVERIFY(contents.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(contents.readAll());
+        for (const QString &page : QFileInfo(m_startPage).dir().entryList({"*.htm"}))
+            if (page != "Quillcast.htm")
+                QVERIFY2(html.count("href=\"" + page + "\"") == 1, qPrintable(page));
     }
 };
 

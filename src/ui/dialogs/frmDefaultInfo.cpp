@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -20,6 +22,22 @@ void refuse(QWidget *parent, const QString &text, QLineEdit *field)
 {
     DialogService::tell(parent, text, DialogService::Icon::Warning);
     field->setFocus();
+}
+
+// The width a line edit needs to show the text whole: the text, the edit's inner margins (2
+// pixels a side, as QLineEdit keeps), the text margins, the cursor and the style's frame.
+int widthShowing(QLineEdit *edit, const QString &text)
+{
+    const QMargins margins = edit->textMargins();
+    const QFontMetrics metrics = edit->fontMetrics();
+    const QSize contents(metrics.horizontalAdvance(text) + 2 * 2 + margins.left() +
+                             margins.right() + 1,
+                         metrics.height());
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+    frame.state |= QStyle::State_Sunken;
+    return edit->style()->sizeFromContents(QStyle::CT_LineEdit, &frame, contents, edit).width();
 }
 
 } // namespace
@@ -41,6 +59,9 @@ frmDefaultInfo::frmDefaultInfo(QWidget *parent) : QDialog(parent)
     txtNetworkName = new QLineEdit(fContainer);
     txtNetworkName->setObjectName(QStringLiteral("txtNetworkName"));
     txtNetworkName->setMaxLength(32);
+    // Wide enough to show all 32 characters it accepts, even 32 of a wide letter ("W"); the
+    // dialog may make it wider, never narrower.
+    txtNetworkName->setMinimumWidth(widthShowing(txtNetworkName, QString(32, QLatin1Char('W'))));
     txtCallLetters = new QLineEdit(fContainer);
     txtCallLetters->setObjectName(QStringLiteral("txtCallLetters"));
     txtCallLetters->setMaxLength(6);
