@@ -1,9 +1,13 @@
 #include "link/SerialPortDevice.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,6 +21,29 @@ qint64 driverCount(QSerialPort *port, unsigned long request)
     if (::ioctl(port->handle(), request, &count) < 0)
         return 0;
     return count;
+}
+
+// A port that is closed gives back the line settings it found; a program that is killed leaves
+// its own. A pseudo-terminal keeps them and always reads back 8 bits without parity, so the
+// next open that asks for 7 bits and parity reads back exactly what was there before, takes the
+// settings as refused and fails (EINVAL). Such a line is put back to raw 9600,N,8,1 once, so that
+// the settings asked for can be seen to take effect. True when the line could be reset.
+bool resetLeftoverLine(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    termios line{};
+    bool reset = ::isatty(fd) && ::tcgetattr(fd, &line) == 0;
+    if (reset) {
+        ::cfmakeraw(&line);
+        ::cfsetspeed(&line, B9600);
+        line.c_cflag &= ~tcflag_t(PARODD | CLOCAL);
+        line.c_iflag &= ~tcflag_t(IGNPAR);
+        reset = ::tcsetattr(fd, TCSANOW, &line) == 0;
+    }
+    ::close(fd);
+    return reset;
 }
 
 } // namespace
@@ -124,6 +151,13 @@ SerialDevice::OpenResult SerialPortDevice::open()
     m_error.clear();
     if (m_port->open(QIODevice::ReadWrite))
         return OpenResult::Opened;
+    if (m_port->error() == QSerialPort::UnsupportedOperationError &&
+        resetLeftoverLine(m_path.contains(QLatin1Char('/')) ? QFileInfo(m_path).absoluteFilePath()
+                                                            : QStringLiteral("/dev/") + m_path)) {
+        m_port->clearError();
+        if (m_port->open(QIODevice::ReadWrite))
+            return OpenResult::Opened;
+    }
     const QSerialPort::SerialPortError error = m_port->error();
     m_error = m_port->errorString();
     m_port->clearError();

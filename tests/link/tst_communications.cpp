@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 namespace {
 
 // Port 1 is a pseudo-terminal whose master side the test holds; port 2 the simulated encoder.
@@ -123,6 +127,25 @@ private slots:
         PtyPort line;
         QCOMPARE(line.open(settings), opens);
         QCOMPARE(line.comm.PortIsOpen(), opens);
+    }
+
+    // A killed client leaves its line settings on a pseudo-terminal (a closed port gives back
+    // what it found); the next client still opens the line with the same settings.
+    void opensALineAKilledClientLeft()
+    {
+        PtyPair pty;
+        for (int client = 0; client < 2; ++client) {
+            SerialPortDevice device(pty.slavePath());
+            QVERIFY(device.setLineSettings(lineSettings(1, 1200, "O", 7, 1)));
+            QCOMPARE(device.open(), SerialDevice::OpenResult::Opened);
+            termios left{};
+            QCOMPARE(::tcgetattr(device.port()->handle(), &left), 0);
+            device.close(); // gives back what it found; a killed one leaves its own:
+            const int line = ::open(qPrintable(pty.slavePath()), O_RDWR | O_NOCTTY);
+            QVERIFY(line >= 0);
+            QCOMPARE(::tcsetattr(line, TCSANOW, &left), 0);
+            ::close(line);
+        }
     }
 
     void mapsSettingsOntoTheLine_data()
