@@ -1,5 +1,6 @@
 #include "GoldenFiles.h"
 #include "PtyPair.h"
+#include "Ser2net.h"
 #include "SimProcess.h"
 
 #include <QJsonArray>
@@ -199,11 +200,15 @@ private slots:
         QVERIFY2(second.start({"--log", log2}), qPrintable(second.errorString()));
         PtyPair silent;
         QVERIFY(silent.isValid());
+        // studio-3 is reached through a serial device server whose own line settings differ
+        // from the encoder's: the RFC 2217 port sets them.
+        Ser2net server;
+        const QStringList network = server.start({{"rfc2217", second.slavePath(), "9600n81"}});
+        QVERIFY2(network.size() == 1, qPrintable(server.errorString()));
         const QList<Encoder> encoders = {
             {"studio-1", first.slavePath(), log1},
             {"studio-2", silent.slavePath(), QString()},
-            {"studio-3", second.slavePath(), log2},
-            // Encoders behind other kinds of device (network ports) join the plant here.
+            {"studio-3", network.first(), log2},
         };
         // studio-3 runs the other configuration, named relative to the list's folder.
         QVERIFY(QFile::copy(goldenFile("everything-off.qcf"), m_dir.filePath("off.qcf")));
