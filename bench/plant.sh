@@ -155,7 +155,7 @@ write_list() { # FILE DEVICES...
 }
 
 ratio() { # ALL ONE
-    awk -v all="$1" -v one="$2" 'BEGIN {printf "%.2f", one > 0 ? all / one : 0}'
+    awk -v all="$1" -v one="$2" 'BEGIN {printf "%.2f", (one > 0 ? all / one : 0)}'
 }
 
 verdict() { # RATIO GOAL
