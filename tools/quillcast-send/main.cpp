@@ -143,8 +143,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption deviceOption(
         QStringLiteral("device"),
         QStringLiteral("Serial device of an encoder, e.g. /dev/ttyUSB0, or the port of a serial "
-                       "device server, e.g. tcp://192.168.1.20:4001; repeat the option to send "
-                       "to several encoders at once."),
+                       "device server, e.g. tcp://192.168.1.20:4001 (raw) or "
+                       "rfc2217://192.168.1.20:2217 (line settings applied); repeat the option "
+                       "to send to several encoders at once."),
         QStringLiteral("path"));
     const QCommandLineOption encodersOption(
         QStringLiteral("encoders"),
