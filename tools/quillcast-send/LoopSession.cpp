@@ -228,9 +228,13 @@ int LoopSession::command(const Options &options)
 
     CaptionLoopFile file;
     QStringList messages;
-    if (!file.load(ReadTextFile(options.file),
+    TextFileError readError = TextFileError::None;
+    if (!file.load(ReadTextFile(options.file, nullptr, nullptr, &readError),
                    [&messages](const QString &message) { messages << message; })) {
-        Output::error(options.file + QStringLiteral(": the caption file cannot be read"));
+        Output::error(options.file + QStringLiteral(": ") +
+                      (readError == TextFileError::TooLarge
+                           ? CaptionLoopFile::TooLargeMessage
+                           : QStringLiteral("the caption file cannot be read")));
         return 2;
     }
     // The window's messages about the file become warnings; those about the channel do not
