@@ -89,11 +89,27 @@ private slots:
         QCOMPARE(m_w->dialogs.texts(), QStringList{changed ? SaveCurrentQuestion : ExitQuestion});
     }
 
-    // File > New after a file with every packet inserted and the other tabs changed: every field
-    // back at the plant's defaults ("Continuous Loop" keeps its value), what they close greyed,
-    // the loop's settings cleared, and the title kept.
-    void newResetsEveryField()
+    void resetsEveryField_data()
     {
+        QTest::addColumn<QString>("opened");  // "": File > New; else a file that fails to open
+        QTest::addColumn<QString>("message"); // after the offer to save
+        QTest::newRow("File > New") << ""
+                                    << "";
+        QTest::newRow("invalid file")
+            << "damaged-magic"
+            << "The file appears to be an invalid Configuration file or corrupt.";
+        QTest::newRow("import refused")
+            << "decoder-beyond-off"
+            << "An error has occurred while importing the file.  Would you like to continue?";
+    }
+    // File > New, or an open that fails, after a file with every packet inserted and the other
+    // tabs changed: every field back at the plant's defaults ("Continuous Loop" keeps its
+    // value), neither what was there nor what the file held, what they close greyed and the
+    // loop's settings cleared; no current file, the title still naming the last one saved.
+    void resetsEveryField()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, message);
         const QString file = path("named.qcf");
         m_w->dialogs.openPaths = {goldenFile("inserted.qcf")};
         files()->mnuOpenFile_Click();
@@ -103,10 +119,12 @@ private slots:
         ConfigurationBinder::showCaptionLoopFile(&m_w->top, "/data/loop.txt");
         saveAs(file);
         m_w->dialogs.clear();
-        m_w->dialogs.answers = {Answer::No};
+        m_w->dialogs.answers = {Answer::No, Answer::No};
         m_w->set("txtNetworkName", "CHANGED");
-        files()->mnuNew_Click();
-        QCOMPARE(m_w->dialogs.texts(), QStringList{SaveChangesQuestion});
+        m_w->dialogs.openPaths = {goldenFile(opened + ".qcf")};
+        opened.isEmpty() ? files()->mnuNew_Click() : files()->mnuOpenFile_Click();
+        QCOMPARE(m_w->dialogs.texts(),
+                 (QStringList{SaveChangesQuestion, message}.mid(0, opened.isEmpty() ? 1 : 2)));
         Configuration expected =
             Configuration::defaults(m_w->top.defaultInfo(), m_w->top.snapshot().InDaylightTime);
         expected.chCCLpInfiniteTime = 1;
@@ -157,29 +175,6 @@ private slots:
         QApplication::sendEvent(shown, &help);
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), folder);
-    }
-
-    void failedOpenLeavesDefaultsAndNoFile_data()
-    {
-        QTest::addColumn<QString>("message"); // after the offer to save; the row names the file
-        QTest::newRow("damaged-magic")
-            << "The file appears to be an invalid Configuration file or corrupt.";
-        QTest::newRow("decoder-beyond-off")
-            << "An error has occurred while importing the file.  Would you like to continue?";
-    }
-    void failedOpenLeavesDefaultsAndNoFile()
-    {
-        QFETCH(QString, message);
-        m_w->apply("txtProgramName=Old oCallLetters_0=true");
-        m_w->dialogs.answers = {Answer::No, Answer::No};
-        m_w->dialogs.openPaths = {goldenFile(QString(QTest::currentDataTag()) + ".qcf")};
-        files()->mnuOpenFile_Click();
-        QCOMPARE(m_w->dialogs.texts(), (QStringList{SaveCurrentQuestion, message}));
-        // Only the defaults: neither the previous configuration nor what the file held.
-        QVERIFY(m_w->box("txtProgramName")->text().isEmpty());
-        QVERIFY(m_w->option("oCallLetters", 2)->isChecked());
-        QCOMPARE(m_w->top.windowTitle() + m_w->top.CurrentConfigFile, Title);
-        QVERIFY(!files()->TrackChanges(false));
     }
 
     // The title names the file last saved or loaded; the file dialogs start in the folder of
