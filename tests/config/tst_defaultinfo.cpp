@@ -81,6 +81,7 @@ private slots:
         row("TSID 65536", {"NBC", "WNBC", "65536"}, TsidMessage, "txtTSID");
         row("pasted plus sign", {"NBC", "WNBC", "+123"}, TsidMessage, "txtTSID");
         row("TSID 65535", {"NBC", "WNBC", "65535"});
+        row("TSID 9", {"NBC", "WNBC", "9"});
         row("TSID 1, shortest texts", {"AB", "ABC", "1"});
     }
 
