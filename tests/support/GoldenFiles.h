@@ -12,13 +12,18 @@ inline QString goldenFile(const QString &name)
     return QStringLiteral(QUILLCAST_TEST_DATA "/") + name;
 }
 
+// A whole file; nothing when it cannot be read.
+inline QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // The lines of a golden text file.
 inline QStringList goldenLines(const QString &name)
 {
-    QFile file(goldenFile(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return {QStringLiteral("cannot read ") + name};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString::fromUtf8(contentsOf(goldenFile(name)))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 // Bytes as quillcast-send prints them: printable characters as they are, \r, \n, \\, \xHH.
@@ -35,6 +40,24 @@ inline QString escapedWire(const QByteArray &bytes)
             text += QStringLiteral("\\x") + QString::number(byte + 0x100, 16).right(2).toUpper();
     }
     return text;
+}
+
+// Every field of a configuration as "name=value" (arrays as "1,0,2"), in file order.
+inline QStringList fieldTexts(const Configuration &c)
+{
+    QStringList all;
+    for (const ConfigField &f : ConfigFields::all()) {
+        QString value;
+        if (auto text = std::get_if<QString Configuration::*>(&f.member))
+            value = c.**text;
+        else if (auto single = std::get_if<int Configuration::*>(&f.member))
+            value = QString::number(c.**single);
+        else
+            for (int member : c.*std::get<QVector<int> Configuration::*>(f.member))
+                value += (value.isEmpty() ? "" : ",") + QString::number(member);
+        all << QString::fromLatin1(f.name) + QLatin1Char('=') + value;
+    }
+    return all;
 }
 
 // The configurations of tests/data/written.cases: "[name]" opens a case, each "field=value" line

@@ -1,22 +1,10 @@
 #include "ScriptedDialogs.h"
 
-ScriptedDialogs::ScriptedDialogs()
-{
-    DialogService::setInstance(this);
-}
-
-ScriptedDialogs::~ScriptedDialogs()
-{
-    DialogService::setInstance(nullptr);
-}
-
 void ScriptedDialogs::clear()
 {
+    for (QStringList *list : {&openPaths, &savePaths, &shown, &dialogFolders})
+        list->clear();
     answers.clear();
-    openPaths.clear();
-    savePaths.clear();
-    shown.clear();
-    dialogFolders.clear();
     openedUrls.clear();
 }
 
@@ -29,28 +17,4 @@ DialogService::Answer ScriptedDialogs::message(QWidget *, const QString &text, B
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
-}
-
-QString ScriptedDialogs::next(QStringList &paths, const QString &folder)
-{
-    dialogFolders << folder;
-    return paths.isEmpty() ? QString() : paths.takeFirst();
-}
-
-QString ScriptedDialogs::openFileName(QWidget *, const QString &, const QString &folder,
-                                      const QString &)
-{
-    return next(openPaths, folder);
-}
-
-QString ScriptedDialogs::saveFileName(QWidget *, const QString &, const QString &folder,
-                                      const QString &)
-{
-    return next(savePaths, folder);
-}
-
-bool ScriptedDialogs::openUrl(const QUrl &url)
-{
-    openedUrls << url;
-    return true;
 }

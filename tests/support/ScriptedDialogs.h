@@ -13,8 +13,8 @@
 class ScriptedDialogs : public DialogService
 {
 public:
-    ScriptedDialogs();
-    ~ScriptedDialogs() override;
+    ScriptedDialogs() { DialogService::setInstance(this); }
+    ~ScriptedDialogs() override { DialogService::setInstance(nullptr); }
 
     // Answers given to the next questions in order; when the script runs dry a question gets
     // defaultAnswer (Yes unless set).
@@ -36,12 +36,26 @@ public:
 
     Answer message(QWidget *parent, const QString &text, Buttons buttons, Icon icon,
                    const QString &title) override;
-    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
-                         const QString &filter) override;
-    QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
-                         const QString &filter) override;
-    bool openUrl(const QUrl &url) override;
+    QString openFileName(QWidget *, const QString &, const QString &folder,
+                         const QString &) override
+    {
+        return next(openPaths, folder);
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &folder,
+                         const QString &) override
+    {
+        return next(savePaths, folder);
+    }
+    bool openUrl(const QUrl &url) override
+    {
+        openedUrls << url;
+        return true;
+    }
 
 private:
-    QString next(QStringList &paths, const QString &folder);
+    QString next(QStringList &paths, const QString &folder)
+    {
+        dialogFolders << folder;
+        return paths.isEmpty() ? QString() : paths.takeFirst();
+    }
 };

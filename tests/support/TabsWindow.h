@@ -83,16 +83,6 @@ struct TabsWindow
         for (const QString &step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             set(step.section(QLatin1Char('='), 0, 0), step.section(QLatin1Char('='), 1));
     }
-    // After apply(steps): "" when exactly the controls named in open are enabled of those in
-    // open and greyed, else the enabled ones.
-    QString enabledAfter(const QString &steps, const QString &open, const QString &greyed) const
-    {
-        apply(steps);
-        const QStringList opened = open.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const QStringList enabled =
-            enabledOf(opened + greyed.split(QLatin1Char(' '), Qt::SkipEmptyParts));
-        return enabled == opened ? QString() : enabled.join(QLatin1Char(' '));
-    }
 
     // Ticks "Enable Control" of a packet field (chCtrl<field>) and picks its Insert (o<field>_0).
     void insert(const QString &field) const
@@ -130,10 +120,6 @@ struct TabsWindow
         for (int i = 0; i < list->count(); ++i)
             all << list->itemText(i);
         return all;
-    }
-    static bool isWhite(const QWidget *w)
-    {
-        return w->palette().color(QPalette::Base) == Qt::white;
     }
     // name_0 .. name_(count-1)
     static QStringList members(const QString &name, int count)

@@ -1,10 +1,15 @@
 #include "FixedClock.h"
+#include "GoldenFiles.h"
 #include "TabsWindow.h"
 #include "common/AppSettings.h"
 #include "ui/ConfigFileController.h"
+#include "ui/ConfigurationBinder.h"
 
+#include <QApplication>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <functional>
 #include <memory>
 
@@ -33,7 +38,8 @@ Step step(const QString &steps)
 
 } // namespace
 
-// The File menu: change tracking, the offers to save, the title and the start-up offer.
+// The File menu: change tracking, the offers to save, files opened and saved through the
+// window, the title and the start-up offer.
 class tst_FileMenu : public QObject
 {
     Q_OBJECT
@@ -83,44 +89,92 @@ private slots:
         QCOMPARE(m_w->dialogs.texts(), QStringList{changed ? SaveCurrentQuestion : ExitQuestion});
     }
 
-    void newResetsButKeepsTheTitle()
+    void resetsEveryField_data()
     {
+        QTest::addColumn<QString>("opened");  // "": File > New; else a file that fails to open
+        QTest::addColumn<QString>("message"); // after the offer to save
+        QTest::newRow("File > New") << ""
+                                    << "";
+        QTest::newRow("invalid file")
+            << "damaged-magic"
+            << "The file appears to be an invalid Configuration file or corrupt.";
+        QTest::newRow("import refused")
+            << "decoder-beyond-off"
+            << "An error has occurred while importing the file.  Would you like to continue?";
+    }
+    // File > New, or an open that fails, after a file with every packet inserted and the other
+    // tabs changed: every field back at the plant's defaults ("Continuous Loop" keeps its
+    // value), neither what was there nor what the file held, what they close greyed and the
+    // loop's settings cleared; no current file, the title still naming the last one saved.
+    void resetsEveryField()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, message);
         const QString file = path("named.qcf");
-        m_w->set("chCCLpInfiniteTime", true);
+        m_w->dialogs.openPaths = {goldenFile("inserted.qcf")};
+        files()->mnuOpenFile_Click();
+        m_w->apply(
+            "txtSendCaptions=Hi oSendCaptions_5=1 oInsertArticles_3=1 txtInsArticleRepeat=5 "
+            "cmbCCLoopingTime_1=5 chCCLpInfiniteTime=1 lblCCLpLineDelay=3 cmbProgRatingSys=0");
+        ConfigurationBinder::showCaptionLoopFile(&m_w->top, "/data/loop.txt");
         saveAs(file);
-        m_w->apply("txtNetworkName=CHANGED oNetworkName_0=true");
-        m_w->dialogs.answers = {Answer::No};
-        files()->mnuNew_Click();
-        QCOMPARE(m_w->dialogs.texts(), QStringList{SaveChangesQuestion});
-        QCOMPARE(m_w->box("txtNetworkName")->text(), QStringLiteral("NBC"));
-        QVERIFY(m_w->option("oNetworkName", 2)->isChecked());
-        QVERIFY(m_w->check("chCCLpInfiniteTime")->isChecked());
+        m_w->dialogs.clear();
+        m_w->dialogs.answers = {Answer::No, Answer::No};
+        m_w->set("txtNetworkName", "CHANGED");
+        m_w->dialogs.openPaths = {goldenFile(opened + ".qcf")};
+        opened.isEmpty() ? files()->mnuNew_Click() : files()->mnuOpenFile_Click();
+        QCOMPARE(m_w->dialogs.texts(),
+                 (QStringList{SaveChangesQuestion, message}.mid(0, opened.isEmpty() ? 1 : 2)));
+        Configuration expected =
+            Configuration::defaults(m_w->top.defaultInfo(), m_w->top.snapshot().InDaylightTime);
+        expected.chCCLpInfiniteTime = 1;
+        QCOMPARE(fieldTexts(ConfigurationBinder::read(&m_w->top)), fieldTexts(expected));
+        QStringList greyed =
+            QStringLiteral("lblLocalTime_0 lblLocalDate_1 lblLocalTimezone_0 "
+                           "chDSObserved chDSInEffect txtNetworkName txtCallLetters "
+                           "txtTSID txtProgramName cmbProgramRating txtWebURL cmbCGMS")
+                .split(' ');
+        for (const char *group :
+             {"oNetworkName", "oCallLetters", "oTSID", "oTimeOfDay", "oTimezone", "oProgramName"})
+            greyed += TabsWindow::members(group, 3);
+        QCOMPARE(m_w->enabledOf(greyed + TabsWindow::members("chProgramRatingFlags", 5)),
+                 QStringList());
+        QCOMPARE(m_w->find<QLabel>("lblCCLpLineDelay")->text(), QString());
         QCOMPARE(m_w->top.windowTitle() + m_w->top.CurrentConfigFile, Title + " - " + file);
         QVERIFY(!files()->TrackChanges(false));
     }
 
-    void failedOpenLeavesDefaultsAndNoFile_data()
+    // A file opened and saved again is unchanged, byte for byte.
+    void openAndSaveChangeNothing_data()
     {
-        QTest::addColumn<QString>("message"); // after the offer to save; the row names the file
-        QTest::newRow("damaged-magic")
-            << "The file appears to be an invalid Configuration file or corrupt.";
-        QTest::newRow("decoder-beyond-off")
-            << "An error has occurred while importing the file.  Would you like to continue?";
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"inserted", "other-fields", "odd-texts", "blocked-greyed",
+                                 "short-texts", "rating-cdnfr-18", "last-values"})
+            QTest::newRow(name) << goldenFile(QString(name) + ".qcf");
     }
-    void failedOpenLeavesDefaultsAndNoFile()
+    void openAndSaveChangeNothing()
     {
-        QFETCH(QString, message);
-        m_w->apply("txtProgramName=Old oCallLetters_0=true");
-        m_w->dialogs.answers = {Answer::No, Answer::No};
-        m_w->dialogs.openPaths = {QUILLCAST_TEST_DATA "/" + QString(QTest::currentDataTag()) +
-                                  ".qcf"};
+        QFETCH(QString, name);
+        m_w->dialogs.openPaths = {name};
         files()->mnuOpenFile_Click();
-        QCOMPARE(m_w->dialogs.texts(), (QStringList{SaveCurrentQuestion, message}));
-        // Only the defaults: neither the previous configuration nor what the file held.
-        QVERIFY(m_w->box("txtProgramName")->text().isEmpty());
-        QVERIFY(m_w->option("oCallLetters", 2)->isChecked());
-        QCOMPARE(m_w->top.windowTitle() + m_w->top.CurrentConfigFile, Title);
         QVERIFY(!files()->TrackChanges(false));
+        saveAs(path("saved.qcf"));
+        QVERIFY(contentsOf(path("saved.qcf")) == contentsOf(name));
+    }
+
+    // A folder of 40 characters is shown whole, in the label and in its tip, as it is named.
+    void captionLoopFileReadsAsNamed()
+    {
+        QVERIFY(m_w->show());
+        const QString folder = QStringLiteral("/data/<b>bold</b>&amp;/evening-news-xxx/");
+        ConfigurationBinder::showCaptionLoopFile(&m_w->top, folder + "<i>x.txt");
+        auto *shown = m_w->find<QLabel>("lblCCLpCurFilePath");
+        QCOMPARE(shown->text() + m_w->find<QLabel>("lblCCLpCurFileName")->text(),
+                 folder + "<i>x.txt");
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), shown->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(shown, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), folder);
     }
 
     // The title names the file last saved or loaded; the file dialogs start in the folder of
@@ -190,6 +244,7 @@ private slots:
         QCOMPARE(m_w->top.windowTitle(), named ? Title + " - " + target : Title);
     }
 
+    // A save that fails on closing is reported, and the window still closes.
     void failedSaveWhenClosingStillCloses()
     {
         const QString file = path("closing.qcf");
@@ -199,6 +254,10 @@ private slots:
         m_w->dialogs.answers = {Answer::Yes};
         QVERIFY(files()->closeRequest());
         QCOMPARE(m_w->dialogs.texts(), (QStringList{SaveChangesQuestion, WriteFailed}));
+        // Nothing of the folder that took the name is replaced, nor is anything left beside it.
+        QCOMPARE(QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"closing.qcf"});
+        QVERIFY(QFileInfo(path("closing.qcf/inside")).isDir());
     }
 
     void unbuildableConfigurationIsReported()

@@ -6,10 +6,12 @@
 #include "link/Communications.h"
 #include "link/EncoderSimulator.h"
 #include "ui/RoboHelp.h"
+#include "ui/StartUp.h"
 #include "ui/dialogs/frmDefaultInfo.h"
 #include "ui/dialogs/frmPortSettings.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
+#include "ui/frmSplash.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -21,7 +23,7 @@
 #include <memory>
 
 // The window's own rules: clock labels, the link presentation, the sending state, time-outs,
-// the keep-alive, closing and help.
+// the keep-alive, closing, help, the keyboard and the start-up order.
 class tst_MainWindow : public QObject
 {
     Q_OBJECT
@@ -190,16 +192,6 @@ private slots:
         QCOMPARE(RoboHelp::helpWindow()->source().fileName(), QTest::currentDataTag());
     }
 
-    // The About box is made once and shown again by the next About.
-    void aboutBoxIsReused()
-    {
-        TabsWindow w;
-        w.top.show();
-        w.find<QAction>("mnuAbout")->trigger();
-        w.find<QAction>("mnuAbout")->trigger();
-        QCOMPARE(w.top.findChildren<frmAbout *>().size(), 1);
-    }
-
     void leaveCheckComesBeforeTheClick_data()
     {
         QTest::addColumn<bool>("connect"); // else tab 0 is pressed, from the next tab
@@ -243,33 +235,23 @@ private slots:
         }
     }
 
-    // Packet controls are announced with their field, without the mnemonic marker.
-    void assistiveTechnologyHearsTheField()
-    {
-        TabsWindow w;
-        const QList<QStringList> heard = {{"chCtrlNetworkName", "Enable Control, Network Name"},
-                                          {"oCallLetters_1", "Block Upstream, Call Letters"}};
-        for (const QStringList &control : heard)
-            QCOMPARE(
-                QAccessible::queryAccessibleInterface(w.find(control[0]))->text(QAccessible::Name),
-                control[1]);
-    }
     // The keyboard visits the upstream blocking boxes row by row, as they are read.
     void blockingBoxesInReadingOrder()
     {
         TabsWindow w;
         w.tabs->setCurrentIndex(2);
         QVERIFY(w.show());
-        QWidget *box = w.find("chBlockingSettings_0");
-        for (int i = 1; i < 9; ++i) {
-            QWidget *next = box->nextInFocusChain();
-            while (!next->objectName().startsWith("chBlockingSettings_"))
-                next = next->nextInFocusChain();
-            const QPoint at = box->mapTo(&w.top, QPoint()), nextAt = next->mapTo(&w.top, QPoint());
-            QVERIFY2(nextAt.y() > at.y() || (nextAt.y() == at.y() && nextAt.x() > at.x()),
-                     qPrintable(next->objectName()));
-            box = next;
-        }
+        QList<QWidget *> boxes;
+        for (QWidget *at = w.find("chBlockingSettings_0"); boxes.size() < 9;
+             at = at->nextInFocusChain())
+            if (at->objectName().startsWith("chBlockingSettings_"))
+                boxes << at;
+        QList<QWidget *> read = boxes;
+        std::sort(read.begin(), read.end(), [&w](QWidget *a, QWidget *b) {
+            const QPoint p = a->mapTo(&w.top, QPoint()), q = b->mapTo(&w.top, QPoint());
+            return p.y() < q.y() || (p.y() == q.y() && p.x() < q.x());
+        });
+        QCOMPARE(boxes, read);
     }
 
     void everyControlHasItsOwnMnemonic_data()
@@ -280,7 +262,7 @@ private slots:
     }
     // Every visible button, and every input through its caption, answers to an Alt+letter that
     // no other control of its page nor a menu title has; members of an option group or channel
-    // list are reached through their field.
+    // list are reached through their field, and packet controls are announced with their field.
     void everyControlHasItsOwnMnemonic()
     {
         QFETCH(int, tab);
@@ -313,12 +295,69 @@ private slots:
                 (label->buddy()->focusPolicy() & Qt::TabFocus) && !inList(label->buddy()))
                 claim(label->buddy(), label->text());
         if (tab == 0) { // Alt+C connects and, its letter kept, disconnects
+            const auto heard = [&w](const char *control) {
+                return QAccessible::queryAccessibleInterface(w.find(control))
+                    ->text(QAccessible::Name);
+            };
+            QCOMPARE(heard("chCtrlNetworkName") + '|' + heard("oCallLetters_1"),
+                     QStringLiteral("Enable Control, Network Name|Block Upstream, Call Letters"));
             QVERIFY(w.show());
             QTest::keyClick(&w.top, Qt::Key_C, Qt::AltModifier);
             QTRY_COMPARE(w.link()->linkState(), 1);
             QTest::keyClick(&w.top, Qt::Key_C, Qt::AltModifier);
             QTRY_COMPARE(w.link()->linkState(), 0);
         }
+    }
+
+    // The start: the splash for three seconds, the default information unless stored, the window
+    // (last: the default-information dialog sets where help is found).
+    void startUpOrder_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<bool>("splash");
+        QTest::addColumn<QString>("button"); // pressed in the default-information dialog
+        QTest::newRow("stored defaults") << true << true << "";
+        QTest::newRow("first start") << false << true << "cmdOk";
+        QTest::newRow("first start, no splash") << false << false << "cmdOk";
+        QTest::newRow("first start, Exit") << false << true << "cmdExit";
+    }
+    void startUpOrder()
+    {
+        QFETCH(bool, stored);
+        QFETCH(bool, splash);
+        QFETCH(QString, button);
+        const QStringList boxes = {"txtNetworkName", "txtCallLetters", "txtTSID"};
+        const QStringList typed = {"Quill Network", "KQIL", "77"};
+        TestSettings::wipe();
+        if (stored)
+            DefaultInfo{typed[0], typed[1], typed[2]}.SaveDefaultInfo();
+        ScriptedDialogs dialogs;
+        RoboHelp::HelpFilePath.clear();
+        StartUp startUp(splash);
+        QSignalSpy declined(&startUp, &StartUp::declined);
+        startUp.start();
+        if (splash) {
+            // The splash window alone, for 3000 ms.
+            frmSplash *window = startUp.splash();
+            QVERIFY(window->isVisible());
+            QCOMPARE(window->timerSplash()->interval(), 3000);
+            QVERIFY(!startUp.defaultInfoDialog() && !startUp.mainWindow());
+            window->timerSplash_Timer();
+        }
+        // The default-information dialog has loaded: help knows its pages.
+        QVERIFY(RoboHelp::HelpFilePath.endsWith("/Quillcast.htm"));
+        if (!stored) {
+            frmDefaultInfo *dialog = startUp.defaultInfoDialog();
+            QVERIFY(dialog->isVisible() && !startUp.mainWindow());
+            for (int i = 0; i < 3; ++i)
+                dialog->findChild<QLineEdit *>(boxes[i])->setText(typed[i]);
+            QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+        }
+        QCOMPARE(declined.size(), button == "cmdExit" ? 1 : 0);
+        frmMainWindow *window = startUp.mainWindow();
+        QCOMPARE(window && window->isVisible(), button != "cmdExit");
+        for (int i = 0; window && i < 3; ++i)
+            QCOMPARE(window->findChild<QLineEdit *>(boxes[i])->text(), typed[i]);
     }
 };
 
