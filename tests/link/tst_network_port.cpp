@@ -1,3 +1,4 @@
+#include "FullListener.h"
 #include "SimLink.h"
 #include "SimProcess.h"
 
@@ -12,12 +13,6 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace {
 
 // A loopback port with no listener: connecting is refused.
@@ -25,29 +20,6 @@ quint16 closedPort()
 {
     QTcpServer server;
     return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
-}
-
-// A loopback listener whose backlog is full: a connect neither succeeds nor fails. The
-// descriptors to close go into fds.
-quint16 fullListener(QList<int> *fds)
-{
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    fds->append(listener);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
-        ::listen(listener, 0) != 0 ||
-        ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        return 0;
-    for (int i = 0; i < 4; ++i) {
-        const int client = ::socket(AF_INET, SOCK_STREAM, 0);
-        ::fcntl(client, F_SETFL, O_NONBLOCK);
-        ::connect(client, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        fds->append(client);
-    }
-    return ntohs(address.sin_port);
 }
 
 } // namespace
