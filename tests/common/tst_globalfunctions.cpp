@@ -1,3 +1,4 @@
+#include "GoldenFiles.h"
 #include "ScriptedDialogs.h"
 #include "common/DialogService.h"
 #include "common/GlobalFunctions.h"
@@ -18,10 +19,7 @@ class tst_GlobalFunctions : public QObject
     QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return QString();
-        return path;
+        return writeFile(path, bytes) ? path : QString();
     }
 
 private slots:

@@ -129,14 +129,33 @@ private slots:
         QCOMPARE(line.comm.PortIsOpen(), opens);
     }
 
-    // A killed client leaves its line settings on a pseudo-terminal (a closed port gives back
-    // what it found); the next client still opens the line with the same settings.
-    void opensALineAKilledClientLeft()
+    // The settings reach the port as they are named. A killed client leaves its line settings on
+    // a pseudo-terminal (a closed port gives back what it found); the next client still opens the
+    // line with the same settings.
+    void mapsSettingsOntoTheLine_data()
     {
+        QTest::addColumn<COMSettings>("settings");
+        QTest::addColumn<int>("parity");
+        QTest::newRow("1200,O,7,1")
+            << lineSettings(1, 1200, "O", 7, 1) << int(QSerialPort::OddParity);
+        QTest::newRow("9600,N,8,1")
+            << lineSettings(1, 9600, "N", 8, 1) << int(QSerialPort::NoParity);
+        QTest::newRow("2400,E,7,2")
+            << lineSettings(1, 2400, "E", 7, 2) << int(QSerialPort::EvenParity);
+    }
+    void mapsSettingsOntoTheLine()
+    {
+        QFETCH(COMSettings, settings);
+        QFETCH(int, parity);
         PtyPair pty;
         for (int client = 0; client < 2; ++client) {
             SerialPortDevice device(pty.slavePath());
-            QVERIFY(device.setLineSettings(lineSettings(1, 1200, "O", 7, 1)));
+            QVERIFY(device.setLineSettings(settings));
+            const QSerialPort *port = device.port();
+            QCOMPARE((QList<int>{port->baudRate(), port->parity(), port->dataBits(),
+                                 port->stopBits(), port->flowControl()}),
+                     (QList<int>{settings.baud, parity, settings.dataBits, settings.StopBits,
+                                 QSerialPort::NoFlowControl}));
             QCOMPARE(device.open(), SerialDevice::OpenResult::Opened);
             termios left{};
             QCOMPARE(::tcgetattr(device.port()->handle(), &left), 0);
@@ -146,29 +165,6 @@ private slots:
             QCOMPARE(::tcsetattr(line, TCSANOW, &left), 0);
             ::close(line);
         }
-    }
-
-    void mapsSettingsOntoTheLine_data()
-    {
-        QTest::addColumn<COMSettings>("settings");
-        QTest::addColumn<QSerialPort::Parity>("parity");
-        QTest::newRow("1200,O,7,1") << lineSettings(1, 1200, "O", 7, 1) << QSerialPort::OddParity;
-        QTest::newRow("9600,N,8,1") << lineSettings(1, 9600, "N", 8, 1) << QSerialPort::NoParity;
-        QTest::newRow("2400,E,7,2") << lineSettings(1, 2400, "E", 7, 2) << QSerialPort::EvenParity;
-    }
-
-    void mapsSettingsOntoTheLine()
-    {
-        QFETCH(COMSettings, settings);
-        QFETCH(QSerialPort::Parity, parity);
-        PtyPair pty;
-        SerialPortDevice device(pty.slavePath());
-        QVERIFY(device.setLineSettings(settings));
-        QCOMPARE(device.port()->baudRate(), settings.baud);
-        QCOMPARE(device.port()->parity(), parity);
-        QCOMPARE(int(device.port()->dataBits()), int(settings.dataBits));
-        QCOMPARE(int(device.port()->stopBits()), int(settings.StopBits));
-        QCOMPARE(device.port()->flowControl(), QSerialPort::NoFlowControl);
     }
 
     void portListOrder()

@@ -64,16 +64,15 @@ private slots:
     // The port opens in the event loop, and Send Configuration waits for it with its commands
     // queued and no reply time-out running. A refusal, or no answer within 5 s (a listener whose
     // backlog is full never answers), is a port that cannot be opened: the message, an empty
-    // queue, Disconnected and the reason in the traffic log. Connect pressed again cancels.
+    // queue, Disconnected and the reason in the traffic log.
     void openGoesOnInTheEventLoop_data()
     {
-        QTest::addColumn<QString>("ending"); // refused, silent, cancelled
+        QTest::addColumn<QString>("ending"); // refused, silent
         QTest::addColumn<QString>("reason");
         QTest::newRow("refused") << "refused"
                                  << "Connection refused";
         QTest::newRow("no answer") << "silent"
                                    << "no answer within 5 s";
-        QTest::newRow("cancelled") << "cancelled" << QString();
     }
     void openGoesOnInTheEventLoop()
     {
@@ -101,18 +100,11 @@ private slots:
         QVERIFY(openTimer->isActive() && openTimer->interval() == 5000);
         if (ending == "silent")
             QMetaObject::invokeMethod(openTimer, "timeout"); // 5 s later
-        else if (ending == "cancelled")
-            link.sequencer->cmdConnect_Click();
         QTRY_COMPARE(link.sequencer->linkState(), 0);
 
         for (int fd : std::as_const(fds))
             ::close(fd);
         QVERIFY(!link.channel()->PortIsOpen() && !link.channel()->PortIsOpening());
-        if (ending == "cancelled") {
-            QCOMPARE(link.dialogs.texts().size(), 1); // the question only
-            QCOMPARE(failed.size(), 0);
-            return;
-        }
         QCOMPARE(link.dialogs.texts().value(1), kNotOpened);
         QVERIFY(link.sequencer->CommandQueue().isEmpty());
         QVERIFY(!link.sequencer->timerSendConfigDisable()->isActive());

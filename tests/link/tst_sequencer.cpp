@@ -6,6 +6,12 @@ namespace {
 
 const QString kNotConnected = QStringLiteral(
     "A connection is not currently active.  Would you like to attempt to connect now?");
+const QString kNoAnswer = QStringLiteral(
+    "Quillcast could not connect to the Encoder.  Please check the cabling and that the COM Port "
+    "settings match the Encoder Serial Port settings.");
+const QString kClosed = QStringLiteral("The connection could not be verified with the unit, and "
+                                       "the port appears to be closed.  Please connect and try "
+                                       "again.");
 
 } // namespace
 
@@ -142,17 +148,6 @@ private slots:
         QCOMPARE(states.count(), 1); // only the empty queue sets state 1 (again)
     }
 
-    void articleListInAReply()
-    {
-        SimLink link;
-        QSignalSpy lists(link.sequencer, &Sequencer::articleListReceived);
-        const QString reply = "\r\nOrvane EN-7 -- V1\r\nSerial 42\r\nArticle Directory\r\n"
-                              "Name      Chan  Repeat  Text\r\nNEWS      T2    3       Top\r\n*";
-        link.reply(reply);
-        QCOMPARE(lists.value(0).value(0).toString(), reply.mid(2));
-        QCOMPARE(lists.value(0).value(1).toStringList(), QStringList{"NEWS"});
-    }
-
     // A queued command holds back the keep-alive query at 00:05:00 and, across a disconnect,
     // goes out after the next readiness reply.
     void queuedCommandWaits()
@@ -225,43 +220,44 @@ private slots:
         QVERIFY(lists.isEmpty());
     }
 
-    void otherStatesChangeNothing()
+    // A reply time-out says why, closes the link and drops the queue; with the port found closed
+    // the queue is kept for the next Connect. A late reply or a close while the message is up
+    // sends nothing and never reconnects.
+    void timeOut_data()
     {
-        SimLink link;
-        QSignalSpy states(link.sequencer, &Sequencer::linkStateChanged);
-        link.sequencer->SetLinkState(3);
-        link.sequencer->SetLinkState(-1);
-        QCOMPARE(states.count(), 0);
-        QCOMPARE(link.sequencer->linkState(), -1);
+        QTest::addColumn<QString>("meanwhile"); // while the message is up
+        QTest::addColumn<bool>("portOpen");
+        QTest::newRow("port open") << "" << true;
+        QTest::newRow("a late reply sends nothing") << "reply" << true;
+        QTest::newRow("closed meanwhile, never reconnects") << "close" << true;
+        QTest::newRow("port closed: the queue is kept") << "" << false;
     }
-
-    void timeOutOnlyDisconnects_data()
+    void timeOut()
     {
-        QTest::addColumn<bool>("lateReply"); // else the link is closed while the message is up
-        QTest::newRow("a late reply sends nothing") << true;
-        QTest::newRow("closed meanwhile, never reconnects") << false;
-    }
-    void timeOutOnlyDisconnects()
-    {
-        QFETCH(bool, lateReply);
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, portOpen);
         SimLink link;
         QVERIFY(link.connect());
+        QSignalSpy states(link.sequencer, &Sequencer::linkStateChanged);
+        if (!portOpen)
+            link.sequencer->cmdConnect_Click();
         link.sequencer->AddCommand("P", "01 41");
         link.sequencer->AddCommand("P", "01 42");
         QSignalSpy sent(link.sequencer, &Sequencer::commandSent);
         link.dialogs.whileShown = [&](const QString &) {
-            if (lateReply)
+            if (meanwhile == "reply")
                 link.reply("\r\n*");
-            else
+            else if (meanwhile == "close")
                 link.sequencer->disconnectLink();
         };
 
         link.sequencer->timerCommTimeout_Timer();
         QCOMPARE(sent.count(), 0);
-        QCOMPARE(link.dialogs.texts().size(), 1);
+        QCOMPARE(link.dialogs.texts(), QStringList{portOpen ? kNoAnswer : kClosed});
         QVERIFY(!link.channel()->PortIsOpen() && !link.timeout()->isActive());
         QCOMPARE(link.sequencer->linkState(), 0);
-        QVERIFY(link.sequencer->CommandQueue().isEmpty());
+        QCOMPARE(states.count(), 1);
+        QCOMPARE(link.sequencer->CommandQueue().size(), portOpen ? 0 : 2);
     }
 };
 

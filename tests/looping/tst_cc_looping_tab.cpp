@@ -1,3 +1,4 @@
+#include "GoldenFiles.h"
 #include "TabsWindow.h"
 #include "common/ReadTextFile.h"
 #include "link/CommInterface.h"
@@ -26,11 +27,6 @@ class tst_CcLoopingTab : public QObject
     QString m_file;
     std::unique_ptr<TabsWindow> m_w;
 
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
     QString text(const char *label) const { return m_w->find<QLabel>(label)->text(); }
     CcLoopingController *loop() const { return m_w->top.findChild<CcLoopingController *>(); }
     QString state() const
@@ -49,7 +45,8 @@ private slots:
         m_folder = m_dir.filePath(QStringLiteral("captions for the evening news")) + '/';
         QVERIFY(m_folder.size() > 40 && QDir().mkpath(m_folder));
         m_file = m_folder + QStringLiteral("loop.txt");
-        write(m_file, "//LINEDELAY=2\r\n//LOOPDELAY=3\r\n//CCCHANNEL=2\r\nFirst\r\nSecond\r\n");
+        QVERIFY(writeFile(
+            m_file, "//LINEDELAY=2\r\n//LOOPDELAY=3\r\n//CCCHANNEL=2\r\nFirst\r\nSecond\r\n"));
         QFile big(m_folder + "big.txt");
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(MaxTextFileSize + 1));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Output.h"
 #include "config/ConfigFields.h"
 
 #include <QFile>
@@ -19,27 +20,18 @@ inline QByteArray contentsOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Writes a whole file; false when it cannot.
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 // The lines of a golden text file.
 inline QStringList goldenLines(const QString &name)
 {
     return QString::fromUtf8(contentsOf(goldenFile(name)))
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-// Bytes as quillcast-send prints them: printable characters as they are, \r, \n, \\, \xHH.
-inline QString escapedWire(const QByteArray &bytes)
-{
-    QString text;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\r' || byte == '\n' || byte == '\\')
-            text += byte == '\r' ? "\\r" : byte == '\n' ? "\\n" : "\\\\";
-        else if (byte >= 0x20 && byte < 0x7F)
-            text += QLatin1Char(c);
-        else
-            text += QStringLiteral("\\x") + QString::number(byte + 0x100, 16).right(2).toUpper();
-    }
-    return text;
 }
 
 // Every field of a configuration as "name=value" (arrays as "1,0,2"), in file order.

@@ -1,26 +1,24 @@
 #include "GoldenFiles.h"
-#include "LineSettings.h"
-#include "ScriptedDialogs.h"
+#include "SimLink.h"
 #include "SimProcess.h"
 #include "TestSettings.h"
 
 #include "commands/ControlProcessing.h"
 #include "config/ConfigurationFile.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/Sequencer.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <QWidget>
+#include <QUrl>
 
 // quillcast-encoder-sim misbehaving on request, against the sequencer over a real
-// pseudo-terminal: each fault ends in a clear outcome, nothing hangs, and the next Connect works.
+// pseudo-terminal, quillcast-send and a plain TCP client: each fault ends in a clear outcome,
+// nothing hangs, and the next Connect works.
 class tst_MisbehavingEncoder : public QObject
 {
     Q_OBJECT
@@ -59,21 +57,17 @@ private slots:
         QFETCH(int, outcome);
         const QString device = m_dir.filePath(QStringLiteral("encoder"));
         const QString log = m_dir.filePath(QStringLiteral("encoder.log"));
-        const auto received = [&log] {
-            QFile file(log);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
         SimProcess sim;
         QVERIFY2(sim.start(QStringList{"--link", device, "--log", log} + options),
                  qPrintable(sim.errorString()));
-        ScriptedDialogs dialogs;
-        QWidget window;
-        auto *channel = new CommInterface(new Communications(QStringList{device}));
-        channel->setCOMSettings(lineSettings());
-        Sequencer *sequencer = new Sequencer(&window, channel, &window);
+        SimLink link({device});
+        link.channel()->setCOMSettings(lineSettings());
+        Sequencer *sequencer = link.sequencer;
+        CommInterface *channel = link.channel();
+        ScriptedDialogs &dialogs = link.dialogs;
         QElapsedTimer sinceReceived;
         sinceReceived.start();
-        QObject::connect(channel->CommClass(), &Communications::CharactersRx, &window,
+        QObject::connect(channel->CommClass(), &Communications::CharactersRx, &link.window,
                          [&sinceReceived] { sinceReceived.restart(); });
         Configuration c;
         QVERIFY(ConfigurationFile::LoadConfiguration(m_file, c, nullptr));
@@ -92,7 +86,7 @@ private slots:
         } else if (outcome == Unanswered) {
             // Once the faulty command has arrived no reply can come; the reply time-out is
             // run then rather than waited for.
-            QTRY_VERIFY_WITH_TIMEOUT(received().count('\n') >= 3, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(contentsOf(log).count('\n') >= 3, 5000);
             QTest::qWait(100);
             if (sequencer->timerCommTimeout()->isActive()) {
                 sequencer->timerCommTimeout()->stop();
@@ -154,12 +148,63 @@ private slots:
         QVERIFY2(err.contains(message) && err.count('\n') == 1, qPrintable(err));
         QVERIFY(!send.readAllStandardOutput().contains("commands answered"));
         // The simulator stamps the faulty command as it arrives.
-        QFile received(log);
-        QVERIFY(received.open(QIODevice::ReadOnly));
-        const QByteArrayList lines = received.readAll().trimmed().split('\n');
+        const QByteArrayList lines = contentsOf(log).trimmed().split('\n');
         QCOMPARE(lines.size(), 3);
         QVERIFY2(ended - lines.last().split('\t').first().toLongLong() < 1000,
                  "ended after the reply time-out");
+    }
+
+    // Two encoders over TCP from one process: each answers on its own port with its own
+    // articles, and a fault on request changes the reply to the third command.
+    void twoEncodersOverTcp_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("third"); // the whole reply to the article list; "" closed
+        const QString list = QStringLiteral("\r\nArticle Directory\r\n.*NEWS  .*");
+        QTest::newRow("no fault") << QStringList() << list + "\r\n\\*";
+        QTest::newRow("hang-up") << QStringList{"--hangup-after", "3"} << QString();
+        QTest::newRow("garbage") << QStringList{"--garbage", "1"} << ".+" + list + "\r\n\\*";
+        QTest::newRow("huge reply") << QStringList{"--huge-reply", "3000"} << list + ".{2500,}\\*";
+        QTest::newRow("no prompt") << QStringList{"--no-prompt-after", "3"} << list + "[^*]";
+        QTest::newRow("reset") << QStringList{"--reset-after", "3"}
+                               << QStringLiteral("\r\nOrvane Simulated.*Rev B\r\n\\*");
+    }
+    void twoEncodersOverTcp()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, third);
+        SimProcess sim;
+        QVERIFY2(sim.start(QStringList{"--count", "2", "--tcp", "0"} + options),
+                 qPrintable(sim.errorString()));
+        const QStringList devices = sim.devices();
+        QVERIFY(devices.size() == 2 && devices.at(0) != devices.at(1));
+        QByteArray reply;
+        QTcpSocket sockets[3]; // encoder 2, encoder 1, encoder 2 again
+        // Sends a command on a socket, connected to the device first, and awaits the prompt.
+        const auto ask = [&](int i, const QString &device, const QByteArray &command) {
+            if (sockets[i].state() == QAbstractSocket::UnconnectedState) {
+                sockets[i].connectToHost("127.0.0.1", quint16(QUrl(device).port()));
+                connect(&sockets[i], &QTcpSocket::readyRead,
+                        [&, i] { reply += sockets[i].readAll(); });
+            }
+            reply.clear();
+            sockets[i].write(command);
+            return QTest::qWaitFor([&] { return reply.endsWith("\r\n*"); }, 5000);
+        };
+        QVERIFY(ask(0, devices.at(1), "\x03\r\x01?\r") && ask(0, {}, "\0010 NEWS T1 1\rHi\x03"));
+        reply.clear();
+        sockets[0].write("\0019\r");
+        const QRegularExpression expected('^' + third + '$',
+                                          QRegularExpression::DotMatchesEverythingOption);
+        QTRY_VERIFY_WITH_TIMEOUT(third.isEmpty()
+                                     ? sockets[0].state() == QAbstractSocket::UnconnectedState
+                                     : expected.match(QString::fromLatin1(reply)).hasMatch(),
+                                 5000);
+        // The other encoder has no article; after a hang-up the next connection is a new line
+        // to the same encoder.
+        QVERIFY(ask(1, devices.at(0), "\0019\r") && !reply.contains("NEWS"));
+        if (third.isEmpty())
+            QVERIFY(ask(2, devices.at(1), "\0019\r") && reply.contains("NEWS"));
     }
 };
 

@@ -32,21 +32,14 @@ private:
 
     QString write(const QString &name, const QByteArray &bytes)
     {
-        QFile file(m_dir.filePath(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-                   ? file.fileName()
-                   : QString();
-    }
-    static QByteArray contents(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const QString path = m_dir.filePath(name);
+        return writeFile(path, bytes) ? path : QString();
     }
     // The commands an encoder received, as hexadecimal wire bytes, readiness queries left out.
     static QStringList received(const QString &simulatorLog)
     {
         QStringList commands;
-        for (const QByteArray &line : contents(simulatorLog).split('\n')) {
+        for (const QByteArray &line : contentsOf(simulatorLog).split('\n')) {
             if (!line.isEmpty() && !line.endsWith("?<CR>"))
                 commands << QString::fromLatin1(line.split('\t').value(1)).remove(' ');
         }
@@ -70,9 +63,8 @@ private:
 private slots:
     void initTestCase()
     {
-        QFile text(m_dir.filePath(QStringLiteral("loop.txt")));
-        QVERIFY(text.open(QIODevice::WriteOnly) &&
-                text.write("//LINEDELAY=1\r\n//LOOPDELAY=1\r\n//CCCHANNEL=1\r\nFirst\r\n\r\n") > 0);
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("loop.txt")),
+                          "//LINEDELAY=1\r\n//LOOPDELAY=1\r\n//CCCHANNEL=1\r\nFirst\r\n\r\n"));
     }
 
     // One line on standard error and the status of the first failure; @SIM is a simulated
@@ -181,7 +173,7 @@ private slots:
         QVERIFY2(r.err.contains(message) && r.err.count('\n') == 1, qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
         QTest::qWait(200); // a byte on its way would have arrived by now
-        QCOMPARE(contents(log), QByteArray());
+        QCOMPARE(contentsOf(log), QByteArray());
     }
 
     // Three encoders at once, one silent: the others get exactly their commands, the silent one
@@ -228,7 +220,7 @@ private slots:
                  qPrintable(r.err));
         QCOMPARE(r.out.last(),
                  QString("2 of 3 encoders programmed; failed: studio-2 (did not answer in time)"));
-        const QJsonArray records = QJsonDocument::fromJson(contents(report)).array();
+        const QJsonArray records = QJsonDocument::fromJson(contentsOf(report)).array();
         QCOMPARE(records.size(), encoders.size());
         for (int i = 0; i < encoders.size(); ++i) {
             const QJsonObject record = records[i].toObject();
@@ -249,7 +241,7 @@ private slots:
             QCOMPARE(r.out.filter(QRegularExpression("^" + e.name + ": (ok|failed)")).size(), 1);
         }
         QCOMPARE(records[2].toObject()["configuration"].toString(), m_dir.filePath("off.qcf"));
-        for (const QByteArray &line : contents(traffic).split('\n'))
+        for (const QByteArray &line : contentsOf(traffic).split('\n'))
             QVERIFY2(line.isEmpty() || line.startsWith("studio-"), line.constData());
     }
 
@@ -298,7 +290,7 @@ private slots:
             QVERIFY(QFile::link(copy, output));
         else if (!output.isEmpty())
             QVERIFY(::link(QFile::encodeName(copy), QFile::encodeName(output)) == 0);
-        const QByteArray loop = contents(m_dir.filePath("loop.txt"));
+        const QByteArray loop = contentsOf(m_dir.filePath("loop.txt"));
         SimProcess encoder;
         QVERIFY2(encoder.start(), qPrintable(encoder.errorString()));
         for (QString &argument : arguments)
@@ -308,8 +300,8 @@ private slots:
         const Run r = run(arguments);
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(message) && r.err.count('\n') == 1, qPrintable(r.err));
-        QCOMPARE(contents(copy), contents(m_file));
-        QCOMPARE(contents(m_dir.filePath("loop.txt")), loop);
+        QCOMPARE(contentsOf(copy), contentsOf(m_file));
+        QCOMPARE(contentsOf(m_dir.filePath("loop.txt")), loop);
     }
 
     // --loop on real timers: the file's lines, one command each, on the chosen channel.
@@ -323,9 +315,7 @@ private slots:
         QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), qPrintable(r.err));
         // A timed loop of n seconds runs between n - 1 and n seconds: 2 or 3 sends a second
         // apart, each printed as it is queued.
-        QFile received(log);
-        QVERIFY(received.open(QIODevice::ReadOnly));
-        QByteArrayList commands = received.readAll().split('\n');
+        QByteArrayList commands = contentsOf(log).split('\n');
         commands.removeIf([](const QByteArray &l) { return l.isEmpty() || l.endsWith("?<CR>"); });
         QVERIFY2(commands.size() == 2 || commands.size() == 3, commands.join('\n'));
         for (int i = 0; i < commands.size(); ++i) {

@@ -42,7 +42,7 @@ class tst_EncoderActions : public QObject
         QStringList commands;
         for (const EncoderSimulator::ReceivedCommand &c : encoder()->received()) {
             if (!c.bytes.endsWith("\x01?\r"))
-                commands << escapedWire(c.bytes);
+                commands << Output::escaped(c.bytes);
         }
         return commands;
     }
@@ -55,8 +55,7 @@ class tst_EncoderActions : public QObject
 private slots:
     void initTestCase()
     {
-        QFile file(m_dir.filePath(QStringLiteral("Weather.txt")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Sunny\r\nWarm\r\n") > 0);
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("Weather.txt")), "Sunny\r\nWarm\r\n"));
     }
     void init()
     {

@@ -1,3 +1,4 @@
+#include "GoldenFiles.h"
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
 
@@ -124,9 +125,8 @@ private slots:
         QCOMPARE(RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm")), 0);
         const QString page = m_temp.filePath(QStringLiteral("robohelp_csh.htm"));
         QCOMPARE(dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(page)});
-        QFile file(page);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("\r\ndocument.location=\"" + target.toUtf8() + "\";\r\n"));
+        QVERIFY(
+            contentsOf(page).contains("\r\ndocument.location=\"" + target.toUtf8() + "\";\r\n"));
         QVERIFY(!help() || !help()->isVisible());
     }
 
@@ -150,8 +150,7 @@ private slots:
         QDir().mkpath(root.filePath("bin"));
         for (const QString &folder : present) {
             QVERIFY(QDir().mkpath(root.filePath(folder)));
-            QFile file(root.filePath(folder + "/Quillcast.htm"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(writeFile(root.filePath(folder + "/Quillcast.htm"), {}));
         }
         AppSettings::save("Help", "Path", root.filePath("elsewhere"));
         QCOMPARE(RoboHelp::FindHelpFilePath(root.filePath("bin")),
@@ -212,9 +211,7 @@ private slots:
     // The Contents page links every topic page once.
     void contentsListsEachTopicOnce()
     {
-        QFile contents(m_startPage);
-        QVERIFY(contents.open(QIODevice::ReadOnly));
-        const QString html = QString::fromUtf8(contents.readAll());
+        const QString html = QString::fromUtf8(contentsOf(m_startPage));
         for (const QString &page : QFileInfo(m_startPage).dir().entryList({"*.htm"}))
             if (page != "Quillcast.htm")
                 QVERIFY2(html.count("href=\"" + page + "\"") == 1, qPrintable(page));

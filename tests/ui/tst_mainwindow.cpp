@@ -4,12 +4,10 @@
 #include "common/AppSettings.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
-#include "link/EncoderSimulator.h"
 #include "ui/RoboHelp.h"
 #include "ui/StartUp.h"
 #include "ui/dialogs/frmDefaultInfo.h"
 #include "ui/dialogs/frmPortSettings.h"
-#include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/frmSplash.h"
 
@@ -97,42 +95,6 @@ private slots:
         link->timerSendConfigDisable_Timer();
         QCOMPARE(send->text(), QStringLiteral("Send Confi&guration"));
         QCOMPARE(w.enabledOf(buttons), buttons);
-    }
-
-    void timeOut_data()
-    {
-        QTest::addColumn<bool>("portOpen");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("port open") << true
-                                   << "Quillcast could not connect to the Encoder.  Please check "
-                                      "the cabling and that the COM Port settings match the "
-                                      "Encoder Serial Port settings.";
-        QTest::newRow("port closed") << false
-                                     << "The connection could not be verified with the unit, and "
-                                        "the port appears to be closed.  Please connect and try "
-                                        "again.";
-    }
-    // With the port open the queue is dropped; with it closed, the queue is kept.
-    void timeOut()
-    {
-        QFETCH(bool, portOpen);
-        QFETCH(QString, message);
-        TabsWindow w;
-        Sequencer *link = w.link();
-        QVERIFY(w.connect());
-        QSignalSpy states(link, &Sequencer::linkStateChanged);
-        if (portOpen)
-            link->CommIFace()->CommClass()->simulatedEncoder()->setSilent(true);
-        else
-            QTest::mouseClick(w.top.cmdConnect(), Qt::LeftButton);
-        link->AddCommand(QStringLiteral("P"), QStringLiteral("01 41"));
-        link->StartTransaction();
-        QCOMPARE(link->timerCommTimeout()->interval(), 3000);
-        link->timerCommTimeout_Timer(); // three seconds of silence
-        QCOMPARE(w.dialogs.texts(), QStringList{message});
-        QVERIFY(!link->timerCommTimeout()->isActive() && !link->CommIFace()->PortIsOpen());
-        QCOMPARE(link->CommandQueue().size(), portOpen ? 0 : 1);
-        QCOMPARE(states.count(), 1);
     }
 
     void closeAsksFirst_data()

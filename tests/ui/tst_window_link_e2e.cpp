@@ -1,3 +1,4 @@
+#include "FullListener.h"
 #include "SimProcess.h"
 #include "TabsWindow.h"
 
@@ -6,11 +7,6 @@
 
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -72,24 +68,11 @@ private slots:
     // the button usable; pressed again, it cancels and the window is Disconnected.
     void connectingCanBeCancelled()
     {
-        // A loopback listener whose backlog is full: a connect to it hangs.
-        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        QVERIFY(::bind(listener, reinterpret_cast<sockaddr *>(&address), length) == 0 &&
-                ::listen(listener, 0) == 0 &&
-                ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) == 0);
-        QList<int> fds{listener};
-        for (int i = 0; i < 4; ++i) {
-            fds << ::socket(AF_INET, SOCK_STREAM, 0);
-            ::fcntl(fds.last(), F_SETFL, O_NONBLOCK);
-            ::connect(fds.last(), reinterpret_cast<sockaddr *>(&address), sizeof address);
-        }
+        QList<int> fds;
+        const quint16 port = fullListener(&fds);
+        QVERIFY(port != 0);
         TestSettings::wipe();
-        AppSettings::save("COMSettings", "Device",
-                          QStringLiteral("tcp://127.0.0.1:%1").arg(ntohs(address.sin_port)));
+        AppSettings::save("COMSettings", "Device", QStringLiteral("tcp://127.0.0.1:%1").arg(port));
         TabsWindow w(false);
         QPushButton *connect = w.top.cmdConnect();
         QTest::mouseClick(connect, Qt::LeftButton);
