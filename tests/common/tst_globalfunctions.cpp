@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The shared helpers: clock text, rounding, reading typed numbers, the code page, the time-zone
+// The shared helpers: reading typed numbers, the code page, the time-zone
 // snapshot and text files read as lists (the path first, then the lines, whatever the line ends).
 class tst_GlobalFunctions : public QObject
 {
@@ -23,21 +23,6 @@ class tst_GlobalFunctions : public QObject
     }
 
 private slots:
-    void clockText()
-    {
-        QCOMPARE(GlobalFunctions::SecondsToClockText(0), QStringLiteral("00:00:00"));
-        QCOMPARE(GlobalFunctions::SecondsToClockText(3725), QStringLiteral("01:02:05"));
-        QCOMPARE(GlobalFunctions::SecondsToClockText(100 * 3600), QStringLiteral("100:00:00"));
-    }
-
-    // Halves go to the even neighbour.
-    void roundHalfEven()
-    {
-        QCOMPARE(GlobalFunctions::RoundHalfEven(2.5), qint64(2));
-        QCOMPARE(GlobalFunctions::RoundHalfEven(3.5), qint64(4));
-        QCOMPARE(GlobalFunctions::RoundHalfEven(-2.5), qint64(-2));
-    }
-
     void leadingNumber_data()
     {
         QTest::addColumn<QString>("text");

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "SimLink.h"
 
 #include <QSignalSpy>
@@ -41,81 +42,28 @@ private slots:
         QCOMPARE(Sequencer::CommandTimeout(mode, baud), expected);
     }
 
+    // tests/data/identification.rows
     void identificationFromReply_data()
     {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<QString>("expected"); // null: no identification
-        QTest::addColumn<bool>("banner");      // the whole reply is a start-up banner
-
-        const auto row = [](const char *name, const char *reply, const char *expected,
-                            bool banner) {
-            QTest::newRow(name) << QString(reply) << QString(expected) << banner;
-        };
-        row("banner",
-            "\r\nOrvane T42X Closed Caption Encoder --  Version 3.10\r\nSerial 001234\r\n*",
-            "Connected to Orvane T42X Closed Caption Encoder, Serial", true);
-        row("maker at position 9", "12345678Orvane EN-1 -- x\r\nABCDEFGH\r\n*",
-            "Connected to Orvane EN-1, ABCDEF", true);
-        row("maker at position 10", "123456789Orvane EN-1 -- x\r\nABCDEFGH\r\n*", nullptr, false);
-        row("no dashes: rest of the line", "\r\nOrvane EN-4 Encoder  \r\nV2.000\r\n*",
-            "Connected to Orvane EN-4 Encoder, V2.000", false);
-        row("short line after", "\r\nOrvane EN-5 -- a\r\n*", "Connected to Orvane EN-5, *", false);
-        row("no maker", "\r\nT42X Closed Caption Encoder --  V\r\nSerial\r\n*", nullptr, false);
-        row("banner, then an article list",
-            "\r\nOrvane EN-7 -- V1\r\nSerial 42\r\nArticle Directory\r\n*",
-            "Connected to Orvane EN-7, Serial", false);
-        row("more lines than a banner", "\r\nOrvane EN-9 -- x\r\nA\r\nB\r\nC\r\n*",
-            "Connected to Orvane EN-9, A\r\nB\r\n", false);
+        addRows("identification", {"reply", "identification", "banner"});
     }
-
     void identificationFromReply()
     {
         QFETCH(QString, reply);
-        QFETCH(QString, expected);
-        QFETCH(bool, banner);
+        QFETCH(QString, identification);
         const QString text = Sequencer::IdentificationFromReply(reply);
-        QCOMPARE(text, expected);
-        QCOMPARE(text.isNull(), expected.isNull());
-        QCOMPARE(Sequencer::IsStartupBanner(reply), banner);
+        QCOMPARE(text, identification);
+        QCOMPARE(text.isNull(), identification.isNull());
+        QTEST(QString(Sequencer::IsStartupBanner(reply) ? "yes" : ""), "banner");
     }
 
-    void articleNames_data()
-    {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<QStringList>("expected");
-
-        const QString head =
-            QStringLiteral("\r\nArticle Directory\r\nName      Chan  Repeat  Text\r\n");
-        QTest::newRow("status and divider lines skipped")
-            << head + "01 Memory 32768\r\n03 Stored: 1\r\n05 Web TV link: off\r\n"
-                      "07 Channels T1\r\n--------  ----\r\nNEWS      T2    3       Hello\r\n*"
-            << QStringList{"NEWS"};
-        QTest::newRow("URL exactly is the Web TV link")
-            << head + "URL       T2    0       http\r\nWEATHER   T1    1       Rain\r\n*"
-            << QStringList{"WEATHER"};
-        QTest::newRow("first two characters decide")
-            << head + "0123 T1\r\n02ABC T1\r\n0 T1\r\n07 T1\r\n05X T1\r\n*"
-            << QStringList{"02ABC", "0"};
-        QTest::newRow("no Text heading")
-            << QStringLiteral("\r\nArticle Directory\r\nNEWS T2 3\r\n*") << QStringList();
-    }
-
+    // tests/data/article-names.rows
+    void articleNames_data() { addRows("article-names", {"reply", "names"}); }
     void articleNames()
     {
         QFETCH(QString, reply);
-        QFETCH(QStringList, expected);
-        QCOMPARE(Sequencer::ArticleNames(reply), expected);
-    }
-
-    // No abandons, Yes connects; once open, nothing is asked again.
-    void ensureConnectedAsks()
-    {
-        SimLink link;
-        link.dialogs.answers = {DialogService::Answer::No, DialogService::Answer::Yes};
-        QVERIFY(!link.sequencer->EnsureConnected());
-        QVERIFY(link.sequencer->EnsureConnected());
-        QVERIFY(link.sequencer->EnsureConnected());
-        QCOMPARE(link.dialogs.texts(), (QStringList{kNotConnected, kNotConnected}));
+        QFETCH(QString, names);
+        QCOMPARE(Sequencer::ArticleNames(reply), names.split(' ', Qt::SkipEmptyParts));
     }
 
     void sendConfigurationWhenPortWillNotOpen()

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "FixedClock.h"
 #include "TabsWindow.h"
 #include "config/ConfigFields.h"
@@ -36,131 +37,25 @@ class tst_TabRules : public QObject
     }
 
 private slots:
-    // Which controls a choice opens: a row names the steps in order (as TabsWindow::apply takes
-    // them), then the controls that must be open and those that must be greyed afterwards.
-    void enablingRules_data()
-    {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QStringList>("open");
-        QTest::addColumn<QStringList>("greyed");
-        const auto row = [](const char *name, const QString &steps, const QString &open,
-                            const QString &greyed) {
-            QTest::newRow(name) << steps << open.split(' ', Qt::SkipEmptyParts)
-                                << greyed.split(' ', Qt::SkipEmptyParts);
-        };
-        const QString clock = "lblLocalTime_0 lblLocalTime_1 lblLocalDate_0 lblLocalDate_1 "
-                              "lblLocalTimezone_0 lblLocalTimezone_1 chDSInEffect";
-        const QString timeOfDay = TabsWindow::members("oTimeOfDay", 3).join(' ');
-        const QString name = TabsWindow::members("oNetworkName", 3).join(' ');
-        row("field ticked under Insert", "oNetworkName_0=1 chCtrlNetworkName=1",
-            "txtNetworkName " + name, "");
-        row("field ticked under Block", "oNetworkName_1=1 chCtrlNetworkName=1", name,
-            "txtNetworkName");
-        row("field Insert, then Pass", "chCtrlNetworkName=1 oNetworkName_0=1 oNetworkName_2=1",
-            name, "txtNetworkName");
-        row("field Insert, box clear", "oNetworkName_0=1", "", "txtNetworkName " + name);
-        row("time zone inserted", "oTimezone_0=1 chCtrlTimeZone=1", "oTimezone_0 chDSObserved", "");
-        row("time zone blocked", "oTimezone_1=1 chCtrlTimeZone=1", "oTimezone_0", "chDSObserved");
-        row("time zone passed", "chCtrlTimeZone=1", "oTimezone_0", "chDSObserved");
-        row("time zone not enabled", "oTimezone_0=1", "", "oTimezone_0 chDSObserved");
-        row("clock synced", "chSyncClock=1 oTimezone_0=1", "chDSObserved " + clock, "oTimezone_0");
-        row("clock synced, time zone passed", "chSyncClock=1 chCtrlTimeZone=1", "chDSObserved", "");
-        row("time zone cleared, clock synced",
-            "chSyncClock=1 oTimezone_0=1 chCtrlTimeZone=1 chCtrlTimeZone=0", "chDSObserved",
-            "oTimezone_0");
-        row("clock sync cleared", "chSyncClock=1 chSyncClock=0", "", "chDSObserved " + clock);
-        row("time of day enabled", "chCtrlTimeOfDay=1", timeOfDay, "");
-        row("time of day cleared", "chCtrlTimeOfDay=1 chCtrlTimeOfDay=0", "", timeOfDay);
-        const QString flags = TabsWindow::members("chProgramRatingFlags", 5).join(' ');
-        const QString cgms = "oCGMS_0 oCGMS_2 cmbCGMS cmbCGMSOptions oCGMSASB_1";
-        const QString web = "txtWebURL txtWebDescription txtWebScript txtWebRepeat "
-                            "cmbWebExpiryYear cmbWebExpiryMonth cmbWebExpiryDay";
-        row("defaults", "", "",
-            "oProgramRating_0 cmbProgRatingSys cmbProgramRating oCGMS_0 cmbCGMS cmbCGMSOptions "
-            "oCGMSASB_0 oCGMSASB_1 oWebTV_0 " +
-                flags + ' ' + web);
-        row("rating blocked",
-            "chCtrlProgramRating=1 oProgramRating_0=1 cmbProgramRating=4 oProgramRating_1=1", "",
-            "cmbProgRatingSys cmbProgramRating " + flags);
-        // Set from code with the box clear, as a file load does, the choices open nothing.
-        row("rating Insert, box clear", "oProgramRating_0=1 cmbProgramRating=4", "",
-            "cmbProgRatingSys cmbProgramRating " + flags);
-        row("CGMS Insert, box clear", "oCGMS_0=1 cmbCGMS=2", "",
-            "cmbCGMS cmbCGMSOptions oCGMSASB_1");
-        row("CGMS blocked, no copying keeps the APS list",
-            "chCtrlCGMS=1 oCGMS_0=1 cmbCGMS=2 oCGMS_1=1", "cmbCGMSOptions",
-            "cmbCGMS oCGMSASB_0 oCGMSASB_1");
-        row("CGMS inserted, copying permitted", "chCtrlCGMS=1 oCGMS_0=1 cmbCGMS=0",
-            "cmbCGMS oCGMSASB_1", "cmbCGMSOptions");
-        row("CGMS enable box opens all under Insert",
-            "chCtrlCGMS=1 oCGMS_0=1 chCtrlCGMS=0 chCtrlCGMS=1", cgms, "");
-        row("CGMS enable box cleared", "chCtrlCGMS=1 oCGMS_0=1 chCtrlCGMS=0", "", cgms);
-        row("CGMS passed, enable box again", "chCtrlCGMS=1 oCGMS_2=1 chCtrlCGMS=0 chCtrlCGMS=1",
-            "oCGMS_0 oCGMS_2", "cmbCGMS cmbCGMSOptions oCGMSASB_1");
-        const QString times = TabsWindow::members("cmbCCLoopingTime", 3).join(' ');
-        row("Web TV inserted", "chCtrlWebTV=1 oWebTV_0=1", "oWebTV_0 " + web, "");
-        row("Web TV pass upstream", "chCtrlWebTV=1 oWebTV_1=1", "oWebTV_0", web);
-        row("Web TV insert, box clear", "oWebTV_0=1", "", web);
-        row("continuous loop", "chCCLpInfiniteTime=1", "", times);
-        row("timed loop", "chCCLpInfiniteTime=1 chCCLpInfiniteTime=0", times, "");
-    }
+    // Which controls a choice opens: the steps in order, then the controls that must be open
+    // and those that must be greyed afterwards (tests/data/enabling.rows).
+    void enablingRules_data() { addRows("enabling", {"steps", "open", "greyed"}); }
     void enablingRules()
     {
         QFETCH(QString, steps);
-        QFETCH(QStringList, open);
-        QFETCH(QStringList, greyed);
+        QFETCH(QString, open);
+        QFETCH(QString, greyed);
         const TabsWindow w;
         w.apply(steps);
-        QCOMPARE(w.enabledOf(open + greyed), open);
+        QCOMPARE(w.enabledOf(rowNames(open + ' ' + greyed)), rowNames(open));
     }
 
     // Leaving a box under Insert. A packet field's box (the TSID typed as digits only) that
     // breaks its rule asks: Yes keeps the focus and Insert, No leaves with "Pass Upstream" and
     // the box greyed. Blanks go from the ends of the Web TV texts and a URL without "http://"
     // gets it, silently; a repeat count is typed as digits only and left as typed, or refused
-    // with a message and the focus kept in the box.
-    void leaveRules_data()
-    {
-        QTest::addColumn<QString>("field"); // the packet whose Insert is chosen
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("left");
-        QTest::addColumn<QString>("message"); // "" = none
-        const QString more = QStringLiteral(" to be inserted.  Would you like to continue?");
-        const QString name = "The Network Name must be 2 to 32 characters in length" + more;
-        const QString calls = "The Call Letters must be 3 to 6 characters in length" + more;
-        const QString program = "The Program Name must be 2 to 32 characters in length" + more;
-        const QString tsid =
-            "The Transmission ID (TSID) must be a numeric value from 1 to 65535" + more;
-        const auto row = [](const char *tag, const char *field, const QString &box,
-                            const QString &typed, const QString &left, const QString &message) {
-            QTest::newRow(tag) << field << box << typed << left << message;
-        };
-        row("one letter between blanks", "NetworkName", "txtNetworkName", " A ", "A", name);
-        row("two call letters", "CallLetters", "txtCallLetters", "AB", "AB", calls);
-        row("three call letters", "CallLetters", "txtCallLetters", "ABC ", "ABC", "");
-        row("empty program name", "ProgramName", "txtProgramName", "  ", "", program);
-        row("empty TSID", "TSID", "txtTSID", "", "", tsid);
-        row("TSID 65536, typed with other keys", "TSID", "txtTSID", "6a5 5-36", "65536", tsid);
-        row("TSID 0, typed with other keys", "TSID", "txtTSID", "/0:", "0", tsid);
-        row("TSID 65535", "TSID", "txtTSID", "65535", "65535", "");
-        row("TSID 1", "TSID", "txtTSID", "1", "1", "");
-        row("no scheme", "WebTV", "txtWebURL", "  www.example.com ", "http://www.example.com", "");
-        row("scheme in capitals", "WebTV", "txtWebURL", "HTTP://A.TV", "HTTP://A.TV", "");
-        row("description", "WebTV", "txtWebDescription", "  News ]  ", "News ]", "");
-        row("script", "WebTV", "txtWebScript", "  go() ", "go()", "");
-        const QString rule = QStringLiteral(" Repeat Count must be a number from 1 to 9999.");
-        for (const char *box : {"txtWebRepeat", "txtInsArticleRepeat"}) {
-            const QString message =
-                (qstrcmp(box, "txtWebRepeat") == 0 ? "Web TV" : "Article") + rule;
-            for (const char *text : {"0", "10000", "", "99999999999999999999"})
-                row(qPrintable(QStringLiteral("%1 '%2'").arg(box, text)), "WebTV", box,
-                    "x-:/" + QString(text) + " e", text, message);
-            for (const char *text : {"1", "9999", "0012"}) // sent unchanged, leading zeros too
-                row(qPrintable(QStringLiteral("%1 '%2'").arg(box, text)), "WebTV", box, text, text,
-                    "");
-        }
-    }
+    // with a message and the focus kept in the box (tests/data/leave.rows).
+    void leaveRules_data() { addRows("leave", {"field", "box", "typed", "left", "message"}); }
     void leaveRules()
     {
         QFETCH(QString, field);
