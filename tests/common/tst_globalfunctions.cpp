@@ -1,4 +1,4 @@
-#include "GoldenFiles.h"
+#include "DataRows.h"
 #include "ScriptedDialogs.h"
 #include "common/DialogService.h"
 #include "common/GlobalFunctions.h"
@@ -23,31 +23,16 @@ class tst_GlobalFunctions : public QObject
     }
 
 private slots:
-    void leadingNumber_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::newRow("plain") << "4660" << 4660.0;
-        QTest::newRow("empty") << "" << 0.0;
-        QTest::newRow("blanks inside") << "1 2 3" << 123.0;
-        QTest::newRow("tab and line feed") << "\t4\n5" << 45.0;
-        QTest::newRow("stops at letters") << "12ab" << 12.0;
-        QTest::newRow("decimal") << "2.5" << 2.5;
-        QTest::newRow("sign") << "-3" << -3.0;
-        QTest::newRow("exponent") << "1e3x" << 1000.0;
-        QTest::newRow("dangling exponent") << "5e" << 5.0;
-        QTest::newRow("beyond a double") << "-1e309" << -qInf();
-        QTest::newRow("hexadecimal") << "&H1F" << 31.0;
-        QTest::newRow("octal") << "&o17" << 15.0;
-        QTest::newRow("other scripts' digits end a hexadecimal number") << "&H1F\u0663" << 31.0;
-        QTest::newRow("other scripts' digits end an octal number") << "&O7\uff11" << 7.0;
-    }
-
+    // tests/data/leading-number.rows
+    void leadingNumber_data() { addRows("leading-number", {"text", "number", "int16"}); }
     void leadingNumber()
     {
         QFETCH(QString, text);
-        QFETCH(double, value);
-        QCOMPARE(GlobalFunctions::LeadingNumber(text), value);
+        QFETCH(QString, number);
+        QCOMPARE(GlobalFunctions::LeadingNumber(text), number.toDouble());
+        qint16 whole = 0;
+        QTEST(GlobalFunctions::LeadingInt16(text, &whole) ? QString::number(whole) : QString(),
+              "int16");
     }
 
     void singleByte()

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
 #include "ui/dialogs/frmDefaultInfo.h"
@@ -10,11 +11,6 @@
 
 namespace {
 
-const QString NameMessage =
-    QStringLiteral("The Network Name must be 2 to 32 characters in length.");
-const QString CallMessage = QStringLiteral("The Call Letters must be 3 to 6 characters in length.");
-const QString TsidMessage =
-    QStringLiteral("The Transmission ID (TSID) must be a value from 1 to 65535.");
 const char *const Boxes[] = {"txtNetworkName", "txtCallLetters", "txtTSID"};
 
 bool defaultsStored()
@@ -65,32 +61,19 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_dialog));
     }
 
+    // tests/data/default-info.rows
     void okChecksInOrder_data()
     {
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QString>("message"); // "" when accepted
-        QTest::addColumn<QString>("focus");
-        const auto row = [](const char *name, const QStringList &texts, const QString &message = {},
-                            const char *focus = "") {
-            QTest::newRow(name) << texts << message << focus;
-        };
-        row("all empty: the name first", {"", "", ""}, NameMessage, "txtNetworkName");
-        row("one letter between blanks", {" A ", "WABC", "1"}, NameMessage, "txtNetworkName");
-        row("two call letters", {"NBC", "WA", ""}, CallMessage, "txtCallLetters");
-        row("empty TSID", {"NBC", "WNBC", ""}, TsidMessage, "txtTSID");
-        row("TSID 65536", {"NBC", "WNBC", "65536"}, TsidMessage, "txtTSID");
-        row("pasted plus sign", {"NBC", "WNBC", "+123"}, TsidMessage, "txtTSID");
-        row("TSID 65535", {"NBC", "WNBC", "65535"});
-        row("TSID 9", {"NBC", "WNBC", "9"});
-        row("TSID 1, shortest texts", {"AB", "ABC", "1"});
+        addRows("default-info", {"name", "call", "tsid", "message", "focus"});
     }
-
     void okChecksInOrder()
     {
-        QFETCH(QStringList, texts);
+        QFETCH(QString, name);
+        QFETCH(QString, call);
+        QFETCH(QString, tsid);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        fill(m_dialog, texts);
+        fill(m_dialog, {name, call, tsid});
         QTest::mouseClick(m_dialog->findChild<QPushButton *>("cmdOk"), Qt::LeftButton);
         QCOMPARE(m_dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(m_dialog->isVisible(), !message.isEmpty());

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "FullListener.h"
 #include "SimLink.h"
 #include "SimProcess.h"
@@ -34,23 +35,8 @@ class tst_NetworkPort : public QObject
 private slots:
     void initTestCase() { qputenv("HOME", QFile::encodeName(m_home.path())); }
 
-    void addresses_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("parsed"); // host:port, "" when refused
-        const auto row = [](const char *name, const char *entry, const char *parsed) {
-            QTest::newRow(name) << QString(entry) << QString(parsed);
-        };
-        row("address", "tcp://127.0.0.1:4001", "127.0.0.1:4001");
-        row("host name, capitals", "TCP://rack-7.plant:23", "rack-7.plant:23");
-        row("blanks around", " tcp://10.0.0.2:65535 ", "10.0.0.2:65535");
-        row("no port", "tcp://127.0.0.1", "");
-        row("port 0", "tcp://127.0.0.1:0", "");
-        row("port too high", "tcp://127.0.0.1:65536", "");
-        row("no host", "tcp://:4001", "");
-        row("path", "tcp://127.0.0.1:4001/x", "");
-        row("serial device", "/dev/ttyUSB0", "");
-    }
+    // tests/data/network-address.rows
+    void addresses_data() { addRows("network-address", {"entry", "parsed"}); }
     void addresses()
     {
         QFETCH(QString, entry);

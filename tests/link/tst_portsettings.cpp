@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "PtyPair.h"
 #include "SimLink.h"
 #include "TestSettings.h"
@@ -72,22 +73,8 @@ private slots:
         QVERIFY(QDir(loadPath).exists());
     }
 
-    void storedNumbers_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("expected"); // settingsText() after loading, port before a blank
-
-        auto row = [](const char *name, const char *key, const char *value, const char *expected) {
-            QTest::newRow(name) << QString(key) << QString(value) << QString(expected);
-        };
-        row("baud not a number", "Baud", "fast", "1 0,O,7,1");
-        row("port not a number", "Port", "COM2", "0 1200,O,7,1");
-        row("port too large", "Port", "40000", "0 1200,O,7,1");
-        row("data bits", "Data Bits", "8", "1 1200,O,8,1");
-        row("stop bits not a number", "Stop Bits", "one", "1 1200,O,7,0");
-    }
-
+    // tests/data/stored-numbers.rows
+    void storedNumbers_data() { addRows("stored-numbers", {"key", "value", "expected"}); }
     void storedNumbers()
     {
         QFETCH(QString, key);
@@ -107,40 +94,18 @@ private slots:
         QCOMPARE(AppSettings::get("Application", "Last File"), "/data/plant/news.qcf");
     }
 
+    // tests/data/stored-port.rows
     void storedDeviceAndSimulator_data()
     {
-        // The port list: 1 the pseudo-terminal, 2 a missing device, 3 the simulated encoder
-        // (or a stored network address, listed before it).
-        // "<pty>" stands for the pseudo-terminal, "<sim>" for the simulated encoder.
-        QTest::addColumn<QString>("storedPort");
-        QTest::addColumn<QString>("storedDevice");
-        QTest::addColumn<bool>("asked");     // the simulator asked for in the environment
-        QTest::addColumn<QString>("device"); // opened by Connect ("" none: the port message)
-        QTest::addColumn<int>("port");
-
-        auto row = [](const char *name, const char *port, const char *device, bool asked,
-                      const char *opened, int number) {
-            QTest::newRow(name) << QString(port) << QString(device) << asked << QString(opened)
-                                << number;
-        };
-        row("first start", "", "", false, "<pty>", 1);
-        row("first start, asked", "", "", true, "<sim>", 3);
-        row("device found at its new place", "2", "<pty>", false, "<pty>", 1);
-        row("device gone is kept", "2", "/nonexistent/gone", false, "", 2);
-        row("asked, device gone is kept", "2", "/nonexistent/gone", true, "", 2);
-        row("asked, number stored", "1", "", true, "<pty>", 1);
-        row("number of the simulator entry", "3", "", false, "", 3);
-        row("simulator chosen is kept", "1", "<sim>", false, "<sim>", 3);
-        row("network address listed again", "1", "tcp://127.0.0.1:1", false, "", 3);
+        addRows("stored-port", {"storedPort", "storedDevice", "asked", "device", "port"});
     }
-
     void storedDeviceAndSimulator()
     {
         QFETCH(QString, storedPort);
         QFETCH(QString, storedDevice);
-        QFETCH(bool, asked);
+        QFETCH(QString, asked);
         QFETCH(QString, device);
-        QFETCH(int, port);
+        QFETCH(QString, port);
         PtyPair pty;
         const auto path = [&](QString name) {
             return name.replace("<pty>", pty.slavePath()).replace("<sim>", "Simulated encoder");
@@ -149,12 +114,12 @@ private slots:
             store("Port", storedPort);
         if (!storedDevice.isEmpty())
             store("Device", path(storedDevice));
-        if (asked)
+        if (!asked.isEmpty())
             qputenv("QUILLCAST_SIMULATOR", "1");
         SimLink link({pty.slavePath(), QStringLiteral("/nonexistent/ttyQ1")});
         QString loadPath, lastFile;
         PortSettingsStore::LoadAppSettings(link.channel(), &loadPath, &lastFile);
-        QCOMPARE(int(link.channel()->getCOMSettings().port), port);
+        QCOMPARE(QString::number(link.channel()->getCOMSettings().port), port);
 
         link.sequencer->cmdConnect_Click();
         QCOMPARE(link.channel()->PortIsOpen(), !device.isEmpty());
