@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "LineSettings.h"
 #include "PtyPair.h"
 #include "TestSettings.h"
@@ -100,33 +101,19 @@ private slots:
         QCOMPARE(pty.read(), QByteArray(120, 'A') + "BB");
     }
 
-    void refusesSettings_data()
-    {
-        QTest::addColumn<COMSettings>("settings"); // port 1: the pseudo-terminal
-        QTest::addColumn<bool>("opens");
-
-        QTest::newRow("complete") << lineSettings(1, 1200, "O", 7, 1) << true;
-        // The simulated encoder opens only when the settings name it, never by its list position.
-        QTest::newRow("simulator's place, not chosen") << lineSettings(2) << false;
-        QTest::newRow("port 0") << lineSettings(0) << false;
-        QTest::newRow("port beyond the list") << lineSettings(99) << false;
-        QTest::newRow("baud 0") << lineSettings(1, 0) << false;
-        QTest::newRow("parity empty") << lineSettings(1, 1200, "") << false;
-        QTest::newRow("data bits 0") << lineSettings(1, 1200, "O", 0) << false;
-        QTest::newRow("stop bits 0") << lineSettings(1, 1200, "O", 7, 0) << false;
-        // What the terminal driver cannot take.
-        QTest::newRow("parity X") << lineSettings(1, 9600, "X") << false;
-        QTest::newRow("9 data bits") << lineSettings(1, 9600, "N", 9) << false;
-        QTest::newRow("3 stop bits") << lineSettings(1, 9600, "N", 8, 3) << false;
-    }
-
+    // tests/data/port-settings.rows
+    void refusesSettings_data() { addRows("port-settings", {"port", "line", "opens"}); }
     void refusesSettings()
     {
-        QFETCH(COMSettings, settings);
-        QFETCH(bool, opens);
-        PtyPort line;
-        QCOMPARE(line.open(settings), opens);
-        QCOMPARE(line.comm.PortIsOpen(), opens);
+        QFETCH(QString, port);
+        QFETCH(QString, line);
+        QFETCH(QString, opens);
+        const QStringList f = line.split(',');
+        PtyPort pty;
+        QCOMPARE(
+            pty.open(lineSettings(port.toInt(), f[0].toInt(), f[1], f[2].toInt(), f[3].toInt())),
+            !opens.isEmpty());
+        QCOMPARE(pty.comm.PortIsOpen(), !opens.isEmpty());
     }
 
     // The settings reach the port as they are named. A killed client leaves its line settings on

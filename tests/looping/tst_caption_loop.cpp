@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "common/ReadTextFile.h"
 #include "looping/CaptionLoopFile.h"
 #include "looping/CaptionLoopLink.h"
@@ -10,7 +11,6 @@
 #include <unistd.h>
 
 using Settings = CaptionLoopFile::Settings;
-Q_DECLARE_METATYPE(Settings)
 Q_DECLARE_METATYPE(TextFileError)
 
 namespace {
@@ -83,56 +83,35 @@ private slots:
         m_loop = std::make_unique<CaptionLoopScheduler>(&m_time, &m_time, &m_link);
     }
 
-    // The file's rules, one row per rule; "before" are the settings the labels already show.
+    // The file's rules, one row per rule (tests/data/caption-loop-file.rows).
     void rules_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<Settings>("before");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<Settings>("after");
-        QTest::addColumn<QStringList>("messages");
-        const QString line = CaptionLoopFile::LineDelayMessage;
-        const QString loop = CaptionLoopFile::LoopDelayMessage;
-        const QString channel = CaptionLoopFile::ChannelMessage;
-        const QStringList notes = {CaptionLoopFile::LineDelayNote, CaptionLoopFile::LoopDelayNote,
-                                   CaptionLoopFile::ChannelNote};
-        const Settings none, set{2, 9, 3};
-        QTest::newRow("cut to 32, \\// caption, // comment, blank before //")
-            << QString(40, 'A') + "\n\\//one\n//two\n //LINEDELAY=5" << set
-            << QStringList{QString(32, 'A'), "//one", " //LINEDELAY=5"} << set << QStringList();
-        QTest::newRow("only directives, any case")
-            << "//LINEDELAY=5\n//loopdelay=6\n//CcChannel=2" << none << QStringList{""}
-            << Settings{5, 6, 2} << QStringList();
-        QTest::newRow("empty file: notes")
-            << "" << none << QStringList{""} << Settings{1, 1, 1} << notes;
-        QTest::newRow("anywhere, last wins, each message")
-            << "a\n//LINEDELAY=0\nb\n//LINEDELAY=99\n//LINEDELAY=4\n//LOOPDELAY=75" << set
-            << QStringList{"a", "b"} << Settings{4, 60, 3} << QStringList{line, line, loop};
-        QTest::newRow("channel falls back to 1, note for the empty setting only")
-            << "//CCCHANNEL=9\n//CCCHANNEL=0" << Settings{0, 9, 3} << QStringList{""}
-            << Settings{1, 9, 1} << QStringList{channel, channel, notes[0]};
-        QTest::newRow("numbers: blanks, halves to even")
-            << "//LineDelay= 7\n//LoopDelay=2.5\n//CCChannel=3.5" << set << QStringList{""}
-            << Settings{7, 2, 4} << QStringList();
-        QTest::newRow("numbers: &H, exponent")
-            << "//LINEDELAY=&H0A\n//LOOPDELAY=1e1" << set << QStringList{""} << Settings{10, 10, 3}
-            << QStringList();
-        QTest::newRow("beyond 16 bits, no number")
-            << "//LINEDELAY=-40000\n//LOOPDELAY=40000\n//CCCHANNEL=seven" << set << QStringList{""}
-            << Settings{1, 60, 1} << QStringList{line, loop, channel};
-        QTest::newRow("beyond a double")
-            << "//LINEDELAY=1e309\n//LOOPDELAY=-1e309\n//CCCHANNEL=1e999" << set << QStringList{""}
-            << Settings{60, 1, 1} << QStringList{line, loop, channel};
+        addRows("caption-loop-file", {"text", "before", "lines", "after", "said"});
     }
     void rules()
     {
         QFETCH(QString, text);
-        QFETCH(Settings, before);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(QString, said);
+        const auto settings = [](const QString &numbers) {
+            const QStringList n = numbers.split(' ');
+            return Settings{n[0].toInt(), n[1].toInt(), n[2].toInt()};
+        };
+        const QMap<QString, QString> messages = {{"line", CaptionLoopFile::LineDelayMessage},
+                                                 {"loop", CaptionLoopFile::LoopDelayMessage},
+                                                 {"channel", CaptionLoopFile::ChannelMessage},
+                                                 {"line-note", CaptionLoopFile::LineDelayNote},
+                                                 {"loop-note", CaptionLoopFile::LoopDelayNote},
+                                                 {"channel-note", CaptionLoopFile::ChannelNote}};
+        QStringList expected;
+        for (const QString &about : said.split(' ', Qt::SkipEmptyParts))
+            expected << messages.value(about);
         CaptionLoopFile file;
-        file.setSettings(before);
-        QTEST(load(file, text.isEmpty() ? QStringList() : text.split('\n')), "messages");
-        QTEST(file.lines(), "lines");
-        QTEST(file.settings(), "after");
+        file.setSettings(settings(before));
+        QCOMPARE(load(file, text.isEmpty() ? QStringList() : text.split('\n')), expected);
+        QTEST(file.lines().join('\n'), "lines");
+        QCOMPARE(file.settings(), settings(after));
     }
 
     // Only a regular file of at most 16 MiB is read; anything else reads at once as a file that
