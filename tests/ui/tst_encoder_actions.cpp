@@ -1,5 +1,5 @@
+#include "DataRows.h"
 #include "FixedClock.h"
-#include "GoldenFiles.h"
 #include "TabsWindow.h"
 
 #include "link/CommInterface.h"
@@ -91,36 +91,13 @@ private slots:
     // Idle, Send sends its caption after a readiness query that no time-out watches (blanks
     // trimmed, nothing for blanks only) and the other buttons start a transaction; Load and
     // Remove send their command and then ask for the list.
-    void buttons_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("checked"); // as TabsWindow::apply takes it
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("wire");
-        const auto row = [](const char *button, const char *checked, const char *typed,
-                            const QStringList &wire) {
-            QTest::addRow("%s %s '%s'", button, checked, typed)
-                << QString(button) << QString(checked) << QString(typed) << wire;
-        };
-        row("cmdSendCaptions", "oSendCaptions_5=1", "HELLO", {"\\x012 T2\\rHELLO\\r\\x03"});
-        row("cmdSendCaptions", "oSendCaptions_0=1", "  Hi there  ",
-            {"\\x012 C1\\rHi there\\r\\x03"});
-        row("cmdSendCaptions", "oSendCaptions_3=1", "    ", {});
-        row("cmdDecoderSettings", "oDecoderSettings_9=1", "", {"\\x01M VCHIP\\r"});
-        row("cmdBlockingSettings", "chBlockingSettings_4=1", "",
-            {"\\x017 C1\\r", "\\x017 C2\\r", "\\x017 C3\\r", "\\x017 C4\\r", "\\x016 TX\\r",
-             "\\x017 T1\\r", "\\x017 T2\\r", "\\x017 T3\\r", "\\x017 T4\\r"});
-        row("cmdRefreshArticles", "", "", {"\\x019\\r"});
-        row("cmdInsArticle", "oInsertArticles_2=1 txtInsArticleRepeat=12", "",
-            {"\\x010 Weather T3 12\\rSunny\\rWarm\\r\\x03", "\\x019\\r"});
-        row("cmdRemoveArticle", "", "", {"\\x014 Weather D\\r", "\\x019\\r"});
-    }
+    void buttons_data() { addRows("encoder-buttons", {"button", "checked", "typed", "wire"}); }
     void buttons()
     {
         QFETCH(QString, button);
         QFETCH(QString, checked);
         QFETCH(QString, typed);
-        QFETCH(QStringList, wire);
+        QFETCH(QString, wire);
         QVERIFY(connectToSimulator());
         m_w->apply(checked);
         m_w->set("txtSendCaptions", typed);
@@ -129,7 +106,10 @@ private slots:
         m_w->click(button);
         QCOMPARE(m_w->box("txtSendCaptions")->text(), typed.trimmed());
         QCOMPARE(sequencer()->timerCommTimeout()->isActive(), button != "cmdSendCaptions");
-        QTRY_COMPARE(received(), wire);
+        QStringList commands;
+        for (const QString &command : wire.split(';', Qt::SkipEmptyParts))
+            commands << Output::escaped(command.toLatin1());
+        QTRY_COMPARE(received(), commands);
         QTRY_VERIFY(drained());
     }
 
