@@ -16,14 +16,17 @@ inline QString rowField(QString field)
         field = field.mid(1, field.size() - 2);
     QString text;
     for (int i = 0; i < field.size(); ++i) {
-        const QChar c =
-            i + 1 < field.size() && field[i] == QLatin1Char('\\') ? field[++i] : QChar();
-        if (c.isNull())
+        if (field[i] != QLatin1Char('\\') || i + 1 == field.size()) {
             text += field[i];
-        else if (c == QLatin1Char('x'))
-            text += QChar(field.mid(i + 1, 2).toUShort(nullptr, 16)), i += 2;
-        else
+            continue;
+        }
+        const QChar c = field[++i];
+        if (c == QLatin1Char('x')) {
+            text += QChar(field.mid(i + 1, 2).toUShort(nullptr, 16));
+            i += 2;
+        } else {
             text += c == 'r' ? QChar('\r') : c == 'n' ? QChar('\n') : c == 't' ? QChar('\t') : c;
+        }
     }
     return text;
 }
@@ -54,11 +57,10 @@ inline QStringList rowNames(const QString &field)
     static const QRegularExpression range(QStringLiteral("^(.*_)(\\d+)\\.\\.(\\d+)$"));
     for (const QString &name : field.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QRegularExpressionMatch m = range.match(name);
-        for (int i = m.hasMatch() ? m.captured(2).toInt() : 0;
-             m.hasMatch() && i <= m.captured(3).toInt(); ++i)
-            names << m.captured(1) + QString::number(i);
         if (!m.hasMatch())
             names << name;
+        for (int i = m.captured(2).toInt(); m.hasMatch() && i <= m.captured(3).toInt(); ++i)
+            names << m.captured(1) + QString::number(i);
     }
     return names;
 }
