@@ -150,28 +150,43 @@ private slots:
     void sendTimes_data()
     {
         QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QList<int>>("settings"); // line delay, loop delay, channel
         QTest::addColumn<int>("lateMs");
         QTest::addColumn<QList<qint64>>("times");
+        QTest::addColumn<int>("channel"); // of the second command
+        const QStringList two{"a", "b"};
+        const QList<int> usual{3, 10, 2};
         QTest::newRow("two lines")
-            << QStringList{"a", "b"} << 0 << QList<qint64>{1, 3001, 13001, 16001, 26001};
+            << two << usual << 0 << QList<qint64>{1, 3001, 13001, 16001, 26001} << 2;
         QTest::newRow("late ticks do not add up")
-            << QStringList{"a", "b"} << 7 << QList<qint64>{8, 3008, 13008, 16008, 26008};
+            << two << usual << 7 << QList<qint64>{8, 3008, 13008, 16008, 26008} << 2;
         QTest::newRow("one line: loop delay only")
-            << QStringList{"a"} << 0 << QList<qint64>{1, 10001, 20001};
+            << QStringList{"a"} << usual << 0 << QList<qint64>{1, 10001, 20001} << 2;
         QTest::newRow("no captions: one empty one")
-            << QStringList() << 0 << QList<qint64>{1, 10001, 20001};
+            << QStringList() << usual << 0 << QList<qint64>{1, 10001, 20001} << 2;
+        // Whatever the caller passes: delays of 1 to 60 s, a channel of 1 to 4.
+        QTest::newRow("delays 0 and 61 s, channel 5")
+            << two << QList<int>{0, 61, 5} << 0 << QList<qint64>{1, 1001, 61001, 62001, 122001}
+            << 1;
+        QTest::newRow("delays 61 and 0 s, channel 0")
+            << two << QList<int>{61, 0, 0} << 0 << QList<qint64>{1, 60001, 61001, 121001, 122001}
+            << 1;
     }
     void sendTimes()
     {
         QFETCH(QStringList, lines);
+        QFETCH(QList<int>, settings);
         QFETCH(QList<qint64>, times);
         QFETCH(int, lateMs);
         m_time.lateMs = lateMs;
-        m_loop->start(lines, {3, 10, 2}, CaptionLoopScheduler::Continuous);
+        m_loop->start(lines, {settings[0], settings[1], settings[2]},
+                      CaptionLoopScheduler::Continuous);
         m_time.runUntil(times.last());
         QCOMPARE(m_link.sentAt, times);
+        QFETCH(int, channel);
         QCOMPARE(m_link.sent.at(1).wireBytes(), "\x01"
-                                                "2 C2\r" +
+                                                "2 C" +
+                                                    QByteArray::number(channel) + '\r' +
                                                     lines.value(1, lines.value(0)).toLatin1() +
                                                     "\r\x03");
     }
