@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "LineSettings.h"
 #include "PtyPair.h"
 #include "link/CommInterface.h"
@@ -53,75 +54,50 @@ class TestCommInterface : public QObject
     Q_OBJECT
 private slots:
 
-    void completion_data()
-    {
-        QTest::addColumn<QStringList>("events");
-        QTest::addColumn<QList<int>>("readyCounts"); // Ready count after each event
-        QTest::addColumn<QString>("lastResponse");   // null: still waiting in the buffer
-
-        QTest::newRow("whole reply in one event")
-            << QStringList{"\r\nOK\r\n*"} << QList<int>{1} << "\r\nOK\r\n*";
-        QTest::newRow("CR, LF and * in three events")
-            << QStringList{"\r\nOK", "\r", "\n", "*"} << QList<int>{0, 0, 0, 1} << "\r\nOK\r\n*";
-        QTest::newRow("text after the prompt keeps it open")
-            << QStringList{"\r\nOK\r\n*X", "\r\n*"} << QList<int>{0, 1} << "\r\nOK\r\n*X\r\n*";
-        QTest::newRow("star without line end")
-            << QStringList{"\r\nOK*", "\n*"} << QList<int>{0, 0} << QString();
-    }
-
+    // tests/data/reply-completion.rows
+    void completion_data() { addRows("reply-completion", {"events", "replies", "last"}); }
     void completion()
     {
-        QFETCH(QStringList, events);
-        QFETCH(QList<int>, readyCounts);
-        QFETCH(QString, lastResponse);
-
+        QFETCH(QString, events);
+        QFETCH(QString, replies);
+        QFETCH(QString, last);
         PtyLink link;
         QVERIFY(link.open());
-        for (int i = 0; i < events.size(); ++i) {
-            QVERIFY(link.deliver(events.at(i)));
-            QCOMPARE(link.ready.count(), readyCounts.at(i));
+        QStringList counts;
+        for (const QString &event : events.split(';')) {
+            QVERIFY(link.deliver(event));
+            counts << QString::number(link.ready.count());
         }
-        if (lastResponse.isNull()) {
-            QCOMPARE(link.channel.rxBuffer(), events.join(QString()));
+        QCOMPARE(counts.join(' '), replies);
+        if (last.isEmpty()) {
+            QCOMPARE(link.channel.rxBuffer(), events.remove(';'));
             return;
         }
-        QCOMPARE(link.reply(link.ready.count() - 1), lastResponse);
+        QCOMPARE(link.reply(link.ready.count() - 1), last);
         QVERIFY(link.channel.rxBuffer().isEmpty());
     }
 
+    // tests/data/long-article-lists.rows
     void longArticleLists_data()
     {
-        QTest::addColumn<QString>("identification");
-        QTest::addColumn<QString>("heading");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<bool>("truncated");
-
-        const QString t42 = "Connected to Orvane T42X Closed Caption Encoder, Serial";
-        const QString other = "Connected to Orvane C50 Closed Caption Encoder, Serial";
-        QTest::newRow("T42 at 512") << t42 << "Article" << 512 << true;
-        QTest::newRow("T42 at 511") << t42 << "Article" << 511 << false;
-        QTest::newRow("no identification yet") << ""
-                                               << "Article" << 512 << true;
-        QTest::newRow("another model") << other << "Article" << 700 << false;
-        QTest::newRow("not an article list") << t42 << "Catalog" << 700 << false;
+        addRows("long-article-lists", {"identification", "heading", "length", "truncated"});
     }
-
     void longArticleLists()
     {
         QFETCH(QString, identification);
         QFETCH(QString, heading);
-        QFETCH(int, length);
-        QFETCH(bool, truncated);
+        QFETCH(QString, length);
+        QFETCH(QString, truncated);
         PtyLink link;
         QVERIFY(link.open());
         link.channel.setIdentificationSource([identification] { return identification; });
         QString sent = "\r\n" + heading + " Text\r\n";
-        while (sent.size() < length)
+        while (sent.size() < length.toInt())
             sent += QStringLiteral("NAME%1 T1 1\r\n").arg(sent.size(), 4, 10, QLatin1Char('0'));
-        sent.truncate(length);
+        sent.truncate(length.toInt());
         QVERIFY(link.deliver(sent));
-        QCOMPARE(link.ready.count(), truncated ? 1 : 0);
-        if (truncated)
+        QCOMPARE(link.ready.count(), truncated.isEmpty() ? 0 : 1);
+        if (!truncated.isEmpty())
             QCOMPARE(link.reply(0), "  (LIST TRUNCATED DUE TO LENGTH!)\r\n" + sent + "\r\n*");
         else
             QCOMPARE(link.channel.rxBuffer(), sent);
