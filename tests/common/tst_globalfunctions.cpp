@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The shared helpers: reading typed numbers, the code page, the time-zone
+// The shared helpers: clock text, reading typed numbers, the code page, the time-zone
 // snapshot and text files read as lists (the path first, then the lines, whatever the line ends).
 class tst_GlobalFunctions : public QObject
 {
@@ -23,6 +23,13 @@ class tst_GlobalFunctions : public QObject
     }
 
 private slots:
+    // Hours, minutes and seconds; the hours grow past two digits.
+    void clockText()
+    {
+        QCOMPARE(GlobalFunctions::SecondsToClockText(3725), QStringLiteral("01:02:05"));
+        QCOMPARE(GlobalFunctions::SecondsToClockText(100 * 3600), QStringLiteral("100:00:00"));
+    }
+
     // tests/data/leading-number.rows
     void leadingNumber_data() { addRows("leading-number", {"text", "number", "int16"}); }
     void leadingNumber()
