@@ -11,6 +11,7 @@
 //
 //   bench_caption_loop [--sends N]     (N at least 2; default 61)
 
+#include "LineSettings.h"
 #include "common/DialogService.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
@@ -103,13 +104,7 @@ int main(int argc, char *argv[])
     }
 
     Sequencer sequencer(nullptr, new CommInterface(new Communications(QStringList{device})));
-    COMSettings settings;
-    settings.port = 1;
-    settings.baud = 9600;
-    settings.parity = QStringLiteral("N");
-    settings.dataBits = 8;
-    settings.StopBits = 1;
-    sequencer.CommIFace()->setCOMSettings(settings);
+    sequencer.CommIFace()->setCOMSettings(lineSettings());
     SequencerLoopLink link(&sequencer);
     QtLoopTimer timer(nullptr, QStringLiteral("timerCCLoopingTimeout"));
     SteadyLoopClock clock;

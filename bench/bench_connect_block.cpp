@@ -11,6 +11,7 @@
 //   bench_connect_block
 
 #include "FullListener.h"
+#include "LineSettings.h"
 #include "common/DialogService.h"
 #include "link/CommInterface.h"
 #include "link/Communications.h"
@@ -56,12 +57,7 @@ int main(int argc, char **argv)
 
     QWidget window;
     auto *sequencer = new Sequencer(&window, new CommInterface(new Communications({address})));
-    COMSettings settings;
-    settings.port = 1;
-    settings.baud = 1200;
-    settings.parity = QStringLiteral("O");
-    settings.dataBits = 7;
-    settings.StopBits = 1;
+    COMSettings settings = lineSettings(1, 1200, "O", 7, 1);
     settings.device = address;
     sequencer->CommIFace()->setCOMSettings(settings);
 

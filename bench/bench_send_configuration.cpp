@@ -12,6 +12,7 @@
 // --traffic-log closed records the traffic in the window's log model (as the program always
 // does); open also shows the Traffic Log window, which follows every new line.
 
+#include "LineSettings.h"
 #include "commands/ControlProcessing.h"
 #include "common/Clock.h"
 #include "common/DialogService.h"
@@ -157,13 +158,7 @@ int main(int argc, char *argv[])
 
     QWidget window;
     Sequencer sequencer(&window, new CommInterface(new Communications(QStringList{device})));
-    COMSettings settings;
-    settings.port = 1;
-    settings.baud = kBaud;
-    settings.parity = QStringLiteral("O");
-    settings.dataBits = 7;
-    settings.StopBits = 1;
-    sequencer.CommIFace()->setCOMSettings(settings);
+    sequencer.CommIFace()->setCOMSettings(lineSettings(1, kBaud, "O", 7, 1));
 
     TrafficLog log;
     frmTrafficLog logWindow(&log);
