@@ -12,13 +12,13 @@
 //   bench_caption_loop [--sends N]     (N at least 2; default 61)
 
 #include "LineSettings.h"
-#include "common/DialogService.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/Sequencer.h"
-#include "looping/CaptionLoopLink.h"
-#include "looping/CaptionLoopScheduler.h"
-#include "looping/LoopTimer.h"
+#include "core/looping/CaptionLoopLink.h"
+#include "core/looping/CaptionLoopScheduler.h"
+#include "core/looping/LoopTimer.h"
+#include "core/session/EncoderChannel.h"
+#include "core/session/Sequencer.h"
+#include "core/transport/PortLine.h"
+#include "ui/DialogService.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -103,8 +103,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    Sequencer sequencer(nullptr, new CommInterface(new Communications(QStringList{device})));
-    sequencer.CommIFace()->setCOMSettings(lineSettings());
+    Sequencer sequencer(nullptr, new EncoderChannel(new PortLine(QStringList{device})));
+    sequencer.channel()->setCOMSettings(lineSettings());
     SequencerLoopLink link(&sequencer);
     QtLoopTimer timer(nullptr, QStringLiteral("timerCCLoopingTimeout"));
     SteadyLoopClock clock;
@@ -118,7 +118,7 @@ int main(int argc, char *argv[])
     });
 
     const QDeadlineTimer deadline(5000 + qint64(sends) * kIntervalMs * 2);
-    sequencer.cmdConnect_Click();
+    sequencer.toggleConnection();
     bool ok = waitFor([&] { return sequencer.linkState() == 1; }, deadline);
     qint64 startedAt = 0; // wall clock, as in the simulator's log
     if (ok) {
@@ -128,7 +128,7 @@ int main(int argc, char *argv[])
                    {kIntervalMs / 1000, kIntervalMs / 1000, 1}, CaptionLoopScheduler::Continuous);
         ok = waitFor(
             [&] {
-                return queued == sends && sequencer.CommandQueue().isEmpty() &&
+                return queued == sends && sequencer.commandQueue().isEmpty() &&
                        !sequencer.timerCommTimeout()->isActive();
             },
             deadline);

@@ -12,10 +12,10 @@
 
 #include "FullListener.h"
 #include "LineSettings.h"
-#include "common/DialogService.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/Sequencer.h"
+#include "core/session/EncoderChannel.h"
+#include "core/session/Sequencer.h"
+#include "core/transport/PortLine.h"
+#include "ui/DialogService.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,10 +56,10 @@ int main(int argc, char **argv)
     const QString address = QStringLiteral("tcp://127.0.0.1:%1").arg(port);
 
     QWidget window;
-    auto *sequencer = new Sequencer(&window, new CommInterface(new Communications({address})));
-    COMSettings settings = lineSettings(1, 1200, "O", 7, 1);
+    auto *sequencer = new Sequencer(&window, new EncoderChannel(new PortLine({address})));
+    LineSettings settings = lineSettings(1, 1200, "O", 7, 1);
     settings.device = address;
-    sequencer->CommIFace()->setCOMSettings(settings);
+    sequencer->channel()->setCOMSettings(settings);
 
     QElapsedTimer clock;
     qint64 lastTick = 0;
@@ -74,7 +74,7 @@ int main(int argc, char **argv)
 
     QTimer::singleShot(100, [&] {
         std::fprintf(stderr, "pressing Connect on %s\n", qPrintable(address));
-        sequencer->cmdConnect_Click();
+        sequencer->toggleConnection();
     });
     QTimer finish;
     finish.setInterval(20);

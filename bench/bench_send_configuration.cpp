@@ -13,15 +13,15 @@
 // does); open also shows the Traffic Log window, which follows every new line.
 
 #include "LineSettings.h"
-#include "commands/ControlProcessing.h"
-#include "common/Clock.h"
-#include "common/DialogService.h"
-#include "config/Configuration.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/Sequencer.h"
-#include "link/TrafficLog.h"
-#include "ui/frmTrafficLog.h"
+#include "core/commands/ControlProcessing.h"
+#include "core/common/Clock.h"
+#include "core/config/Configuration.h"
+#include "core/session/EncoderChannel.h"
+#include "core/session/Sequencer.h"
+#include "core/session/TrafficLog.h"
+#include "core/transport/PortLine.h"
+#include "ui/DialogService.h"
+#include "ui/TrafficLogWindow.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -157,18 +157,18 @@ int main(int argc, char *argv[])
     }
 
     QWidget window;
-    Sequencer sequencer(&window, new CommInterface(new Communications(QStringList{device})));
-    sequencer.CommIFace()->setCOMSettings(lineSettings(1, kBaud, "O", 7, 1));
+    Sequencer sequencer(&window, new EncoderChannel(new PortLine(QStringList{device})));
+    sequencer.channel()->setCOMSettings(lineSettings(1, kBaud, "O", 7, 1));
 
     TrafficLog log;
-    frmTrafficLog logWindow(&log);
+    TrafficLogWindow logWindow(&log);
     if (trafficLog != QLatin1String("none"))
         log.attach(&sequencer);
     if (trafficLog == QLatin1String("open"))
         logWindow.show();
 
     const QDeadlineTimer deadline(kDeadlineMs);
-    sequencer.cmdConnect_Click();
+    sequencer.toggleConnection();
     if (!waitFor([&] { return sequencer.linkState() == 1; }, deadline)) {
         std::fprintf(stderr, "the encoder did not answer the connection\n");
         stopSimulator(sim);
@@ -182,9 +182,9 @@ int main(int argc, char *argv[])
     int commands = 0;
     sequencer.setConfigurationBuilder([&] {
         ControlProcessing(configuration, context, [&](const CtrlACommand &command) {
-            sequencer.AddCommand(command);
+            sequencer.addCommand(command);
             ++commands;
-        }).BuildConfiguration();
+        }).buildConfiguration();
     });
 
     qint64 bytesOut = 0;
@@ -192,7 +192,7 @@ int main(int argc, char *argv[])
     int replies = 0;
     qint64 lastReplyMs = 0;
     QElapsedTimer clock;
-    sequencer.CommIFace()->CommClass()->setWriteObserver(
+    sequencer.channel()->port()->setWriteObserver(
         [&](const QByteArray &piece) { bytesOut += piece.size(); });
     QObject::connect(&sequencer, &Sequencer::replyReceived, [&](const QString &response) {
         bytesIn += response.size();
@@ -201,10 +201,10 @@ int main(int argc, char *argv[])
     });
 
     clock.start();
-    sequencer.cmdSendConfig_Click();
+    sequencer.sendConfiguration();
     const bool finished = waitFor(
         [&] {
-            return sequencer.CommandQueue().isEmpty() && !sequencer.timerCommTimeout()->isActive();
+            return sequencer.commandQueue().isEmpty() && !sequencer.timerCommTimeout()->isActive();
         },
         deadline);
     stopSimulator(sim);

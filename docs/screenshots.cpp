@@ -1,13 +1,13 @@
 // Draws the pictures of the documentation from the program's own windows, without a screen:
 // the main window for the README, and the splash, About box and every help page to look them over.
 // Usage: quillcast-screenshots OUTPUT_DIR [main|splash|about|help]...
-#include "common/Clock.h"
-#include "common/GlobalVars.h"
-#include "ui/RoboHelp.h"
-#include "ui/frmAbout.h"
-#include "ui/frmHelp.h"
-#include "ui/frmMainWindow.h"
-#include "ui/frmSplash.h"
+#include "core/common/AppInfo.h"
+#include "core/common/Clock.h"
+#include "ui/AboutDialog.h"
+#include "ui/HelpLauncher.h"
+#include "ui/HelpWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/SplashScreen.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,27 +62,27 @@ int main(int argc, char *argv[])
         which << QStringLiteral("main");
 
     bool ok = true;
-    frmMainWindow window(DefaultInfo{QStringLiteral("Quill Network"), QStringLiteral("KQIL"),
-                                     QStringLiteral("1234")});
+    MainWindow window(DefaultInfo{QStringLiteral("Quill Network"), QStringLiteral("KQIL"),
+                                  QStringLiteral("1234")});
     if (which.contains(QLatin1String("main"))) {
         window.resize(window.sizeHint());
         ok &= save(&window, out.filePath(QStringLiteral("main-window.png")));
     }
     if (which.contains(QLatin1String("splash"))) {
-        frmSplash splash;
+        SplashScreen splash;
         ok &= save(&splash, out.filePath(QStringLiteral("splash.png")));
     }
     if (which.contains(QLatin1String("about"))) {
-        frmAbout about(&window);
+        AboutDialog about(&window);
         ok &= save(&about, out.filePath(QStringLiteral("about.png")));
     }
     if (which.contains(QLatin1String("help"))) {
-        RoboHelp::SetUp();
-        const QDir pages = QFileInfo(RoboHelp::HelpFilePath).dir();
+        HelpLauncher::setUp();
+        const QDir pages = QFileInfo(HelpLauncher::HelpFilePath).dir();
         for (const QString &page : pages.entryList({QStringLiteral("*.htm")})) {
-            RoboHelp::ShowHelp(RoboHelp::HelpFilePath + QLatin1Char('#') + page,
-                               RoboHelp::HelpWindowOptions);
-            frmHelp *help = RoboHelp::helpWindow();
+            HelpLauncher::showHelp(HelpLauncher::HelpFilePath + QLatin1Char('#') + page,
+                                   HelpLauncher::HelpWindowOptions);
+            HelpWindow *help = HelpLauncher::helpWindow();
             ok &= save(help,
                        out.filePath(QStringLiteral("help-") + QFileInfo(page).completeBaseName() +
                                     QStringLiteral(".png")));

@@ -1,5 +1,5 @@
-#include "common/GlobalVars.h"
-#include "ui/RoboHelp.h"
+#include "core/common/AppInfo.h"
+#include "ui/HelpLauncher.h"
 #include "ui/StartUp.h"
 
 #include <QApplication>
@@ -31,7 +31,7 @@ int main(int argc, char *argv[])
         printsOnly(argc, argv) ? new QCoreApplication(argc, argv) : new QApplication(argc, argv));
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("quillcast"));
-    QCoreApplication::setApplicationVersion(GlobalVars::VersionText());
+    QCoreApplication::setApplicationVersion(AppInfo::versionText());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -48,12 +48,12 @@ int main(int argc, char *argv[])
     parser.process(*app);
 
     if (parser.isSet(helpPath)) {
-        const QString path = RoboHelp::FindHelpFilePath(QCoreApplication::applicationDirPath());
+        const QString path = HelpLauncher::findHelpFilePath(QCoreApplication::applicationDirPath());
         std::printf("%s\n", qPrintable(path));
         return QFileInfo(path).isFile() ? 0 : 1;
     }
 
-    QGuiApplication::setDesktopFileName(GlobalVars::DesktopId);
+    QGuiApplication::setDesktopFileName(AppInfo::DesktopId);
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/quillcast/quillcast.svg")));
     // Leaving the default-information dialog ends the program.
     StartUp startUp(!parser.isSet(noSplash));

@@ -1,4 +1,4 @@
-# The layers of src/: below src/ui (link, config, commands, looping, common) no file includes a
+# The layers of src/: in src/core no file includes a
 # widget header or anything of ui/, and no two units include each other (A.h and A.cpp count as
 # one unit "A"; a pair is A including B.h while B includes A.h).
 #   cmake -DSOURCE_DIR=<src folder> [-DWIDGET_HEADERS=<QtWidgets include folder>] -P layering.cmake
@@ -42,7 +42,7 @@ foreach(file ${files})
         list(APPEND uses_${id} "${target}")
       endif()
     endif()
-    if(file MATCHES "^(link|config|commands|looping|common)/")
+    if(file MATCHES "^core/")
       get_filename_component(name "${header}" NAME)
       if(header MATCHES "^QtWidgets(/|$)" OR name IN_LIST widget_headers OR target MATCHES "^ui/")
         string(APPEND faults "\n  ${file} includes ${header}")

@@ -1,13 +1,13 @@
 #include "ui/CcLoopingController.h"
 
-#include "common/ReadTextFile.h"
-#include "common/ViewFileInEditor.h"
-#include "link/Sequencer.h"
-#include "looping/CaptionLoopScheduler.h"
+#include "core/common/ReadTextFile.h"
+#include "core/looping/CaptionLoopScheduler.h"
+#include "core/session/Sequencer.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
 #include "ui/ConfigurationView.h"
 #include "ui/MainWindowParts.h"
+#include "ui/ViewFileInEditor.h"
 #include "ui/tabs/CcLoopingTab.h"
 
 #include <QCheckBox>
@@ -33,14 +33,14 @@ CcLoopingController::CcLoopingController(MainWindowParts *window)
 {
     setObjectName(QStringLiteral("ccLooping"));
     connect(control<QPushButton>("cmdCCLpBrowse"), &QPushButton::clicked, this,
-            &CcLoopingController::cmdCCLpBrowse_Click);
+            &CcLoopingController::browseLoopFile);
     connect(control<QPushButton>("cmdCCLpViewFile"), &QPushButton::clicked, this,
-            &CcLoopingController::cmdCCLpViewFile_Click);
+            &CcLoopingController::viewLoopFile);
     connect(control<QPushButton>("cmdCCLpReloadFile"), &QPushButton::clicked, this,
-            &CcLoopingController::cmdCCLpReloadFile_Click);
+            &CcLoopingController::reloadLoopFile);
     for (int index = 0; index < 2; ++index) {
         connect(loopButton(window, index), &QPushButton::clicked, this,
-                [this, index] { cmdCCLpLoopControl_Click(index); });
+                [this, index] { controlLoop(index); });
     }
 
     connect(m_scheduler, &CaptionLoopScheduler::lineQueued, label("lblCCLoopingLastSent"),
@@ -111,7 +111,7 @@ void CcLoopingController::selectCCLoopingFile(const QString &path)
 QStringList CcLoopingController::readFile(const QString &path)
 {
     TextFileError error = TextFileError::None;
-    const QStringList textFile = ReadTextFile(path, m_window, nullptr, &error);
+    const QStringList textFile = readTextFile(path, m_window, nullptr, &error);
     if (error == TextFileError::TooLarge)
         tell(CaptionLoopFile::TooLargeMessage, DialogService::Icon::Exclamation);
     return textFile;
@@ -138,17 +138,17 @@ void CcLoopingController::loadCCLoopingFile(const QStringList &textFile)
     m_loadedPath = textFile.first();
 }
 
-void CcLoopingController::cmdCCLpBrowse_Click()
+void CcLoopingController::browseLoopFile()
 {
-    selectCCLoopingFile(m_window->files()->ShowOpenDialog(kTextFilter));
+    selectCCLoopingFile(m_window->files()->showOpenDialog(kTextFilter));
 }
 
-void CcLoopingController::cmdCCLpViewFile_Click()
+void CcLoopingController::viewLoopFile()
 {
-    ViewFileInEditor(label("lblCCLpCurFilePath")->toolTip() + label("lblCCLpCurFileName")->text());
+    viewFileInEditor(label("lblCCLpCurFilePath")->toolTip() + label("lblCCLpCurFileName")->text());
 }
 
-void CcLoopingController::cmdCCLpReloadFile_Click()
+void CcLoopingController::reloadLoopFile()
 {
     if (label("lblCCLpCurFileName")->toolTip().isEmpty()) {
         tell(QStringLiteral("No file selected to reload."), DialogService::Icon::Exclamation);
@@ -157,7 +157,7 @@ void CcLoopingController::cmdCCLpReloadFile_Click()
     loadCCLoopingFile(readFile(selectedPath()));
 }
 
-void CcLoopingController::cmdCCLpLoopControl_Click(int index)
+void CcLoopingController::controlLoop(int index)
 {
     if (index == 0)
         start();
@@ -191,7 +191,7 @@ void CcLoopingController::start()
              DialogService::Icon::Exclamation);
         return;
     }
-    if (!m_window->sequencer()->EnsureConnected())
+    if (!m_window->sequencer()->ensureConnected())
         return;
 
     control<QWidget>("cmdCCLpBrowse")->setEnabled(false);

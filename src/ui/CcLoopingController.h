@@ -1,9 +1,9 @@
 #pragma once
 
-#include "common/DialogService.h"
-#include "looping/CaptionLoopFile.h"
-#include "looping/CaptionLoopLink.h"
-#include "looping/LoopTimer.h"
+#include "core/looping/CaptionLoopFile.h"
+#include "core/looping/CaptionLoopLink.h"
+#include "core/looping/LoopTimer.h"
+#include "ui/DialogService.h"
 
 #include <QObject>
 #include <QString>
@@ -27,7 +27,7 @@ public:
 
     // Shows the file's folder and name and reads it; an empty path does nothing.
     void selectCCLoopingFile(const QString &path);
-    // Takes what ReadTextFile returned; an unreadable file (empty element 0) changes nothing.
+    // Takes what readTextFile returned; an unreadable file (empty element 0) changes nothing.
     void loadCCLoopingFile(const QStringList &textFile);
     static bool clampToRange(int min, int max, int &value);
 
@@ -36,11 +36,11 @@ public:
     CaptionLoopScheduler *scheduler() const { return m_scheduler; }
 
 public slots:
-    void cmdCCLpBrowse_Click();
-    void cmdCCLpViewFile_Click();
-    void cmdCCLpReloadFile_Click();
+    void browseLoopFile();
+    void viewLoopFile();
+    void reloadLoopFile();
     // 0 Start, 1 Stop.
-    void cmdCCLpLoopControl_Click(int index);
+    void controlLoop(int index);
     // The countdown, on the window's one-second tick.
     void secondTick();
 

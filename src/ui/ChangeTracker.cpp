@@ -65,7 +65,7 @@ QVariant ChangeTracker::trackedValue(const QWidget *control)
     return QVariant();
 }
 
-bool ChangeTracker::TrackChanges(bool takeSnapshot)
+bool ChangeTracker::trackChanges(bool takeSnapshot)
 {
     if (!m_window)
         return false;

@@ -17,12 +17,12 @@ class ChangeTracker
 public:
     explicit ChangeTracker(QWidget *window);
 
-    // TrackChanges: with takeSnapshot true records every tracked value and returns false;
+    // trackChanges: with takeSnapshot true records every tracked value and returns false;
     // with false returns whether any tracked value differs from its snapshot.
-    bool TrackChanges(bool takeSnapshot);
+    bool trackChanges(bool takeSnapshot);
 
-    void takeSnapshot() { TrackChanges(true); }
-    bool changed() { return TrackChanges(false); }
+    void takeSnapshot() { trackChanges(true); }
+    bool changed() { return trackChanges(false); }
 
     // The value a control is tracked by (a text or an integer), or an invalid QVariant when
     // the control is not tracked.

@@ -1,11 +1,11 @@
 #include "ui/ConfigFileController.h"
 
-#include "common/DialogService.h"
-#include "common/GlobalVars.h"
-#include "config/ConfigurationFile.h"
+#include "core/common/AppInfo.h"
+#include "core/config/ConfigurationFile.h"
 #include "ui/ChangeTracker.h"
 #include "ui/ConfigurationBinder.h"
 #include "ui/ConfigurationView.h"
+#include "ui/DialogService.h"
 #include "ui/MainWindowParts.h"
 
 #include <QDir>
@@ -22,7 +22,7 @@ using Icon = DialogService::Icon;
 void reportFailure(QWidget *parent, const QString &heading, const std::exception &failure)
 {
     const bool build = dynamic_cast<const ConfigurationFile::BuildError *>(&failure) != nullptr;
-    DialogService::ShowError(
+    DialogService::showError(
         parent, heading, QString(),
         build ? QStringLiteral("SaveConfiguration") : QStringLiteral("Quillcast"),
         build ? ConfigurationFile::BuildError::Number : 0, QString::fromLocal8Bit(failure.what()));
@@ -45,16 +45,16 @@ ConfigFileController::~ConfigFileController()
     delete m_tracker;
 }
 
-bool ConfigFileController::TrackChanges(bool takeSnapshot)
+bool ConfigFileController::trackChanges(bool takeSnapshot)
 {
-    return m_tracker->TrackChanges(takeSnapshot);
+    return m_tracker->trackChanges(takeSnapshot);
 }
 
 bool ConfigFileController::closeRequest()
 {
     try {
-        if (TrackChanges(false))
-            return PromptSaveChanges();
+        if (trackChanges(false))
+            return promptSaveChanges();
         return DialogService::ask(m_window, QStringLiteral("Are you sure you want to exit?"),
                                   Buttons::YesNo, Icon::None) == Answer::Yes;
     } catch (const std::exception &failure) {
@@ -77,23 +77,23 @@ void ConfigFileController::startupOffer()
                 // move the focus; the start-up sequence shows it for good afterwards.
                 const bool wasVisible = m_window->isVisible();
                 m_window->show();
-                OpenCurrentFile();
+                openCurrentFile();
                 if (!wasVisible)
                     m_window->hide();
             } else {
                 current.clear();
             }
         }
-        TrackChanges(true);
+        trackChanges(true);
     } catch (const std::exception &failure) {
         reportFailure(m_window, QStringLiteral("Error opening file"), failure);
     }
 }
 
-bool ConfigFileController::PromptSaveChanges()
+bool ConfigFileController::promptSaveChanges()
 {
     QString &current = m_window->currentConfigFile();
-    if (TrackChanges(false)) {
+    if (trackChanges(false)) {
         if (current.isEmpty()) {
             const Answer answer = DialogService::ask(
                 m_window, QStringLiteral("Would you like to save the current Configuration?"),
@@ -101,10 +101,10 @@ bool ConfigFileController::PromptSaveChanges()
             if (answer == Answer::Cancel)
                 return false;
             if (answer == Answer::Yes) {
-                current = ShowSaveDialog(SaveFilter);
+                current = showSaveDialog(SaveFilter);
                 if (current.isEmpty())
                     return false;
-                if (!SaveConfiguration(current)) {
+                if (!saveConfiguration(current)) {
                     current.clear();
                     return false;
                 }
@@ -119,79 +119,79 @@ bool ConfigFileController::PromptSaveChanges()
                 return false;
             // A failed write has shown its message; the operation that asked goes on.
             if (answer == Answer::Yes)
-                SaveConfiguration(current);
+                saveConfiguration(current);
         }
     }
-    TrackChanges(true);
+    trackChanges(true);
     return true;
 }
 
-void ConfigFileController::mnuNew_Click()
+void ConfigFileController::newFile()
 {
     try {
-        if (!PromptSaveChanges())
+        if (!promptSaveChanges())
             return;
         m_window->currentConfigFile().clear();
         setDefaults();
-        TrackChanges(true);
+        trackChanges(true);
     } catch (const std::exception &failure) {
         reportFailure(m_window, QStringLiteral("Error creating new file"), failure);
     }
 }
 
-void ConfigFileController::mnuOpenFile_Click()
+void ConfigFileController::openFile()
 {
     try {
-        if (!PromptSaveChanges())
+        if (!promptSaveChanges())
             return;
-        m_window->currentConfigFile() = ShowOpenDialog(OpenFilter);
-        OpenCurrentFile();
+        m_window->currentConfigFile() = showOpenDialog(OpenFilter);
+        openCurrentFile();
     } catch (const std::exception &failure) {
         reportFailure(m_window, QStringLiteral("Error opening file"), failure);
     }
 }
 
-void ConfigFileController::mnuSaveFile_Click()
+void ConfigFileController::saveFile()
 {
     try {
         if (m_window->currentConfigFile().isEmpty())
-            m_window->currentConfigFile() = ShowSaveDialog(SaveFilter);
+            m_window->currentConfigFile() = showSaveDialog(SaveFilter);
         saveCurrentFile();
     } catch (const std::exception &failure) {
         reportFailure(m_window, QStringLiteral("Error saving file"), failure);
     }
 }
 
-void ConfigFileController::mnuSaveFileAs_Click()
+void ConfigFileController::saveFileAs()
 {
     try {
-        m_window->currentConfigFile() = ShowSaveDialog(SaveFilter);
+        m_window->currentConfigFile() = showSaveDialog(SaveFilter);
         saveCurrentFile();
     } catch (const std::exception &failure) {
         reportFailure(m_window, QStringLiteral("Error saving file"), failure);
     }
 }
 
-void ConfigFileController::OpenCurrentFile()
+void ConfigFileController::openCurrentFile()
 {
     QString &current = m_window->currentConfigFile();
     if (current.isEmpty())
         return;
     // Fields that the file does not hold start from their defaults.
     setDefaults();
-    if (LoadConfiguration(current)) {
+    if (loadConfiguration(current)) {
         showFileInTitle();
     } else {
         setDefaults();
         current.clear();
     }
-    TrackChanges(true);
+    trackChanges(true);
 }
 
-bool ConfigFileController::LoadConfiguration(const QString &path)
+bool ConfigFileController::loadConfiguration(const QString &path)
 {
     Configuration configuration = ConfigurationBinder::read(m_window);
-    if (!ConfigurationFile::LoadConfiguration(path, configuration, m_window))
+    if (!ConfigurationFile::loadConfiguration(path, configuration, m_window))
         return false;
     ConfigurationBinder::apply(m_window, configuration);
     if (auto *connect = m_window->findChild<QWidget *>(QStringLiteral("cmdConnect")))
@@ -199,13 +199,13 @@ bool ConfigFileController::LoadConfiguration(const QString &path)
     return true;
 }
 
-bool ConfigFileController::SaveConfiguration(const QString &path)
+bool ConfigFileController::saveConfiguration(const QString &path)
 {
-    return ConfigurationFile::SaveConfiguration(path, ConfigurationBinder::read(m_window),
+    return ConfigurationFile::saveConfiguration(path, ConfigurationBinder::read(m_window),
                                                 m_window);
 }
 
-QString ConfigFileController::ShowOpenDialog(const QString &filter)
+QString ConfigFileController::showOpenDialog(const QString &filter)
 {
     const QString path = DialogService::instance().openFileName(
         m_window, QStringLiteral("Open File"), m_window->loadPath(), filter);
@@ -213,7 +213,7 @@ QString ConfigFileController::ShowOpenDialog(const QString &filter)
     return path;
 }
 
-QString ConfigFileController::ShowSaveDialog(const QString &filter)
+QString ConfigFileController::showSaveDialog(const QString &filter)
 {
     const QString path = DialogService::instance().saveFileName(
         m_window, QStringLiteral("Save File"), m_window->loadPath(), filter);
@@ -223,7 +223,7 @@ QString ConfigFileController::ShowSaveDialog(const QString &filter)
 
 void ConfigFileController::setDefaults()
 {
-    m_window->view()->SetDefaults(m_window->defaultInfo());
+    m_window->view()->setDefaults(m_window->defaultInfo());
 }
 
 // Steps shared by Save and Save As once the file name is known: the title names the file
@@ -232,17 +232,17 @@ void ConfigFileController::saveCurrentFile()
 {
     QString &current = m_window->currentConfigFile();
     if (!current.isEmpty()) {
-        if (SaveConfiguration(current))
+        if (saveConfiguration(current))
             showFileInTitle();
         else
             current.clear();
     }
-    TrackChanges(true);
+    trackChanges(true);
 }
 
 void ConfigFileController::showFileInTitle()
 {
-    m_window->setWindowTitle(GlobalVars::ApplicationTitle + QStringLiteral(" - ") +
+    m_window->setWindowTitle(AppInfo::ApplicationTitle + QStringLiteral(" - ") +
                              m_window->currentConfigFile());
 }
 

@@ -22,30 +22,30 @@ public:
 
     // With takeSnapshot true records what every control shows; with false tells whether
     // anything differs from the last snapshot.
-    bool TrackChanges(bool takeSnapshot);
+    bool trackChanges(bool takeSnapshot);
     // Offers to save a changed configuration; true when the caller may go on.
-    bool PromptSaveChanges();
+    bool promptSaveChanges();
     // Loads CurrentConfigFile into the window (nothing when it is "").
-    void OpenCurrentFile();
+    void openCurrentFile();
 
-    // The window's configuration to and from a file. LoadConfiguration expects the defaults
+    // The window's configuration to and from a file. loadConfiguration expects the defaults
     // to be in the controls and puts the focus on cmdConnect after a complete load.
-    bool LoadConfiguration(const QString &path);
-    bool SaveConfiguration(const QString &path);
+    bool loadConfiguration(const QString &path);
+    bool saveConfiguration(const QString &path);
 
     // The file dialogs: the chosen full path, or "" when cancelled. A chosen path's folder
     // becomes the starting folder of the next dialog of either kind.
-    QString ShowOpenDialog(const QString &filter);
-    QString ShowSaveDialog(const QString &filter);
+    QString showOpenDialog(const QString &filter);
+    QString showSaveDialog(const QString &filter);
 
     static const QString OpenFilter; // "Orvane Configuration Files (.qcf)|*.qcf"
     static const QString SaveFilter; // "Orvane Configuration File (.qcf)|*.qcf"
 
 public slots:
-    void mnuNew_Click();
-    void mnuOpenFile_Click();
-    void mnuSaveFile_Click();
-    void mnuSaveFileAs_Click();
+    void newFile();
+    void openFile();
+    void saveFile();
+    void saveFileAs();
 
 private:
     void setDefaults();

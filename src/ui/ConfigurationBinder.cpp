@@ -1,6 +1,6 @@
 #include "ui/ConfigurationBinder.h"
 
-#include "config/ConfigFields.h"
+#include "core/config/ConfigFields.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

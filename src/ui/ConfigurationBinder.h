@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/Configuration.h"
+#include "core/config/Configuration.h"
 
 #include <QString>
 #include <functional>

@@ -118,7 +118,7 @@ CgmsTab *ConfigurationView::cgms() const
     return d->cgms;
 }
 
-void ConfigurationView::SetDefaults(const DefaultInfo &info)
+void ConfigurationView::setDefaults(const DefaultInfo &info)
 {
     PlantOptionsTab *plant = d->plantOptions;
     VChipTab *vChip = d->vChip;
@@ -154,15 +154,15 @@ void ConfigurationView::SetDefaults(const DefaultInfo &info)
     setChecked(plant->syncClock(), false);
     setChecked(plant->dsObserved(), true);
     setChecked(plant->dsInEffect(), d->snapshot.InDaylightTime);
-    plant->SetClockControlsEnabled(false);
+    plant->setClockControlsEnabled(false);
 
     // 5. Program name.
     vChip->programName()->textBox()->clear();
     vChip->programName()->applyEnableRule();
 
     // 6. Rating.
-    vChip->SetRatingControlsEnabled(false);
-    selectRunningRule(vChip->ratingSystem(), 1, [vChip] { vChip->FillRatingList(1); });
+    vChip->setRatingControlsEnabled(false);
+    selectRunningRule(vChip->ratingSystem(), 1, [vChip] { vChip->fillRatingList(1); });
     vChip->applyRatingEnableRule();
 
     // 7. Caption channels.
@@ -198,17 +198,17 @@ void ConfigurationView::SetDefaults(const DefaultInfo &info)
 
     // 13. CGMS.
     cgms->applyEnableRule();
-    selectRunningRule(cgms->cgms(), 0, [cgms] { cgms->ApplyCgmsChoice(); });
+    selectRunningRule(cgms->cgms(), 0, [cgms] { cgms->applyCgmsChoice(); });
     cgms->options()->setCurrentIndex(0);
     select(cgms->asb(), 0);
 }
 
-void ConfigurationView::SetControlEnabled(QWidget *control, bool enabled)
+void ConfigurationView::setControlEnabled(QWidget *control, bool enabled)
 {
-    ControlEnabling::SetControlEnabled(control, enabled);
+    ControlEnabling::setControlEnabled(control, enabled);
 }
 
-void ConfigurationView::SetArrayEnabled(QWidget *root, const QString &arrayName, bool enabled)
+void ConfigurationView::setArrayEnabled(QWidget *root, const QString &arrayName, bool enabled)
 {
-    ControlEnabling::SetArrayEnabled(root, arrayName, enabled);
+    ControlEnabling::setArrayEnabled(root, arrayName, enabled);
 }

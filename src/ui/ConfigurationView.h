@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/LocalTimeZoneSnapshot.h"
-#include "config/DefaultInfo.h"
+#include "core/common/LocalTimeZoneSnapshot.h"
+#include "core/config/DefaultInfo.h"
 
 #include <QObject>
 #include <QString>
@@ -28,13 +28,13 @@ public:
     ~ConfigurationView() override;
 
     // Puts every configuration control back to its default, rules included.
-    void SetDefaults(const DefaultInfo &info);
+    void setDefaults(const DefaultInfo &info);
 
     // Enables or greys one control; an enabled text box has a white base, a greyed one the
     // platform's inactive grey.
-    static void SetControlEnabled(QWidget *control, bool enabled);
-    // SetControlEnabled on every member name_0, name_1, ... found under root.
-    static void SetArrayEnabled(QWidget *root, const QString &arrayName, bool enabled);
+    static void setControlEnabled(QWidget *control, bool enabled);
+    // setControlEnabled on every member name_0, name_1, ... found under root.
+    static void setArrayEnabled(QWidget *root, const QString &arrayName, bool enabled);
 
     // The pages, in tab order.
     PlantOptionsTab *plantOptions() const;

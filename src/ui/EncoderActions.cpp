@@ -1,8 +1,8 @@
 #include "ui/EncoderActions.h"
 
-#include "common/ReadTextFile.h"
-#include "link/CommInterface.h"
-#include "link/Sequencer.h"
+#include "core/common/ReadTextFile.h"
+#include "core/session/EncoderChannel.h"
+#include "core/session/Sequencer.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
 #include "ui/MainWindowParts.h"
@@ -48,12 +48,12 @@ void EncoderActions::connectButtons()
         const char *name;
         void (EncoderActions::*handler)();
     } buttons[] = {
-        {"cmdSendCaptions", &EncoderActions::cmdSendCaptions_Click},
-        {"cmdDecoderSettings", &EncoderActions::cmdDecoderSettings_Click},
-        {"cmdBlockingSettings", &EncoderActions::cmdBlockingSettings_Click},
-        {"cmdRefreshArticles", &EncoderActions::cmdRefreshArticles_Click},
-        {"cmdInsArticle", &EncoderActions::cmdInsArticle_Click},
-        {"cmdRemoveArticle", &EncoderActions::cmdRemoveArticle_Click},
+        {"cmdSendCaptions", &EncoderActions::sendTestCaptions},
+        {"cmdDecoderSettings", &EncoderActions::sendDecoderSettings},
+        {"cmdBlockingSettings", &EncoderActions::sendBlockingSettings},
+        {"cmdRefreshArticles", &EncoderActions::refreshArticles},
+        {"cmdInsArticle", &EncoderActions::insertArticle},
+        {"cmdRemoveArticle", &EncoderActions::removeArticle},
     };
     for (const auto &button : buttons) {
         if (auto *control = m_window->findChild<QAbstractButton *>(QLatin1String(button.name)))
@@ -68,13 +68,13 @@ ControlProcessing::Context EncoderActions::buildContext() const
     return context;
 }
 
-void EncoderActions::BuildConfiguration()
+void EncoderActions::buildConfiguration()
 {
     const Configuration configuration = readControls();
-    ControlProcessing(configuration, buildContext(), queueSink()).BuildConfiguration();
+    ControlProcessing(configuration, buildContext(), queueSink()).buildConfiguration();
 }
 
-void EncoderActions::cmdSendCaptions_Click()
+void EncoderActions::sendTestCaptions()
 {
     QString text;
     if (auto *box = m_window->findChild<QLineEdit *>(QStringLiteral("txtSendCaptions"))) {
@@ -83,74 +83,74 @@ void EncoderActions::cmdSendCaptions_Click()
     }
     Sequencer *sequencer = m_window->sequencer();
     // The offer to connect comes even for an empty text.
-    const bool connected = sequencer->EnsureConnected();
+    const bool connected = sequencer->ensureConnected();
     if (text.isEmpty() || !connected)
         return;
     const Configuration configuration = readControls();
-    ControlProcessing(configuration, buildContext(), queueSink()).BuildTestCaptionCommand();
+    ControlProcessing(configuration, buildContext(), queueSink()).buildTestCaptionCommand();
     // No time-out watches this query: the command waits at the head of the queue until the
     // encoder answers, or until the next transaction drives the queue.
     if (queuedCount() == 1)
-        sequencer->CommIFace()->IsPortReady();
+        sequencer->channel()->isPortReady();
 }
 
-void EncoderActions::cmdDecoderSettings_Click()
+void EncoderActions::sendDecoderSettings()
 {
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->EnsureConnected())
+    if (!sequencer->ensureConnected())
         return;
     const Configuration configuration = readControls();
-    ControlProcessing(configuration, buildContext(), queueSink()).BuildDecoderCommand();
+    ControlProcessing(configuration, buildContext(), queueSink()).buildDecoderCommand();
     if (queuedCount() == 1)
-        sequencer->StartTransaction();
+        sequencer->startTransaction();
 }
 
-void EncoderActions::cmdBlockingSettings_Click()
+void EncoderActions::sendBlockingSettings()
 {
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->EnsureConnected())
+    if (!sequencer->ensureConnected())
         return;
     const Configuration configuration = readControls();
-    ControlProcessing(configuration, buildContext(), queueSink()).BuildBlockingCommands();
+    ControlProcessing(configuration, buildContext(), queueSink()).buildBlockingCommands();
     if (queuedCount() == configuration.chBlockingSettings.size())
-        sequencer->StartTransaction();
+        sequencer->startTransaction();
 }
 
-void EncoderActions::cmdRefreshArticles_Click()
+void EncoderActions::refreshArticles()
 {
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->EnsureConnected())
+    if (!sequencer->ensureConnected())
         return;
     const Configuration configuration = readControls();
-    ControlProcessing(configuration, buildContext(), queueSink()).BuildArticleListRequest();
+    ControlProcessing(configuration, buildContext(), queueSink()).buildArticleListRequest();
     if (auto *list = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtArticleList")))
         list->setPlainText(QStringLiteral("Refreshing..."));
     else if (auto *rich = m_window->findChild<QTextEdit *>(QStringLiteral("txtArticleList")))
         rich->setPlainText(QStringLiteral("Refreshing..."));
     if (queuedCount() == 1)
-        sequencer->StartTransaction();
+        sequencer->startTransaction();
 }
 
-void EncoderActions::cmdInsArticle_Click()
+void EncoderActions::insertArticle()
 {
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->EnsureConnected())
+    if (!sequencer->ensureConnected())
         return;
     // The window's own open dialog: it starts in the last folder and remembers the new one.
-    const QString path = m_window->files()->ShowOpenDialog(TextFilesFilter);
+    const QString path = m_window->files()->showOpenDialog(TextFilesFilter);
     if (path.isEmpty())
         return;
 
-    const QStringList lines = ReadTextFile(path, m_window);
+    const QStringList lines = readTextFile(path, m_window);
     const Configuration configuration = readControls();
     const ControlProcessing builders(configuration, buildContext(), queueSink());
-    builders.BuildInsertArticleCommand(lines);
-    builders.BuildArticleListRequest();
+    builders.buildInsertArticleCommand(lines);
+    builders.buildArticleListRequest();
     if (queuedCount() == 2)
-        sequencer->StartTransaction();
+        sequencer->startTransaction();
 }
 
-void EncoderActions::cmdRemoveArticle_Click()
+void EncoderActions::removeArticle()
 {
     auto *names = m_window->findChild<QComboBox *>(QStringLiteral("cmbRemoveArticle"));
     if (!names || names->currentIndex() < 0)
@@ -159,14 +159,14 @@ void EncoderActions::cmdRemoveArticle_Click()
     // but the list is still asked for; with one command queued the sequencer is not started.
     const QString name = names->currentText();
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->EnsureConnected())
+    if (!sequencer->ensureConnected())
         return;
     const Configuration configuration = readControls();
     const ControlProcessing builders(configuration, buildContext(), queueSink());
-    builders.BuildRemoveArticleCommand(name);
-    builders.BuildArticleListRequest();
+    builders.buildRemoveArticleCommand(name);
+    builders.buildArticleListRequest();
     if (queuedCount() == 2)
-        sequencer->StartTransaction();
+        sequencer->startTransaction();
 }
 
 Configuration EncoderActions::readControls() const
@@ -177,10 +177,10 @@ Configuration EncoderActions::readControls() const
 ControlProcessing::Sink EncoderActions::queueSink() const
 {
     Sequencer *sequencer = m_window->sequencer();
-    return [sequencer](const CtrlACommand &command) { sequencer->AddCommand(command); };
+    return [sequencer](const CtrlACommand &command) { sequencer->addCommand(command); };
 }
 
 int EncoderActions::queuedCount() const
 {
-    return m_window->sequencer()->CommandQueue().size();
+    return m_window->sequencer()->commandQueue().size();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands/ControlProcessing.h"
+#include "core/commands/ControlProcessing.h"
 
 #include <QObject>
 
@@ -17,7 +17,7 @@ public:
     ~EncoderActions() override;
 
     // Appends the whole configuration's commands to the queue.
-    void BuildConfiguration();
+    void buildConfiguration();
 
     // Connects the buttons cmdSendCaptions, cmdDecoderSettings, cmdBlockingSettings,
     // cmdRefreshArticles, cmdInsArticle and cmdRemoveArticle found under the window. Runs on
@@ -30,12 +30,12 @@ public:
     ControlProcessing::Context buildContext() const;
 
 public slots:
-    void cmdSendCaptions_Click();
-    void cmdDecoderSettings_Click();
-    void cmdBlockingSettings_Click();
-    void cmdRefreshArticles_Click();
-    void cmdInsArticle_Click();
-    void cmdRemoveArticle_Click();
+    void sendTestCaptions();
+    void sendDecoderSettings();
+    void sendBlockingSettings();
+    void refreshArticles();
+    void insertArticle();
+    void removeArticle();
 
 private:
     Configuration readControls() const;

@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-namespace RoboHelp {
+namespace HelpLauncher {
 
 // Where and how the help window opens. Top and Left are applied when >= 0, Height and Width
 // when > 0.
@@ -27,4 +27,4 @@ struct WindowOptions
     static WindowOptions standard() { return {AddressBar | MenuBar | Resizable, 25, 25, 600, 800}; }
 };
 
-} // namespace RoboHelp
+} // namespace HelpLauncher

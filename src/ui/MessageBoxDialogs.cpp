@@ -1,6 +1,6 @@
 #include "ui/MessageBoxDialogs.h"
 
-#include "common/GlobalVars.h"
+#include "core/common/AppInfo.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -19,7 +19,7 @@ DialogService::Answer MessageBoxDialogs::message(QWidget *parent, const QString 
                                                  Buttons buttons, Icon icon, const QString &title)
 {
     QMessageBox box(parent);
-    box.setWindowTitle(title.isEmpty() ? GlobalVars::ApplicationTitle : title);
+    box.setWindowTitle(title.isEmpty() ? AppInfo::ApplicationTitle : title);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {

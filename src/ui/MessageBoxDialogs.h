@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/DialogService.h"
+#include "ui/DialogService.h"
 
 // The dialog service of the windowed program: real message boxes and file dialogs. Installs
 // itself as the default service on construction (a service installed with

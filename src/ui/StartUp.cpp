@@ -1,9 +1,9 @@
 #include "ui/StartUp.h"
 
+#include "ui/MainWindow.h"
 #include "ui/MessageBoxDialogs.h"
-#include "ui/dialogs/frmDefaultInfo.h"
-#include "ui/frmMainWindow.h"
-#include "ui/frmSplash.h"
+#include "ui/SplashScreen.h"
+#include "ui/dialogs/DefaultInfoDialog.h"
 
 #include <QApplication>
 
@@ -18,17 +18,17 @@ StartUp::~StartUp()
     delete m_defaultInfo;
 }
 
-frmSplash *StartUp::splash() const
+SplashScreen *StartUp::splash() const
 {
     return m_splash.data();
 }
 
-frmDefaultInfo *StartUp::defaultInfoDialog() const
+DefaultInfoDialog *StartUp::defaultInfoDialog() const
 {
     return m_defaultInfo.data();
 }
 
-frmMainWindow *StartUp::mainWindow() const
+MainWindow *StartUp::mainWindow() const
 {
     return m_mainWindow.get();
 }
@@ -41,8 +41,8 @@ void StartUp::start()
         showDefaultInfo();
         return;
     }
-    m_splash = new frmSplash;
-    connect(m_splash, &frmSplash::finished, this, [this] {
+    m_splash = new SplashScreen;
+    connect(m_splash, &SplashScreen::finished, this, [this] {
         showDefaultInfo();
         m_splash->deleteLater();
     });
@@ -51,7 +51,7 @@ void StartUp::start()
 
 void StartUp::showDefaultInfo()
 {
-    m_defaultInfo = new frmDefaultInfo;
+    m_defaultInfo = new DefaultInfoDialog;
     DefaultInfo info;
     if (m_defaultInfo->load(&info)) {
         delete m_defaultInfo;
@@ -68,7 +68,7 @@ void StartUp::showDefaultInfo()
 
 void StartUp::showMainWindow(const DefaultInfo &info)
 {
-    m_mainWindow = std::make_unique<frmMainWindow>(info);
+    m_mainWindow = std::make_unique<MainWindow>(info);
     m_mainWindow->offerLastFile();
     m_mainWindow->show();
     QApplication::setQuitOnLastWindowClosed(true);

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "config/DefaultInfo.h"
+#include "core/config/DefaultInfo.h"
 
 #include <QObject>
 #include <QPointer>
 #include <memory>
 
-class frmDefaultInfo;
-class frmMainWindow;
-class frmSplash;
+class DefaultInfoDialog;
+class MainWindow;
+class SplashScreen;
 class MessageBoxDialogs;
 
 // The windows of a start, one after the other: the splash window, the default-information
@@ -23,9 +23,9 @@ public:
     void start();
 
     // The window of each step while it is there, else nullptr.
-    frmSplash *splash() const;
-    frmDefaultInfo *defaultInfoDialog() const;
-    frmMainWindow *mainWindow() const;
+    SplashScreen *splash() const;
+    DefaultInfoDialog *defaultInfoDialog() const;
+    MainWindow *mainWindow() const;
 
 signals:
     // Exit or the close box in the default-information dialog: the program ends.
@@ -37,7 +37,7 @@ private:
 
     bool m_showSplash;
     std::unique_ptr<MessageBoxDialogs> m_boxes; // the program's message boxes and file dialogs
-    QPointer<frmSplash> m_splash;
-    QPointer<frmDefaultInfo> m_defaultInfo;
-    std::unique_ptr<frmMainWindow> m_mainWindow;
+    QPointer<SplashScreen> m_splash;
+    QPointer<DefaultInfoDialog> m_defaultInfo;
+    std::unique_ptr<MainWindow> m_mainWindow;
 };

@@ -1,7 +1,7 @@
 #include "ui/TrafficLogMenu.h"
 
-#include "link/TrafficLog.h"
-#include "ui/frmTrafficLog.h"
+#include "core/session/TrafficLog.h"
+#include "ui/TrafficLogWindow.h"
 
 #include <QAction>
 #include <QListView>
@@ -22,7 +22,7 @@ TrafficLogMenu::TrafficLogMenu(const Sequencer *sequencer, QMainWindow *window)
     QAction *entry = view->addAction(QStringLiteral("&Traffic Log"));
     entry->setObjectName(QStringLiteral("mnuTrafficLog"));
     entry->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(entry, &QAction::triggered, this, &TrafficLogMenu::mnuTrafficLog_Click);
+    connect(entry, &QAction::triggered, this, &TrafficLogMenu::showTrafficLog);
     QMenuBar *bar = window->menuBar();
     const auto *setup = bar->findChild<QMenu *>(QStringLiteral("mnuSetup"));
     if (setup)
@@ -31,10 +31,10 @@ TrafficLogMenu::TrafficLogMenu(const Sequencer *sequencer, QMainWindow *window)
         bar->addMenu(view);
 }
 
-void TrafficLogMenu::mnuTrafficLog_Click()
+void TrafficLogMenu::showTrafficLog()
 {
     if (!m_window)
-        m_window = new frmTrafficLog(m_log, m_mainWindow);
+        m_window = new TrafficLogWindow(m_log, m_mainWindow);
     m_window->show();
     m_window->lstTraffic()->scrollToBottom();
     m_window->raise();

@@ -5,7 +5,7 @@
 class QMainWindow;
 class Sequencer;
 class TrafficLog;
-class frmTrafficLog;
+class TrafficLogWindow;
 
 // The main window's View > Traffic Log (Ctrl+L): records the sequencer's traffic from the
 // window's start, whether or not the log window is open, so that the log can be opened after
@@ -17,13 +17,13 @@ public:
     TrafficLogMenu(const Sequencer *sequencer, QMainWindow *window);
 
     TrafficLog *log() const { return m_log; }
-    frmTrafficLog *logWindow() const { return m_window; } // nullptr until first shown
+    TrafficLogWindow *logWindow() const { return m_window; } // nullptr until first shown
 
 public slots:
-    void mnuTrafficLog_Click();
+    void showTrafficLog();
 
 private:
     QMainWindow *m_mainWindow;
     TrafficLog *m_log;
-    frmTrafficLog *m_window = nullptr;
+    TrafficLogWindow *m_window = nullptr;
 };

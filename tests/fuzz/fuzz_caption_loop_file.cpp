@@ -3,8 +3,8 @@
 // characters.
 
 #include "GoldenFiles.h"
-#include "common/ReadTextFile.h"
-#include "looping/CaptionLoopFile.h"
+#include "core/common/ReadTextFile.h"
+#include "core/looping/CaptionLoopFile.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!writeFile(path, bytes))
         std::abort();
     CaptionLoopFile file;
-    const bool loaded = file.load(ReadTextFile(path), [](const QString &) {});
+    const bool loaded = file.load(readTextFile(path), [](const QString &) {});
     const CaptionLoopFile::Settings s = file.settings();
     const QStringList captions = file.lines();
     const qsizetype lineEnds = bytes.count('\n') + bytes.count('\r');

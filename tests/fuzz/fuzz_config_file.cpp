@@ -5,8 +5,8 @@
 #include "FixedClock.h"
 #include "ScriptedDialogs.h"
 
-#include "config/ConfigCodec.h"
-#include "config/ConfigurationFile.h"
+#include "core/config/ConfigCodec.h"
+#include "core/config/ConfigurationFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
         file.close();
         dialogs.clear();
-        return ConfigurationFile::LoadConfiguration(path, c, nullptr);
+        return ConfigurationFile::loadConfiguration(path, c, nullptr);
     };
     Configuration loaded = defaults;
     if (!load(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), loaded))

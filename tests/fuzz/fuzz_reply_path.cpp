@@ -1,11 +1,11 @@
 // The receiving side of the Ctrl-A channel: whatever arrives on the line, in whatever pieces,
-// goes through reply assembly (CommInterface) and the reading of the article list. Byte 0 seeds
+// goes through reply assembly (EncoderChannel) and the reading of the article list. Byte 0 seeds
 // the piece sizes, the rest is what the encoder sends. Every reply ends with the prompt CR LF "*",
 // and the replies and what stays in the buffer are exactly the bytes received.
 
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/SerialDevice.h"
+#include "core/session/EncoderChannel.h"
+#include "core/transport/PortLine.h"
+#include "core/transport/SerialDevice.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -26,7 +26,7 @@ class FeedDevice : public SerialDevice
 {
 public:
     QString deviceName() const override { return QStringLiteral("fuzz"); }
-    bool setLineSettings(const COMSettings &) override { return true; }
+    bool setLineSettings(const LineSettings &) override { return true; }
     OpenResult open() override { return m_open = true, OpenResult::Opened; }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
@@ -55,12 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static char *argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
     static FeedDevice *device = nullptr;
-    static CommInterface *channel = [] {
-        auto *port = new Communications(QStringList{QStringLiteral("fuzz")});
+    static EncoderChannel *channel = [] {
+        auto *port = new PortLine(QStringList{QStringLiteral("fuzz")});
         port->setDeviceFactory([](const QString &) { return device = new FeedDevice; });
-        auto *c = new CommInterface(port);
-        c->setCOMSettings(COMSettings{1, QString(), 9600, QStringLiteral("N"), 8, 1});
-        c->CommClass()->setPause([](int) {});
+        auto *c = new EncoderChannel(port);
+        c->setCOMSettings(LineSettings{1, QString(), 9600, QStringLiteral("N"), 8, 1});
+        c->port()->setPause([](int) {});
         // An encoder whose long article lists are not cut short.
         c->setIdentificationSource([] {
             return QStringLiteral("Connected to Orvane T90 Closed Caption Encoder, Serial");
@@ -71,12 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const QByteArray stream(reinterpret_cast<const char *>(data + 1),
                             int(qMin<size_t>(size - 1, 2048)));
-    require(channel->Connect(), "the line opens");
+    require(channel->openPort(), "the line opens");
     if (!channel->rxBuffer().isEmpty())
         device->deliver("Orvane\r\n*"); // closes off a reply left by the run before
     QString replies;
     QObject receiver;
-    QObject::connect(channel, &CommInterface::Ready, &receiver, [&](const QString &reply) {
+    QObject::connect(channel, &EncoderChannel::replyReady, &receiver, [&](const QString &reply) {
         require(reply.endsWith(QLatin1String("\r\n*")), "a reply ends with the prompt");
         replies += reply;
     });
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         device->deliver(stream.mid(at, piece));
     }
     const QString left = channel->rxBuffer();
-    channel->Disconnect();
+    channel->closePort();
     require(replies + left == QString::fromLatin1(stream),
             "the replies and the rest of the buffer are the bytes received");
     return 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/Clock.h"
+#include "core/common/Clock.h"
 
 // A clock that stands still at a chosen local time until moved. Installs itself on construction
 // and restores the system clock on destruction.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Output.h"
-#include "config/ConfigFields.h"
+#include "core/config/ConfigFields.h"
 
 #include <QFile>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/DialogService.h"
+#include "ui/DialogService.h"
 
 #include <QList>
 #include <QString>

@@ -3,10 +3,10 @@
 #include "LineSettings.h"
 #include "ScriptedDialogs.h"
 
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/EncoderSimulator.h"
-#include "link/Sequencer.h"
+#include "core/session/EncoderChannel.h"
+#include "core/session/Sequencer.h"
+#include "core/simulator/EncoderSimulator.h"
+#include "core/transport/PortLine.h"
 
 #include <QTest>
 #include <QTimer>
@@ -26,23 +26,23 @@ struct SimLink
     Sequencer *sequencer;
 
     explicit SimLink(const QStringList &devices = {}, int baud = 1200)
-        : sequencer(new Sequencer(&window, new CommInterface(new Communications(devices)), &window))
+        : sequencer(new Sequencer(&window, new EncoderChannel(new PortLine(devices)), &window))
     {
-        COMSettings settings = lineSettings(1, baud, "O", 7, 1);
-        settings.device = Communications::simulatedDeviceName();
+        LineSettings settings = lineSettings(1, baud, "O", 7, 1);
+        settings.device = PortLine::simulatedDeviceName();
         channel()->setCOMSettings(settings);
     }
-    CommInterface *channel() const { return sequencer->CommIFace(); }
-    EncoderSimulator *encoder() const { return channel()->CommClass()->simulatedEncoder(); }
+    EncoderChannel *channel() const { return sequencer->channel(); }
+    EncoderSimulator *encoder() const { return channel()->port()->simulatedEncoder(); }
     QTimer *timeout() const { return sequencer->timerCommTimeout(); }
     bool connect()
     {
-        sequencer->cmdConnect_Click();
+        sequencer->toggleConnection();
         return QTest::qWaitFor([this] { return sequencer->linkState() == 1; }, 5000);
     }
     // The channel hands the sequencer this complete reply.
     void reply(const QString &text)
     {
-        QMetaObject::invokeMethod(sequencer, "CommIFace_Ready", Q_ARG(QString, text));
+        QMetaObject::invokeMethod(sequencer, "handleReply", Q_ARG(QString, text));
     }
 };

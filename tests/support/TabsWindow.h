@@ -2,9 +2,9 @@
 
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
-#include "link/Sequencer.h"
+#include "core/session/Sequencer.h"
 #include "ui/ConfigurationView.h"
-#include "ui/frmMainWindow.h"
+#include "ui/MainWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,7 +38,7 @@ struct TabsWindow
 
     const bool firstStart;
     ScriptedDialogs dialogs;
-    frmMainWindow top{
+    MainWindow top{
         DefaultInfo{QStringLiteral("NBC"), QStringLiteral("WNBC"), QStringLiteral("4660")}};
     QTabWidget *tabs = top.tabMain();
     ConfigurationView *view = top.view();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/AppSettings.h"
+#include "core/common/AppSettings.h"
 
 // Each test program has a settings store of its own (XDG_CONFIG_HOME is set per test by CTest);
 // wipe() empties it so that a test starts as at a first start.

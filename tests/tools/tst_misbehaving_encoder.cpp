@@ -3,8 +3,8 @@
 #include "SimProcess.h"
 #include "TestSettings.h"
 
-#include "commands/ControlProcessing.h"
-#include "config/ConfigurationFile.h"
+#include "core/commands/ControlProcessing.h"
+#include "core/config/ConfigurationFile.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -63,26 +63,26 @@ private slots:
         SimLink link({device});
         link.channel()->setCOMSettings(lineSettings());
         Sequencer *sequencer = link.sequencer;
-        CommInterface *channel = link.channel();
+        EncoderChannel *channel = link.channel();
         ScriptedDialogs &dialogs = link.dialogs;
         QElapsedTimer sinceReceived;
         sinceReceived.start();
-        QObject::connect(channel->CommClass(), &Communications::CharactersRx, &link.window,
+        QObject::connect(channel->port(), &PortLine::charactersReceived, &link.window,
                          [&sinceReceived] { sinceReceived.restart(); });
         Configuration c;
-        QVERIFY(ConfigurationFile::LoadConfiguration(m_file, c, nullptr));
+        QVERIFY(ConfigurationFile::loadConfiguration(m_file, c, nullptr));
         sequencer->setConfigurationBuilder([&] {
             ControlProcessing(c, {}, [&](const CtrlACommand &command) {
-                sequencer->AddCommand(command);
-            }).BuildConfiguration();
+                sequencer->addCommand(command);
+            }).buildConfiguration();
         });
 
-        sequencer->cmdConnect_Click();
+        sequencer->toggleConnection();
         QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), 1, 5000);
-        sequencer->cmdSendConfig_Click();
+        sequencer->sendConfiguration();
         if (outcome == Refused) {
             QTRY_COMPARE_WITH_TIMEOUT(dialogs.texts().size(), 1, 20000);
-            QVERIFY(!channel->PortIsOpen());
+            QVERIFY(!channel->portIsOpen());
         } else if (outcome == Unanswered) {
             // Once the faulty command has arrived no reply can come; the reply time-out is
             // run then rather than waited for.
@@ -90,24 +90,24 @@ private slots:
             QTest::qWait(100);
             if (sequencer->timerCommTimeout()->isActive()) {
                 sequencer->timerCommTimeout()->stop();
-                sequencer->timerCommTimeout_Timer();
+                sequencer->replyTimedOut();
             }
             QCOMPARE(dialogs.texts().size(), 1);
-            QVERIFY(!channel->PortIsOpen());
+            QVERIFY(!channel->portIsOpen());
         } else {
-            QTRY_VERIFY_WITH_TIMEOUT(sequencer->CommandQueue().isEmpty() &&
+            QTRY_VERIFY_WITH_TIMEOUT(sequencer->commandQueue().isEmpty() &&
                                          !sequencer->timerCommTimeout()->isActive() &&
                                          !sequencer->timerSendConfigDisable()->isActive() &&
                                          sinceReceived.elapsed() > 300,
                                      20000);
             QVERIFY2(dialogs.shown.isEmpty(), qPrintable(dialogs.texts().join('\n')));
-            sequencer->cmdConnect_Click(); // disconnects
+            sequencer->toggleConnection(); // disconnects
         }
         QCOMPARE(sequencer->linkState(), 0);
 
         // The next Connect, on the same line (a new one after a hang-up), works.
         dialogs.clear();
-        sequencer->cmdConnect_Click();
+        sequencer->toggleConnection();
         QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), 1, 5000);
         QVERIFY2(dialogs.shown.isEmpty(), qPrintable(dialogs.texts().join('\n')));
     }

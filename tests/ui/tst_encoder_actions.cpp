@@ -2,12 +2,13 @@
 #include "FixedClock.h"
 #include "TabsWindow.h"
 
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/EncoderSimulator.h"
+#include "core/session/EncoderChannel.h"
+#include "core/simulator/EncoderSimulator.h"
+#include "core/transport/PortLine.h"
 #include "ui/ConfigFileController.h"
 #include "ui/EncoderActions.h"
 
+#include <QHash>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -21,14 +22,19 @@ class tst_EncoderActions : public QObject
     QTemporaryDir m_dir;
 
     Sequencer *sequencer() const { return m_w->link(); }
-    EncoderSimulator *encoder() const
-    {
-        return sequencer()->CommIFace()->CommClass()->simulatedEncoder();
-    }
+    EncoderSimulator *encoder() const { return sequencer()->channel()->port()->simulatedEncoder(); }
     // The button's handler, as the click would call it, whether the button is enabled or not.
     void press(const QString &button) const
     {
-        QMetaObject::invokeMethod(m_w->top.actions(), qPrintable(button + "_Click"));
+        static const QHash<QString, const char *> handlers = {
+            {"cmdSendCaptions", "sendTestCaptions"},
+            {"cmdDecoderSettings", "sendDecoderSettings"},
+            {"cmdBlockingSettings", "sendBlockingSettings"},
+            {"cmdRefreshArticles", "refreshArticles"},
+            {"cmdInsArticle", "insertArticle"},
+            {"cmdRemoveArticle", "removeArticle"}};
+        QVERIFY(handlers.contains(button));
+        QMetaObject::invokeMethod(m_w->top.actions(), handlers.value(button));
     }
     bool connectToSimulator()
     {
@@ -48,7 +54,7 @@ class tst_EncoderActions : public QObject
     }
     bool drained() const
     {
-        return sequencer()->CommandQueue().isEmpty() &&
+        return sequencer()->commandQueue().isEmpty() &&
                !sequencer()->timerCommTimeout()->isActive();
     }
 
@@ -79,7 +85,7 @@ private slots:
         QFETCH(QString, name);
         FixedClock clock(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58)));
         m_w->dialogs.openPaths = {goldenFile(name + ".qcf")};
-        m_w->top.files()->mnuOpenFile_Click();
+        m_w->top.files()->openFile();
         QVERIFY(connectToSimulator());
         m_w->click("cmdSendConfig");
         QCOMPARE(sequencer()->linkState(), 2);
@@ -147,7 +153,7 @@ private slots:
         if (picked)
             m_w->dialogs.openPaths << m_dir.filePath(QStringLiteral("gone.txt"));
         press(button);
-        QCOMPARE(sequencer()->CommandQueue().size(), queued);
+        QCOMPARE(sequencer()->commandQueue().size(), queued);
         QVERIFY(!sequencer()->timerCommTimeout()->isActive());
         QCOMPARE(m_w->dialogs.texts(),
                  connect || !picked ? QStringList()

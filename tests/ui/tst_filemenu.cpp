@@ -1,7 +1,7 @@
 #include "FixedClock.h"
 #include "GoldenFiles.h"
 #include "TabsWindow.h"
-#include "common/AppSettings.h"
+#include "core/common/AppSettings.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
 
@@ -49,7 +49,7 @@ private slots:
         m_temp = std::make_unique<QTemporaryDir>();
         m_clock.set(QDateTime(QDate(2026, 6, 15), QTime(10, 0)));
         m_w = std::make_unique<TabsWindow>();
-        files()->TrackChanges(true);
+        files()->trackChanges(true);
     }
     void cleanup() { m_w.reset(); }
 
@@ -66,11 +66,11 @@ private slots:
         QTest::newRow("loop time left") << step("lblCCLpTimeLeft=00:01:00") << true;
         QTest::newRow("article removal choice") << Step([](TabsWindow &w) {
             w.list("cmbRemoveArticle")->addItems({"NEWS", "SPORTS"});
-            w.top.files()->TrackChanges(true);
+            w.top.files()->trackChanges(true);
             w.set("cmbRemoveArticle", 1);
         }) << true;
         QTest::newRow("clock and status") << Step([](TabsWindow &w) {
-            w.top.timerSecondTick_Timer();
+            w.top.tick();
             w.set("lblCCLoopingLastSent", "HI");
             for (auto *label : w.top.statusBar()->findChildren<QLabel *>())
                 label->setText("Connected");
@@ -81,9 +81,9 @@ private slots:
     {
         QFETCH(Step, change);
         QFETCH(bool, changed);
-        QVERIFY(!files()->TrackChanges(false));
+        QVERIFY(!files()->trackChanges(false));
         change(*m_w);
-        QCOMPARE(files()->TrackChanges(false), changed);
+        QCOMPARE(files()->trackChanges(false), changed);
         m_w->dialogs.answers = {Answer::Cancel};
         QVERIFY(!files()->closeRequest());
         QCOMPARE(m_w->dialogs.texts(), QStringList{changed ? SaveCurrentQuestion : ExitQuestion});
@@ -112,7 +112,7 @@ private slots:
         QFETCH(QString, message);
         const QString file = path("named.qcf");
         m_w->dialogs.openPaths = {goldenFile("inserted.qcf")};
-        files()->mnuOpenFile_Click();
+        files()->openFile();
         m_w->apply(
             "txtSendCaptions=Hi oSendCaptions_5=1 oInsertArticles_3=1 txtInsArticleRepeat=5 "
             "cmbCCLoopingTime_1=5 chCCLpInfiniteTime=1 lblCCLpLineDelay=3 cmbProgRatingSys=0");
@@ -122,7 +122,7 @@ private slots:
         m_w->dialogs.answers = {Answer::No, Answer::No};
         m_w->set("txtNetworkName", "CHANGED");
         m_w->dialogs.openPaths = {goldenFile(opened + ".qcf")};
-        opened.isEmpty() ? files()->mnuNew_Click() : files()->mnuOpenFile_Click();
+        opened.isEmpty() ? files()->newFile() : files()->openFile();
         QCOMPARE(m_w->dialogs.texts(),
                  (QStringList{SaveChangesQuestion, message}.mid(0, opened.isEmpty() ? 1 : 2)));
         Configuration expected =
@@ -141,7 +141,7 @@ private slots:
                  QStringList());
         QCOMPARE(m_w->find<QLabel>("lblCCLpLineDelay")->text(), QString());
         QCOMPARE(m_w->top.windowTitle() + m_w->top.CurrentConfigFile, Title + " - " + file);
-        QVERIFY(!files()->TrackChanges(false));
+        QVERIFY(!files()->trackChanges(false));
     }
 
     // A file opened and saved again is unchanged, byte for byte.
@@ -156,8 +156,8 @@ private slots:
     {
         QFETCH(QString, name);
         m_w->dialogs.openPaths = {name};
-        files()->mnuOpenFile_Click();
-        QVERIFY(!files()->TrackChanges(false));
+        files()->openFile();
+        QVERIFY(!files()->trackChanges(false));
         saveAs(path("saved.qcf"));
         QVERIFY(contentsOf(path("saved.qcf")) == contentsOf(name));
     }
@@ -190,15 +190,15 @@ private slots:
         m_w->top.LoadPath = QStringLiteral("/start/");
         m_w->dialogs.dialogFolders.clear();
         saveAs(b);
-        files()->mnuSaveFile_Click(); // saves to the current file without asking
+        files()->saveFile(); // saves to the current file without asking
         saveAs(a);
         QCOMPARE(m_w->top.windowTitle(), Title + " - " + a);
         m_w->dialogs.openPaths = {b};
-        files()->mnuOpenFile_Click();
+        files()->openFile();
         QCOMPARE(m_w->dialogs.dialogFolders,
                  (QStringList{"/start/", path("one/"), path("one/two/")}));
         QCOMPARE(m_w->top.windowTitle() + m_w->top.CurrentConfigFile, Title + " - " + b + b);
-        files()->mnuOpenFile_Click(); // cancelled: the file is forgotten, its folder kept
+        files()->openFile(); // cancelled: the file is forgotten, its folder kept
         QCOMPARE(m_w->top.windowTitle() + m_w->top.CurrentConfigFile, Title + " - " + b);
         QCOMPARE(m_w->top.LoadPath, path("one/"));
     }
@@ -234,13 +234,13 @@ private slots:
         m_w->dialogs.clear();
         m_w->dialogs.answers = {answer};
         m_w->dialogs.savePaths = {saveAs.isEmpty() ? QString() : path(saveAs)};
-        QCOMPARE(files()->PromptSaveChanges(), result);
+        QCOMPARE(files()->promptSaveChanges(), result);
         QCOMPARE(m_w->dialogs.shown.first(), named ? SaveChangesQuestion : SaveCurrentQuestion);
         const bool written = result && answer == Answer::Yes;
         QCOMPARE(QFileInfo(target).size() != before, written);
         QCOMPARE(!m_w->top.CurrentConfigFile.isEmpty(), named || written);
         // The snapshot is taken exactly when the caller may go on.
-        QCOMPARE(files()->TrackChanges(false), !result);
+        QCOMPARE(files()->trackChanges(false), !result);
         QCOMPARE(m_w->top.windowTitle(), named ? Title + " - " + target : Title);
     }
 
@@ -268,7 +268,7 @@ private slots:
         QCOMPARE(m_w->dialogs.shown.size(), 1);
         QVERIFY(m_w->dialogs.shown[0].startsWith("Error saving file\r\n\r\n"));
         QVERIFY(!QFile::exists(path("huge.qcf")));
-        QVERIFY(files()->TrackChanges(false)); // no closing snapshot after a failure
+        QVERIFY(files()->trackChanges(false)); // no closing snapshot after a failure
     }
 
     void startUpOffersTheLastFile_data()
@@ -319,7 +319,7 @@ private:
     void saveAs(const QString &file)
     {
         m_w->dialogs.savePaths = {file};
-        files()->mnuSaveFileAs_Click();
+        files()->saveFileAs();
     }
 };
 

@@ -2,11 +2,11 @@
 #include "ScriptedDialogs.h"
 #include "TestSettings.h"
 
-#include "common/AppSettings.h"
-#include "link/TrafficLog.h"
-#include "ui/RoboHelp.h"
-#include "ui/frmHelp.h"
-#include "ui/frmTrafficLog.h"
+#include "core/common/AppSettings.h"
+#include "core/session/TrafficLog.h"
+#include "ui/HelpLauncher.h"
+#include "ui/HelpWindow.h"
+#include "ui/TrafficLogWindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -18,7 +18,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 
-using RoboHelp::WindowOptions;
+using HelpLauncher::WindowOptions;
 
 // A system where no browser takes the page.
 struct NoBrowser : ScriptedDialogs
@@ -32,7 +32,7 @@ class tst_Help : public QObject
 
     QString m_startPage;
     QTemporaryDir m_temp; // the user's runtime folder, for the fallback page
-    static frmHelp *help() { return RoboHelp::helpWindow(); }
+    static HelpWindow *help() { return HelpLauncher::helpWindow(); }
 
 private slots:
     void initTestCase()
@@ -46,15 +46,15 @@ private slots:
         TestSettings::wipe();
         if (help())
             help()->close();
-        RoboHelp::HelpFilePath = m_startPage;
-        RoboHelp::HelpWindowOptions = WindowOptions::standard();
+        HelpLauncher::HelpFilePath = m_startPage;
+        HelpLauncher::HelpWindowOptions = WindowOptions::standard();
     }
 
     // One window, reused: the next request only changes its page.
     void linksBackAndForward()
     {
-        QCOMPARE(RoboHelp::ShowTopic(QStringLiteral("Overview.htm")), 0);
-        frmHelp *first = help();
+        QCOMPARE(HelpLauncher::showTopic(QStringLiteral("Overview.htm")), 0);
+        HelpWindow *first = help();
         const auto go = [](const char *action) {
             help()->findChild<QAction *>(action)->trigger();
             return help()->source().fileName();
@@ -64,7 +64,7 @@ private slots:
         QCOMPARE(go("mnuBack"), QStringLiteral("Overview.htm"));
         QCOMPARE(go("mnuForward"), QStringLiteral("Articles.htm"));
         QCOMPARE(go("mnuContents"), QStringLiteral("Quillcast.htm"));
-        RoboHelp::ShowTopic(QStringLiteral("Web_TV.htm"));
+        HelpLauncher::showTopic(QStringLiteral("Web_TV.htm"));
         QCOMPARE(help(), first);
         QCOMPARE(help()->source().fileName(), QStringLiteral("Web_TV.htm"));
     }
@@ -88,7 +88,9 @@ private slots:
         QFETCH(QList<bool>, shown);
         const WindowOptions options{qint16(flags), qint16(place.top()), qint16(place.left()),
                                     qint16(place.height()), qint16(place.width())};
-        QCOMPARE(RoboHelp::ShowHelp(RoboHelp::HelpUrl(QStringLiteral("V-Chip.htm")), options), 0);
+        QCOMPARE(
+            HelpLauncher::showHelp(HelpLauncher::helpUrl(QStringLiteral("V-Chip.htm")), options),
+            0);
         QCOMPARE(QRect(help()->frameGeometry().topLeft(), help()->size()), place);
         const QList<bool> bars = {
             help()->findChild<QToolBar *>("tbAddress")->isVisible(),
@@ -121,8 +123,8 @@ private slots:
         AppSettings::save(QStringLiteral("Help"), QStringLiteral("Viewer"),
                           QStringLiteral("browser"));
         ScriptedDialogs dialogs;
-        RoboHelp::HelpFilePath = helpFile;
-        QCOMPARE(RoboHelp::ShowTopic(QStringLiteral("Port_Menu.htm")), 0);
+        HelpLauncher::HelpFilePath = helpFile;
+        QCOMPARE(HelpLauncher::showTopic(QStringLiteral("Port_Menu.htm")), 0);
         const QString page = m_temp.filePath(QStringLiteral("robohelp_csh.htm"));
         QCOMPARE(dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(page)});
         QVERIFY(
@@ -153,7 +155,7 @@ private slots:
             QVERIFY(writeFile(root.filePath(folder + "/Quillcast.htm"), {}));
         }
         AppSettings::save("Help", "Path", root.filePath("elsewhere"));
-        QCOMPARE(RoboHelp::FindHelpFilePath(root.filePath("bin")),
+        QCOMPARE(HelpLauncher::findHelpFilePath(root.filePath("bin")),
                  root.filePath(found + "/Quillcast.htm"));
     }
 
@@ -183,20 +185,20 @@ private slots:
         QVERIFY(pages.mkpath("."));
         for (const QString &name : source.entryList(QDir::Files))
             QVERIFY(tag == "no pages" || QFile::copy(source.filePath(name), pages.filePath(name)));
-        RoboHelp::HelpFilePath = RoboHelp::FindHelpFilePath(root.filePath(bin));
+        HelpLauncher::HelpFilePath = HelpLauncher::findHelpFilePath(root.filePath(bin));
         const QString fallbackPage = m_temp.filePath("robohelp_csh.htm");
         QFile::remove(fallbackPage);
         NoBrowser dialogs;
         if (tag == "no browser")
             AppSettings::save("Help", "Viewer", "browser");
         TrafficLog log;
-        frmTrafficLog trafficLog(&log);
+        TrafficLogWindow trafficLog(&log);
         if (tag == "traffic log F1") {
             trafficLog.show();
             QVERIFY(QTest::qWaitForWindowActive(&trafficLog));
             QTest::keyClick(trafficLog.findChild<QListView *>("lstTraffic"), Qt::Key_F1);
         } else {
-            RoboHelp::ShowTopic("Web_TV.htm");
+            HelpLauncher::showTopic("Web_TV.htm");
         }
         const QString shown =
             dialogs.shown.join("\n") +

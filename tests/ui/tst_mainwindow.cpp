@@ -1,15 +1,15 @@
 #include "FixedClock.h"
 #include "TabsWindow.h"
 
-#include "common/AppSettings.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "ui/RoboHelp.h"
+#include "core/common/AppSettings.h"
+#include "core/session/EncoderChannel.h"
+#include "core/transport/PortLine.h"
+#include "ui/HelpLauncher.h"
+#include "ui/HelpWindow.h"
+#include "ui/SplashScreen.h"
 #include "ui/StartUp.h"
-#include "ui/dialogs/frmDefaultInfo.h"
-#include "ui/dialogs/frmPortSettings.h"
-#include "ui/frmHelp.h"
-#include "ui/frmSplash.h"
+#include "ui/dialogs/DefaultInfoDialog.h"
+#include "ui/dialogs/PortSettingsDialog.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -33,7 +33,7 @@ private slots:
     {
         // The default data folder is made under the home folder: keep it out of the real one.
         qputenv("HOME", QFile::encodeName(m_home.path()));
-        RoboHelp::HelpFilePath = QFINDTESTDATA("../../help/Quillcast.htm");
+        HelpLauncher::HelpFilePath = QFINDTESTDATA("../../help/Quillcast.htm");
     }
 
     // Connected, the link is kept alive every five minutes; disconnected, the panels clear.
@@ -49,26 +49,26 @@ private slots:
         QVERIFY(connect->isEnabled());
         QCOMPARE(w.panel(2), QStringLiteral("Connected to Orvane Simulated Encoder, Serial"));
         QList<QByteArray> written;
-        w.link()->CommIFace()->CommClass()->setWriteObserver(
+        w.link()->channel()->port()->setWriteObserver(
             [&](const QByteArray &piece) { written << piece; });
         w.top.textPanel(2)->clear();
         for (int second = 0; second < 300; ++second) // 00:00:00 to 00:04:59
-            w.top.timerSecondTick_Timer();
+            w.top.tick();
         QVERIFY(written.isEmpty());
         QCOMPARE(w.panel(1), QStringLiteral("00:04:59"));
-        w.top.timerSecondTick_Timer();
+        w.top.tick();
         QCOMPARE(written, QList<QByteArray>{CtrlACommand::readinessQuery()});
         QTRY_VERIFY(!w.panel(2).isEmpty()); // the answer refreshes it
-        w.top.timerSecondTick_Timer();
+        w.top.tick();
         QCOMPARE(written.size(), 1);
         w.set("txtArticleList", "NEWS T2 3");
 
         QTest::mouseClick(connect, Qt::LeftButton);
         QCOMPARE(w.panel(0) + w.panel(2), QStringLiteral(" Disconnected"));
-        w.top.timerSecondTick_Timer();
+        w.top.tick();
         QCOMPARE(w.panel(1), QString());
         QCOMPARE(w.find<QPlainTextEdit>("txtArticleList")->toPlainText(), QString());
-        w.link()->CommIFace()->setCOMSettings(COMSettings()); // no port can open with these
+        w.link()->channel()->setCOMSettings(LineSettings()); // no port can open with these
         QTest::mouseClick(connect, Qt::LeftButton);
         QCOMPARE(w.dialogs.shown.size(), 1);
         QVERIFY(connect->isEnabled());
@@ -88,11 +88,11 @@ private slots:
         QCOMPARE(link->timerSendConfigDisable()->interval(), 2000);
         QVERIFY(link->timerSendConfigDisable()->isSingleShot());
         link->timerSendConfigDisable()->start(60000); // the replies all come "within" it
-        QTRY_VERIFY(link->CommandQueue().isEmpty() && !link->timerCommTimeout()->isActive());
+        QTRY_VERIFY(link->commandQueue().isEmpty() && !link->timerCommTimeout()->isActive());
         QCOMPARE(send->text(), QStringLiteral("Sendin&g..."));
         // The configuration ends with the article-list request, whose reply fills the tab.
         QVERIFY(w.find<QPlainTextEdit>("txtArticleList")->toPlainText().startsWith("Article"));
-        link->timerSendConfigDisable_Timer();
+        link->endSendingPeriod();
         QCOMPARE(send->text(), QStringLiteral("Send Confi&guration"));
         QCOMPARE(w.enabledOf(buttons), buttons);
     }
@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(w.top.close(), yes);
         QCOMPARE(w.dialogs.texts(), QStringList{"Are you sure you want to exit?"});
         QCOMPARE(w.top.isVisible(), !yes);
-        QCOMPARE(w.link()->CommIFace()->PortIsOpen(), !yes);
+        QCOMPARE(w.link()->channel()->portIsOpen(), !yes);
         QCOMPARE(AppSettings::get("COMSettings", "Device"),
                  yes ? QStringLiteral("Simulated encoder") : QString());
     }
@@ -134,24 +134,24 @@ private slots:
         QFETCH(QString, place);
         TabsWindow w;
         QVERIFY(place == "defaults" || w.show()); // the dialog shows before the window
-        if (RoboHelp::helpWindow())
-            RoboHelp::helpWindow()->close();
+        if (HelpLauncher::helpWindow())
+            HelpLauncher::helpWindow()->close();
         // A help window opened over a modal dialog belongs to it: the dialog stays to the end.
         std::unique_ptr<QDialog> dialog;
         if (place == "port") {
-            dialog = std::make_unique<frmPortSettings>(w.link(), &w.top);
+            dialog = std::make_unique<PortSettingsDialog>(w.link(), &w.top);
             dialog->show();
             QTest::keyClick(dialog->findChild<QComboBox *>("cmbBaud"), Qt::Key_F1);
         } else if (place == "defaults") {
-            dialog = std::make_unique<frmDefaultInfo>();
+            dialog = std::make_unique<DefaultInfoDialog>();
             dialog->show();
             QTest::keyClick(dialog->findChild<QLineEdit *>("txtCallLetters"), Qt::Key_F1);
         } else {
             w.tabs->setCurrentIndex(place.toInt());
             QTest::keyClick(&w.top, Qt::Key_F1);
         }
-        QVERIFY(RoboHelp::helpWindow()->isVisible());
-        QCOMPARE(RoboHelp::helpWindow()->source().fileName(), QTest::currentDataTag());
+        QVERIFY(HelpLauncher::helpWindow()->isVisible());
+        QCOMPARE(HelpLauncher::helpWindow()->source().fileName(), QTest::currentDataTag());
     }
 
     void leaveCheckComesBeforeTheClick_data()
@@ -188,7 +188,7 @@ private slots:
         if (!connect)
             QCOMPARE(w.tabs->currentIndex(), yes ? tab : 0);
         else
-            QCOMPARE(w.link()->CommIFace()->PortIsOpen(), !yes);
+            QCOMPARE(w.link()->channel()->portIsOpen(), !yes);
         if (yes) {
             QTRY_VERIFY(box->hasFocus());
             QCOMPARE(w.tabs->currentIndex(), tab);
@@ -229,7 +229,7 @@ private slots:
     {
         QFETCH(int, tab);
         TabsWindow w;
-        frmPortSettings dialog(w.link(), &w.top);
+        PortSettingsDialog dialog(w.link(), &w.top);
         QWidget *page = tab < 0 ? &dialog : w.tabs->widget(tab);
         w.tabs->setCurrentIndex(qMax(tab, 0));
         QStringList taken;
@@ -292,31 +292,31 @@ private slots:
         const QStringList typed = {"Quill Network", "KQIL", "77"};
         TestSettings::wipe();
         if (stored)
-            DefaultInfo{typed[0], typed[1], typed[2]}.SaveDefaultInfo();
+            DefaultInfo{typed[0], typed[1], typed[2]}.saveDefaultInfo();
         ScriptedDialogs dialogs;
-        RoboHelp::HelpFilePath.clear();
+        HelpLauncher::HelpFilePath.clear();
         StartUp startUp(splash);
         QSignalSpy declined(&startUp, &StartUp::declined);
         startUp.start();
         if (splash) {
             // The splash window alone, for 3000 ms.
-            frmSplash *window = startUp.splash();
+            SplashScreen *window = startUp.splash();
             QVERIFY(window->isVisible());
             QCOMPARE(window->timerSplash()->interval(), 3000);
             QVERIFY(!startUp.defaultInfoDialog() && !startUp.mainWindow());
-            window->timerSplash_Timer();
+            window->finishSplash();
         }
         // The default-information dialog has loaded: help knows its pages.
-        QVERIFY(RoboHelp::HelpFilePath.endsWith("/Quillcast.htm"));
+        QVERIFY(HelpLauncher::HelpFilePath.endsWith("/Quillcast.htm"));
         if (!stored) {
-            frmDefaultInfo *dialog = startUp.defaultInfoDialog();
+            DefaultInfoDialog *dialog = startUp.defaultInfoDialog();
             QVERIFY(dialog->isVisible() && !startUp.mainWindow());
             for (int i = 0; i < 3; ++i)
                 dialog->findChild<QLineEdit *>(boxes[i])->setText(typed[i]);
             QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
         }
         QCOMPARE(declined.size(), button == "cmdExit" ? 1 : 0);
-        frmMainWindow *window = startUp.mainWindow();
+        MainWindow *window = startUp.mainWindow();
         QCOMPARE(window && window->isVisible(), button != "cmdExit");
         for (int i = 0; window && i < 3; ++i)
             QCOMPARE(window->findChild<QLineEdit *>(boxes[i])->text(), typed[i]);

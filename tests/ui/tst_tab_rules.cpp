@@ -1,8 +1,8 @@
 #include "DataRows.h"
 #include "FixedClock.h"
 #include "TabsWindow.h"
-#include "config/ConfigFields.h"
-#include "config/ConfigLists.h"
+#include "core/config/ConfigFields.h"
+#include "core/config/ConfigLists.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -152,7 +152,7 @@ private slots:
         w.list("cmbProgRatingSys")->setCurrentIndex(system);
         if (system == 1)
             list->setCurrentText(rating);
-        QCOMPARE(TabsWindow::texts(list), ConfigLists::RatingLists(system));
+        QCOMPARE(TabsWindow::texts(list), ConfigLists::ratingLists(system));
         QCOMPARE(list->currentText(), rating);
         QTEST(flags(w, enabled), "enabled");
         QCOMPARE(flags(w, checked), QString());
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(years->itemText(1), QStringLiteral("2026"));
         clock.set(at(2027, 1, 1));
         years->setCurrentIndex(2);
-        w.view->SetDefaults({});
+        w.view->setDefaults({});
         QCOMPARE(years->itemText(1) + years->currentText(), QStringLiteral("2027"));
         w.click("cmdWebTVBlock"); // leads to the Caption Channels tab
         QCOMPARE(w.tabs->currentIndex(), 2);

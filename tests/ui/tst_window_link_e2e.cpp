@@ -2,8 +2,8 @@
 #include "SimProcess.h"
 #include "TabsWindow.h"
 
-#include "common/AppSettings.h"
-#include "link/CommInterface.h"
+#include "core/common/AppSettings.h"
+#include "core/session/EncoderChannel.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -27,7 +27,7 @@ struct Window
     }
     bool drained() const
     {
-        return w->link()->CommandQueue().isEmpty() && !w->link()->timerCommTimeout()->isActive();
+        return w->link()->commandQueue().isEmpty() && !w->link()->timerCommTimeout()->isActive();
     }
 };
 
@@ -51,9 +51,9 @@ private slots:
         QVERIFY(w.connect());
         QCOMPARE(w.panel(2), QStringLiteral("Connected to Orvane Simulated Encoder, Serial"));
         // Two articles already stored in the encoder, one of them the Web TV link.
-        w.link()->AddCommand("0", "NEWS T2 3", "Top stories at eleven", true, true);
-        w.link()->AddCommand("0", "URL T2 0", "<http://example.invalid>", true, true);
-        w.link()->StartTransaction();
+        w.link()->addCommand("0", "NEWS T2 3", "Top stories at eleven", true, true);
+        w.link()->addCommand("0", "URL T2 0", "<http://example.invalid>", true, true);
+        w.link()->startTransaction();
         QTRY_VERIFY_WITH_TIMEOUT(e2e.drained(), 5000);
 
         QTest::mouseClick(w.top.cmdSendConfig(), Qt::LeftButton);
@@ -76,7 +76,7 @@ private slots:
         TabsWindow w(false);
         QPushButton *connect = w.top.cmdConnect();
         QTest::mouseClick(connect, Qt::LeftButton);
-        const bool opening = w.link()->CommIFace()->PortIsOpening();
+        const bool opening = w.link()->channel()->portIsOpening();
         const QString caption = connect->text();
         const bool enabled = connect->isEnabled();
         QTest::mouseClick(connect, Qt::LeftButton);
@@ -85,7 +85,7 @@ private slots:
         QVERIFY(opening && enabled);
         QCOMPARE(caption, QStringLiteral("&Connecting..."));
         QCOMPARE(connect->text(), QStringLiteral("&Connect"));
-        QVERIFY(!w.link()->CommIFace()->PortIsOpening() && w.dialogs.shown.isEmpty());
+        QVERIFY(!w.link()->channel()->portIsOpening() && w.dialogs.shown.isEmpty());
         QCOMPARE(w.link()->linkState(), 0);
     }
 };

@@ -1,6 +1,6 @@
 #include "SimulatedLine.h"
 
-#include "link/CtrlACommand.h"
+#include "core/protocol/CtrlACommand.h"
 
 #include <QDateTime>
 #include <QTimer>

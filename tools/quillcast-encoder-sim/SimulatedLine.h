@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/EncoderSimulator.h"
+#include "core/simulator/EncoderSimulator.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

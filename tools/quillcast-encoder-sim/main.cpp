@@ -39,7 +39,7 @@
 
 #include "PtyServer.h"
 #include "TcpServer.h"
-#include "common/GlobalVars.h"
+#include "core/common/AppInfo.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillcast-encoder-sim"));
-    QCoreApplication::setApplicationVersion(GlobalVars::VersionText());
+    QCoreApplication::setApplicationVersion(AppInfo::versionText());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

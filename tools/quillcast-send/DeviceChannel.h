@@ -1,8 +1,8 @@
 #pragma once
 
-#include "link/COMSettings.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
+#include "core/session/EncoderChannel.h"
+#include "core/transport/LineSettings.h"
+#include "core/transport/PortLine.h"
 
 #include <QFile>
 #include <QString>
@@ -14,12 +14,12 @@
 
 // A channel over a port list of this one device, set to the given line; whoever makes a
 // sequencer of it owns the channel and its port.
-inline CommInterface *channelForDevice(const QString &device, const COMSettings &line)
+inline EncoderChannel *channelForDevice(const QString &device, const LineSettings &line)
 {
-    auto *port = new Communications(QStringList{device});
-    COMSettings settings = line;
-    settings.port = static_cast<qint16>(port->PortForDevice(device));
-    auto *channel = new CommInterface(port);
+    auto *port = new PortLine(QStringList{device});
+    LineSettings settings = line;
+    settings.port = static_cast<qint16>(port->portForDevice(device));
+    auto *channel = new EncoderChannel(port);
     channel->setCOMSettings(settings);
     return channel;
 }

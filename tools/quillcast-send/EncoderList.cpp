@@ -36,7 +36,7 @@ QStringList sectionsInFileOrder(const QString &path)
 } // namespace
 
 QString readLine(const QString &baud, const QString &parity, const QString &dataBits,
-                 COMSettings *line)
+                 LineSettings *line)
 {
     // The encoder's own serial settings are the command line's defaults: 1200 baud, odd
     // parity, 7 data bits, 1 stop bit.
@@ -54,7 +54,7 @@ QString readLine(const QString &baud, const QString &parity, const QString &data
     line->baud = baudRate;
     line->parity = parityLetter;
     line->dataBits = static_cast<qint16>(bits.toInt());
-    line->StopBits = 1;
+    line->stopBits = 1;
     return QString();
 }
 
@@ -94,7 +94,7 @@ QString deviceKey(const QString &device)
                                           : canonical);
 }
 
-Result read(const QString &path, const COMSettings &defaults, const QString &defaultConfiguration)
+Result read(const QString &path, const LineSettings &defaults, const QString &defaultConfiguration)
 {
     Result result;
     const QFileInfo info(path);

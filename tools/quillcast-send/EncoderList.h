@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/COMSettings.h"
+#include "core/transport/LineSettings.h"
 
 #include <QList>
 #include <QString>
@@ -18,7 +18,7 @@ struct Entry
 {
     QString name;
     QString device;
-    COMSettings line;
+    LineSettings line;
     QString configuration; // a path as given, made absolute
 };
 
@@ -31,7 +31,7 @@ struct Result
 // Line values as written on the command line or in a list; "" when valid, else the problem
 // (named after the command-line option, e.g. "--baud must be a positive number").
 QString readLine(const QString &baud, const QString &parity, const QString &dataBits,
-                 COMSettings *line);
+                 LineSettings *line);
 
 // The device a text names, or a problem: "" and *problem set when the text is no device.
 bool checkDevice(const QString &device, QString *problem);
@@ -40,6 +40,6 @@ bool checkDevice(const QString &device, QString *problem);
 // address written alike).
 QString deviceKey(const QString &device);
 
-Result read(const QString &path, const COMSettings &defaults, const QString &defaultConfiguration);
+Result read(const QString &path, const LineSettings &defaults, const QString &defaultConfiguration);
 
 } // namespace EncoderList

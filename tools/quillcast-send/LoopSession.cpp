@@ -3,15 +3,15 @@
 
 #include "LogFile.h"
 #include "Output.h"
-#include "common/GlobalFunctions.h"
-#include "common/ReadTextFile.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/Sequencer.h"
-#include "link/TrafficLog.h"
-#include "looping/CaptionLoopLink.h"
-#include "looping/CaptionLoopScheduler.h"
-#include "looping/LoopTimer.h"
+#include "core/common/GlobalFunctions.h"
+#include "core/common/ReadTextFile.h"
+#include "core/looping/CaptionLoopLink.h"
+#include "core/looping/CaptionLoopScheduler.h"
+#include "core/looping/LoopTimer.h"
+#include "core/session/EncoderChannel.h"
+#include "core/session/Sequencer.h"
+#include "core/session/TrafficLog.h"
+#include "core/transport/PortLine.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
@@ -59,7 +59,7 @@ public:
 
 } // namespace
 
-LoopSession::LoopSession(const QString &device, const COMSettings &line,
+LoopSession::LoopSession(const QString &device, const LineSettings &line,
                          const CaptionLoopFile &file, int seconds)
     : m_device(device), m_line(line), m_file(file), m_seconds(seconds)
 {
@@ -67,7 +67,7 @@ LoopSession::LoopSession(const QString &device, const COMSettings &line,
 
 LoopSession::Result LoopSession::run()
 {
-    CommInterface *channel = channelForDevice(m_device, m_line);
+    EncoderChannel *channel = channelForDevice(m_device, m_line);
     Sequencer sequencer(nullptr, channel);
     SequencerLoopLink link(&sequencer);
     QtLoopTimer timer(nullptr, QStringLiteral("timerCCLoopingTimeout"));
@@ -106,12 +106,12 @@ LoopSession::Result LoopSession::run()
         ending = true;
         scheduler.stop();
         secondTick.stop();
-        if (sequencer.CommandQueue().isEmpty() && !sequencer.timerCommTimeout()->isActive())
+        if (sequencer.commandQueue().isEmpty() && !sequencer.timerCommTimeout()->isActive())
             finish(Finished);
     };
 
     QObject::connect(&sequencer, &Sequencer::replyReceived, [&](const QString &) {
-        if (ending && sequencer.CommandQueue().isEmpty()) {
+        if (ending && sequencer.commandQueue().isEmpty()) {
             finish(Finished);
         } else if (!started) {
             // The encoder has answered the connection's readiness query: the loop begins.
@@ -140,12 +140,11 @@ LoopSession::Result LoopSession::run()
         finish(r);
     };
     QObject::connect(&sequencer, &Sequencer::connecting, [&] { connecting = true; });
-    QObject::connect(channel->CommClass(), &Communications::portOpenFailed,
-                     [&](const QString &, const QString &reason) {
-                         fail(PortNotOpened, QStringLiteral("the port could not be opened"),
-                              reason);
-                     });
-    QObject::connect(channel->CommClass(), &Communications::lineLost,
+    QObject::connect(
+        channel->port(), &PortLine::portOpenFailed, [&](const QString &, const QString &reason) {
+            fail(PortNotOpened, QStringLiteral("the port could not be opened"), reason);
+        });
+    QObject::connect(channel->port(), &PortLine::lineLost,
                      [&](const QString &, const QString &reason) {
                          fail(LineLost, QStringLiteral("the line to the encoder was lost"), reason);
                      });
@@ -175,7 +174,7 @@ LoopSession::Result LoopSession::run()
     QObject::connect(&scheduler, &CaptionLoopScheduler::lineQueued, [&](const QString &line) {
         ++queued;
         Output::line(Output::timeStamp() + QStringLiteral(" C%1 ").arg(m_file.settings().channel) +
-                     Output::escaped(GlobalFunctions::ToSingleByte(line)));
+                     Output::escaped(GlobalFunctions::toSingleByte(line)));
     });
     QObject::connect(&scheduler, &CaptionLoopScheduler::completed, endAfterLineInFlight);
     QObject::connect(&secondTick, &QTimer::timeout, &scheduler, &CaptionLoopScheduler::secondTick);
@@ -184,15 +183,15 @@ LoopSession::Result LoopSession::run()
 
     Output::line(
         QStringLiteral("device %1 at %2").arg(m_device, channel->getCOMSettings().settingsText()));
-    sequencer.cmdConnect_Click();
+    sequencer.toggleConnection();
     // A port that opens later says so with its readiness reply or a failure.
-    if (result < 0 && !channel->PortIsOpen() && !connecting &&
+    if (result < 0 && !channel->portIsOpen() && !connecting &&
         !sequencer.timerCommTimeout()->isActive())
         fail(PortNotOpened, QStringLiteral("the port could not be opened"), QString());
     if (result < 0)
         loop.exec();
-    if (channel->PortIsOpen())
-        channel->Disconnect();
+    if (channel->portIsOpen())
+        channel->closePort();
     if (result == Finished)
         Output::line(QStringLiteral("%1: %2 lines sent").arg(m_device).arg(queued));
     return static_cast<Result>(result);
@@ -229,7 +228,7 @@ int LoopSession::command(const Options &options)
     CaptionLoopFile file;
     QStringList messages;
     TextFileError readError = TextFileError::None;
-    if (!file.load(ReadTextFile(options.file, nullptr, nullptr, &readError),
+    if (!file.load(readTextFile(options.file, nullptr, nullptr, &readError),
                    [&messages](const QString &message) { messages << message; })) {
         Output::error(options.file + QStringLiteral(": ") +
                       (readError == TextFileError::TooLarge

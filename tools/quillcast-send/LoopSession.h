@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/COMSettings.h"
-#include "looping/CaptionLoopFile.h"
+#include "core/looping/CaptionLoopFile.h"
+#include "core/transport/LineSettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +25,7 @@ public:
     };
 
     // seconds: the looping time, or CaptionLoopScheduler::Continuous.
-    LoopSession(const QString &device, const COMSettings &line, const CaptionLoopFile &file,
+    LoopSession(const QString &device, const LineSettings &line, const CaptionLoopFile &file,
                 int seconds);
 
     // Also writes the traffic log's lines (each caption sent, each reply) to the file.
@@ -40,7 +40,7 @@ public:
     {
         QString file;
         QStringList devices;
-        COMSettings line;
+        LineSettings line;
         QString forTime; // HH:MM:SS, or "" with continuous
         bool continuous = false;
         QString channel; // 1..4 overrides the file's channel; null when not given
@@ -50,7 +50,7 @@ public:
 
 private:
     QString m_device;
-    COMSettings m_line;
+    LineSettings m_line;
     CaptionLoopFile m_file;
     int m_seconds;
     LogFile *m_log = nullptr;

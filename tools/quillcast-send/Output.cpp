@@ -1,6 +1,6 @@
 #include "Output.h"
 
-#include "common/Clock.h"
+#include "core/common/Clock.h"
 
 #include <cstdio>
 

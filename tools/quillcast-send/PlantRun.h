@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/COMSettings.h"
-#include "link/CtrlACommand.h"
+#include "core/protocol/CtrlACommand.h"
+#include "core/transport/LineSettings.h"
 
 #include <QJsonArray>
 #include <QList>
@@ -25,7 +25,7 @@ public:
         QString name;
         QString device;
         QString configuration;
-        COMSettings line;
+        LineSettings line;
         QList<CtrlACommand> commands;
     };
 

@@ -3,11 +3,11 @@
 
 #include "LogFile.h"
 #include "Output.h"
-#include "common/GlobalFunctions.h"
-#include "link/CommInterface.h"
-#include "link/Communications.h"
-#include "link/Sequencer.h"
-#include "link/TrafficLog.h"
+#include "core/common/GlobalFunctions.h"
+#include "core/session/EncoderChannel.h"
+#include "core/session/Sequencer.h"
+#include "core/session/TrafficLog.h"
+#include "core/transport/PortLine.h"
 
 #include <QTimer>
 
@@ -47,7 +47,7 @@ QString SendSession::reason(Outcome outcome)
     return QString();
 }
 
-SendSession::SendSession(const QString &name, const QString &device, const COMSettings &line,
+SendSession::SendSession(const QString &name, const QString &device, const LineSettings &line,
                          const QList<CtrlACommand> &commands, QObject *parent)
     : QObject(parent), m_name(name), m_device(device), m_line(line), m_commands(commands)
 {
@@ -89,8 +89,8 @@ void SendSession::start()
 {
     m_clock.start();
     m_sequencer = new Sequencer(nullptr, channelForDevice(m_device, m_line), this);
-    CommInterface *channel = m_sequencer->CommIFace();
-    Communications *port = channel->CommClass();
+    EncoderChannel *channel = m_sequencer->channel();
+    PortLine *port = channel->port();
 
     if (m_log) {
         auto *log = new TrafficLog(m_sequencer);
@@ -104,9 +104,9 @@ void SendSession::start()
                 });
     }
     if (m_transcript) {
-        connect(channel, &CommInterface::textSent, this, [](const QString &, const QString &text) {
+        connect(channel, &EncoderChannel::textSent, this, [](const QString &, const QString &text) {
             Output::line(Output::timeStamp() + QStringLiteral(" > ") +
-                         Output::escaped(GlobalFunctions::ToSingleByte(text)));
+                         Output::escaped(GlobalFunctions::toSingleByte(text)));
         });
     }
 
@@ -117,12 +117,12 @@ void SendSession::start()
             return;
         if (m_transcript) {
             Output::line(Output::timeStamp() + QStringLiteral(" < ") +
-                         Output::escaped(GlobalFunctions::ToSingleByte(reply)));
+                         Output::escaped(GlobalFunctions::toSingleByte(reply)));
         }
         // An encoder identifies itself only when asked whether it is ready, and when it starts
         // up: its banner in place of a command's reply means the encoder restarted and lost
         // what it was being sent.
-        if (m_sent > m_answered && !Sequencer::IdentificationFromReply(reply).isNull()) {
+        if (m_sent > m_answered && !Sequencer::identificationFromReply(reply).isNull()) {
             end(Outcome::EncoderRestarted, QString());
             return;
         }
@@ -130,7 +130,7 @@ void SendSession::start()
             ++m_answered;
         // The reply arrives before the next command goes out: with nothing left to send and
         // every command answered, the send is complete.
-        if (m_answered == m_commands.size() && m_sequencer->CommandQueue().isEmpty())
+        if (m_answered == m_commands.size() && m_sequencer->commandQueue().isEmpty())
             end(Outcome::Answered, QString());
     });
     connect(m_sequencer, &Sequencer::timedOut, this, [this] { end(Outcome::TimedOut, QString()); });
@@ -155,23 +155,23 @@ void SendSession::start()
                 }
             });
     // The port's own word comes at once, also where the sequencer would wait for a time-out.
-    connect(
-        port, &Communications::portOpenFailed, this,
-        [this](const QString &, const QString &reason) { end(Outcome::PortNotOpened, reason); });
-    connect(port, &Communications::lineLost, this,
+    connect(port, &PortLine::portOpenFailed, this, [this](const QString &, const QString &reason) {
+        end(Outcome::PortNotOpened, reason);
+    });
+    connect(port, &PortLine::lineLost, this,
             [this](const QString &, const QString &reason) { end(Outcome::LineLost, reason); });
 
     // The whole list is queued before the port opens, so the one readiness query of the
     // connection starts the drain.
     for (const CtrlACommand &command : std::as_const(m_commands))
-        m_sequencer->AddCommand(command);
+        m_sequencer->addCommand(command);
     if (m_transcript)
         Output::line(QStringLiteral("device %1 at %2")
                          .arg(m_device, channel->getCOMSettings().settingsText()));
-    m_sequencer->cmdConnect_Click();
+    m_sequencer->toggleConnection();
     // A port that opens later says so with its readiness reply or a failure; one that neither
     // opened nor is opening has failed without a word.
-    if (!m_done && !channel->PortIsOpen() && !m_connecting &&
+    if (!m_done && !channel->portIsOpen() && !m_connecting &&
         !m_sequencer->timerCommTimeout()->isActive())
         end(Outcome::PortNotOpened, QString());
 }
@@ -187,7 +187,7 @@ void SendSession::end(Outcome outcome, const QString &detail)
     m_milliseconds = m_clock.elapsed();
     // Nothing more goes out: this may run while the sequencer is about to send the next
     // command after a reply (a restarted encoder's banner).
-    m_sequencer->CommandQueue().clear();
+    m_sequencer->commandQueue().clear();
     // The port is closed from the event loop: this may run inside a signal of the port itself.
     QTimer::singleShot(0, this, [this] {
         m_sequencer->releaseLink();

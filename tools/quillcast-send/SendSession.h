@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/COMSettings.h"
-#include "link/CtrlACommand.h"
+#include "core/protocol/CtrlACommand.h"
+#include "core/transport/LineSettings.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -34,7 +34,7 @@ public:
     // A few words for summaries, e.g. "did not answer in time".
     static QString reason(Outcome outcome);
 
-    SendSession(const QString &name, const QString &device, const COMSettings &line,
+    SendSession(const QString &name, const QString &device, const LineSettings &line,
                 const QList<CtrlACommand> &commands, QObject *parent = nullptr);
     ~SendSession() override;
 
@@ -66,7 +66,7 @@ private:
 
     QString m_name;
     QString m_device;
-    COMSettings m_line;
+    LineSettings m_line;
     QList<CtrlACommand> m_commands;
     bool m_transcript = false;
     LogFile *m_log = nullptr;

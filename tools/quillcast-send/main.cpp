@@ -20,12 +20,12 @@
 #include "Output.h"
 #include "PlantRun.h"
 #include "StderrDialogs.h"
-#include "commands/ControlProcessing.h"
-#include "common/Clock.h"
-#include "common/GlobalVars.h"
-#include "common/LocalTimeZoneSnapshot.h"
-#include "config/ConfigurationFile.h"
-#include "config/DefaultInfo.h"
+#include "core/commands/ControlProcessing.h"
+#include "core/common/AppInfo.h"
+#include "core/common/Clock.h"
+#include "core/common/LocalTimeZoneSnapshot.h"
+#include "core/config/ConfigurationFile.h"
+#include "core/config/DefaultInfo.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -81,8 +81,8 @@ Loaded loadConfiguration(const QString &path, StderrDialogs &dialogs,
 {
     Loaded loaded;
     Configuration configuration =
-        Configuration::defaults(DefaultInfo::LoadDefaultInfo(nullptr), zone.InDaylightTime);
-    loaded.ok = ConfigurationFile::LoadConfiguration(path, configuration, nullptr);
+        Configuration::defaults(DefaultInfo::loadDefaultInfo(nullptr), zone.InDaylightTime);
+    loaded.ok = ConfigurationFile::loadConfiguration(path, configuration, nullptr);
     loaded.notes = dialogs.takeMessages();
     if (!loaded.ok) {
         // The last message is the one that ended the load.
@@ -95,7 +95,7 @@ Loaded loadConfiguration(const QString &path, StderrDialogs &dialogs,
     context.zone = zone;
     ControlProcessing(configuration, context, [&loaded](const CtrlACommand &command) {
         loaded.commands << command;
-    }).BuildConfiguration();
+    }).buildConfiguration();
     return loaded;
 }
 
@@ -105,7 +105,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillcast-send"));
-    QCoreApplication::setApplicationVersion(GlobalVars::VersionText());
+    QCoreApplication::setApplicationVersion(AppInfo::versionText());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -209,7 +209,7 @@ int main(int argc, char *argv[])
         Output::error(problem);
         return int(UsageError);
     };
-    COMSettings line;
+    LineSettings line;
     const QString lineProblem = EncoderList::readLine(
         parser.value(baudOption), parser.value(parityOption), parser.value(dataBitsOption), &line);
     if (!lineProblem.isEmpty())

@@ -1,6 +1,6 @@
 #include "ui/tabs/ArticlesTab.h"
 
-#include "common/DialogService.h"
+#include "ui/DialogService.h"
 #include "ui/tabs/DigitKeyFilter.h"
 #include "ui/tabs/LeaveCheck.h"
 #include "ui/tabs/TabWidgets.h"

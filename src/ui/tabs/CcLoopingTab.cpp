@@ -1,6 +1,6 @@
 #include "ui/tabs/CcLoopingTab.h"
 
-#include "config/ConfigLists.h"
+#include "core/config/ConfigLists.h"
 #include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/TabWidgets.h"
 
@@ -111,7 +111,7 @@ CcLoopingTab::CcLoopingTab(QWidget *parent) : QWidget(parent)
     for (int i = 0; i < 3; ++i) {
         QComboBox *list =
             TabWidgets::comboBox(QStringLiteral("cmbCCLoopingTime_%1").arg(i), loopFrame);
-        list->addItems(ConfigLists::LoopingTimeEntries(i));
+        list->addItems(ConfigLists::loopingTimeEntries(i));
         m_time << list;
         if (i > 0)
             timeRow->addSpacing(12);
@@ -189,7 +189,7 @@ void CcLoopingTab::applyContinuousLoopRule()
 {
     const bool timed = !isContinuous();
     for (QComboBox *list : m_time)
-        ControlEnabling::SetControlEnabled(list, timed);
+        ControlEnabling::setControlEnabled(list, timed);
 }
 
 void CcLoopingTab::resetLoopState()

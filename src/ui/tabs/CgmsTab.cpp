@@ -1,6 +1,6 @@
 #include "ui/tabs/CgmsTab.h"
 
-#include "config/ConfigLists.h"
+#include "core/config/ConfigLists.h"
 #include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/TabWidgets.h"
 
@@ -25,9 +25,9 @@ CgmsTab::CgmsTab(QWidget *parent) : QWidget(parent)
     m_group = TabWidgets::packetActionGroup(QStringLiteral("oCGMS"), frame);
     TabWidgets::nameWithField(m_check, m_group, frame->title());
     m_cgms = TabWidgets::comboBox(QStringLiteral("cmbCGMS"), frame);
-    m_cgms->addItems(ConfigLists::CgmsChoices());
+    m_cgms->addItems(ConfigLists::cgmsChoices());
     m_options = TabWidgets::comboBox(QStringLiteral("cmbCGMSOptions"), frame);
-    m_options->addItems(ConfigLists::CgmsOptionsFor(m_cgms->currentIndex()));
+    m_options->addItems(ConfigLists::cgmsOptionsFor(m_cgms->currentIndex()));
     m_asb = TabWidgets::optionGroup(QStringLiteral("oCGMSASB"),
                                     {QStringLiteral("Off"), QStringLiteral("On")}, frame);
 
@@ -71,11 +71,11 @@ CgmsTab::CgmsTab(QWidget *parent) : QWidget(parent)
     connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (!checked)
             return;
-        SetCgmsControlsEnabled(id == 0 && m_check->checkState() != Qt::Unchecked);
-        ApplyCgmsChoice();
+        setCgmsControlsEnabled(id == 0 && m_check->checkState() != Qt::Unchecked);
+        applyCgmsChoice();
     });
-    connect(m_cgms, &QComboBox::currentIndexChanged, this, [this] { ApplyCgmsChoice(); });
-    ApplyCgmsChoice();
+    connect(m_cgms, &QComboBox::currentIndexChanged, this, [this] { applyCgmsChoice(); });
+    applyCgmsChoice();
 }
 
 bool CgmsTab::insertSelected() const
@@ -86,21 +86,21 @@ bool CgmsTab::insertSelected() const
 void CgmsTab::applyEnableRule()
 {
     const bool on = m_check->checkState() != Qt::Unchecked;
-    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oCGMS"), on);
-    SetCgmsControlsEnabled(on && insertSelected());
+    ControlEnabling::setArrayEnabled(this, QStringLiteral("oCGMS"), on);
+    setCgmsControlsEnabled(on && insertSelected());
 }
 
-void CgmsTab::ApplyCgmsChoice()
+void CgmsTab::applyCgmsChoice()
 {
     const QString &notApplicable = ConfigLists::NotApplicable;
     if (m_cgms->currentIndex() == ConfigLists::NoCopyingIsPermitted) {
         // Only while the packet's box is ticked: set from code (a file load) while it is not,
         // the choice leaves the list greyed as the box's rule made it.
-        ControlEnabling::SetControlEnabled(m_options, m_check->checkState() != Qt::Unchecked);
+        ControlEnabling::setControlEnabled(m_options, m_check->checkState() != Qt::Unchecked);
         if (m_options->itemText(0) == notApplicable)
             m_options->removeItem(0);
     } else {
-        ControlEnabling::SetControlEnabled(m_options, false);
+        ControlEnabling::setControlEnabled(m_options, false);
         m_options->setCurrentIndex(0);
         if (m_options->itemText(0) != notApplicable)
             m_options->insertItem(0, notApplicable);
@@ -108,10 +108,10 @@ void CgmsTab::ApplyCgmsChoice()
     m_options->setCurrentIndex(0);
 }
 
-void CgmsTab::SetCgmsControlsEnabled(bool enable)
+void CgmsTab::setCgmsControlsEnabled(bool enable)
 {
-    ControlEnabling::SetControlEnabled(m_cgms, enable);
-    ControlEnabling::SetControlEnabled(m_options, enable);
+    ControlEnabling::setControlEnabled(m_cgms, enable);
+    ControlEnabling::setControlEnabled(m_options, enable);
     for (QWidget *button : TabWidgets::members(m_asb))
-        ControlEnabling::SetControlEnabled(button, enable);
+        ControlEnabling::setControlEnabled(button, enable);
 }

@@ -24,8 +24,8 @@ public:
     void applyEnableRule();
     // The reaction to a change of the copy choice: the APS list is open only for "No Copying is
     // Permitted", otherwise it shows "Not Applicable"; the APS choice is reset either way.
-    void ApplyCgmsChoice();
-    void SetCgmsControlsEnabled(bool enable);
+    void applyCgmsChoice();
+    void setCgmsControlsEnabled(bool enable);
 
 private:
     bool insertSelected() const;

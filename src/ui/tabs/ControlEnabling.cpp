@@ -7,7 +7,7 @@
 
 namespace ControlEnabling {
 
-void SetControlEnabled(QWidget *control, bool enabled)
+void setControlEnabled(QWidget *control, bool enabled)
 {
     if (!control)
         return;
@@ -25,7 +25,7 @@ void SetControlEnabled(QWidget *control, bool enabled)
     }
 }
 
-void SetArrayEnabled(QWidget *root, const QString &arrayName, bool enabled)
+void setArrayEnabled(QWidget *root, const QString &arrayName, bool enabled)
 {
     if (!root)
         return;
@@ -33,7 +33,7 @@ void SetArrayEnabled(QWidget *root, const QString &arrayName, bool enabled)
         auto *member = root->findChild<QWidget *>(arrayName + QStringLiteral("_%1").arg(i));
         if (!member)
             break;
-        SetControlEnabled(member, enabled);
+        setControlEnabled(member, enabled);
     }
 }
 

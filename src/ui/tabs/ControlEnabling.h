@@ -9,8 +9,8 @@ namespace ControlEnabling {
 
 // Enables or greys one control; an enabled text box has a white base, a greyed one the
 // platform's inactive grey.
-void SetControlEnabled(QWidget *control, bool enabled);
-// SetControlEnabled on every member name_0, name_1, ... found under root.
-void SetArrayEnabled(QWidget *root, const QString &arrayName, bool enabled);
+void setControlEnabled(QWidget *control, bool enabled);
+// setControlEnabled on every member name_0, name_1, ... found under root.
+void setArrayEnabled(QWidget *root, const QString &arrayName, bool enabled);
 
 } // namespace ControlEnabling

@@ -1,6 +1,6 @@
 #include "ui/tabs/PacketField.h"
 
-#include "common/DialogService.h"
+#include "ui/DialogService.h"
 #include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/LeaveCheck.h"
 #include "ui/tabs/TabWidgets.h"
@@ -81,8 +81,8 @@ void PacketField::select(Action action)
 void PacketField::applyEnableRule()
 {
     const bool enabled = isEnabledByCheck();
-    ControlEnabling::SetArrayEnabled(frame(), m_groupName, enabled);
-    ControlEnabling::SetControlEnabled(m_text, enabled);
+    ControlEnabling::setArrayEnabled(frame(), m_groupName, enabled);
+    ControlEnabling::setControlEnabled(m_text, enabled);
     if (enabled)
         applyActionRule();
 }
@@ -92,7 +92,7 @@ void PacketField::applyActionRule()
     // The options can be clicked only while the box is ticked; set from code (a file load)
     // while it is not, they leave the text box greyed as the box's rule made it.
     const bool insert = isSelected(Insert) && isEnabledByCheck();
-    ControlEnabling::SetControlEnabled(m_text, insert);
+    ControlEnabling::setControlEnabled(m_text, insert);
     if (insert)
         TabWidgets::focusAtEnd(m_text);
 }

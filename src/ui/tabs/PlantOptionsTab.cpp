@@ -105,7 +105,7 @@ QGroupBox *PlantOptionsTab::buildClockSetup()
     m_dsObserved->setObjectName(QStringLiteral("chDSObserved"));
     m_dsObserved->setLayoutDirection(Qt::RightToLeft);
 
-    // Order of SetClockControlsEnabled: time, time zone, date.
+    // Order of setClockControlsEnabled: time, time zone, date.
     QLabel *time0 =
         clockLabel(QStringLiteral("lblLocalTime_0"), QStringLiteral("Local Time:"), box);
     QLabel *time1 = clockLabel(QStringLiteral("lblLocalTime_1"), QStringLiteral("LOCAL TIME"), box);
@@ -133,7 +133,7 @@ QGroupBox *PlantOptionsTab::buildClockSetup()
     grid->setColumnStretch(1, 1);
 
     connect(m_syncClock, &QCheckBox::toggled, this,
-            [this](bool checked) { SetClockControlsEnabled(checked); });
+            [this](bool checked) { setClockControlsEnabled(checked); });
     return box;
 }
 
@@ -152,13 +152,13 @@ bool PlantOptionsTab::checkTsid()
 
 void PlantOptionsTab::applyTimeOfDayRule()
 {
-    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oTimeOfDay"),
+    ControlEnabling::setArrayEnabled(this, QStringLiteral("oTimeOfDay"),
                                      m_timeOfDay->isEnabledByCheck());
 }
 
 void PlantOptionsTab::applyTimeZoneRule()
 {
-    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oTimezone"),
+    ControlEnabling::setArrayEnabled(this, QStringLiteral("oTimezone"),
                                      m_timeZone->isEnabledByCheck());
     applyTimeZoneActionRule();
 }
@@ -168,10 +168,10 @@ void PlantOptionsTab::applyTimeZoneActionRule()
     const bool observed =
         (m_timeZone->isEnabledByCheck() && m_timeZone->isSelected(PacketField::Insert)) ||
         m_syncClock->checkState() != Qt::Unchecked;
-    ControlEnabling::SetControlEnabled(m_dsObserved, observed);
+    ControlEnabling::setControlEnabled(m_dsObserved, observed);
 }
 
-void PlantOptionsTab::SetClockControlsEnabled(bool enabled)
+void PlantOptionsTab::setClockControlsEnabled(bool enabled)
 {
     applyTimeZoneActionRule();
     m_dsInEffect->setEnabled(enabled);

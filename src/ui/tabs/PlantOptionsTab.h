@@ -29,7 +29,7 @@ public:
     void applyTimeOfDayRule();
     void applyTimeZoneRule();
     void applyTimeZoneActionRule();
-    void SetClockControlsEnabled(bool enabled);
+    void setClockControlsEnabled(bool enabled);
 
 private:
     QGroupBox *buildClockSetup();

@@ -1,6 +1,6 @@
 #include "ui/tabs/VChipTab.h"
 
-#include "config/ConfigLists.h"
+#include "core/config/ConfigLists.h"
 #include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/PacketField.h"
 #include "ui/tabs/TabWidgets.h"
@@ -54,7 +54,7 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
     m_ratingGroup = TabWidgets::packetActionGroup(QStringLiteral("oProgramRating"), ratingFrame);
     TabWidgets::nameWithField(m_ratingCheck, m_ratingGroup, ratingFrame->title());
     m_ratingSystem = TabWidgets::comboBox(QStringLiteral("cmbProgRatingSys"), ratingFrame);
-    m_ratingSystem->addItems(ConfigLists::RatingSystems());
+    m_ratingSystem->addItems(ConfigLists::ratingSystems());
     m_rating = TabWidgets::comboBox(QStringLiteral("cmbProgramRating"), ratingFrame);
     m_rating->setMinimumContentsLength(10);
 
@@ -138,16 +138,16 @@ VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
     connect(m_ratingGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         // Set from code while the box is clear, the options leave the rating controls greyed.
         if (checked)
-            SetRatingControlsEnabled(id == PacketField::Insert &&
+            setRatingControlsEnabled(id == PacketField::Insert &&
                                      m_ratingCheck->checkState() != Qt::Unchecked);
     });
     // The list rules run whenever the selection changes, from code or by the operator; picking
     // the entry that is already shown changes nothing, so the flags the operator ticked stay.
     connect(m_ratingSystem, &QComboBox::currentIndexChanged, this,
-            [this](int system) { FillRatingList(system); });
+            [this](int system) { fillRatingList(system); });
     connect(m_rating, &QComboBox::currentIndexChanged, this, [this] { applyRatingSelection(); });
 
-    FillRatingList(m_ratingSystem->currentIndex());
+    fillRatingList(m_ratingSystem->currentIndex());
 }
 
 bool VChipTab::ratingInsert() const
@@ -158,17 +158,17 @@ bool VChipTab::ratingInsert() const
 void VChipTab::applyRatingEnableRule()
 {
     const bool on = m_ratingCheck->checkState() != Qt::Unchecked;
-    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oProgramRating"), on);
-    SetRatingControlsEnabled(on && ratingInsert());
+    ControlEnabling::setArrayEnabled(this, QStringLiteral("oProgramRating"), on);
+    setRatingControlsEnabled(on && ratingInsert());
 }
 
-void VChipTab::FillRatingList(int system)
+void VChipTab::fillRatingList(int system)
 {
     {
         // The selection rule runs once, for the first entry, below.
         const QSignalBlocker blocker(m_rating);
         m_rating->clear();
-        m_rating->addItems(ConfigLists::RatingLists(system));
+        m_rating->addItems(ConfigLists::ratingLists(system));
         m_rating->setCurrentIndex(0);
     }
     applyRatingSelection();
@@ -211,10 +211,10 @@ void VChipTab::applyRatingSelection()
         m_flags[flag]->setEnabled(true);
 }
 
-void VChipTab::SetRatingControlsEnabled(bool enable)
+void VChipTab::setRatingControlsEnabled(bool enable)
 {
-    ControlEnabling::SetControlEnabled(m_ratingSystem, enable);
-    ControlEnabling::SetControlEnabled(m_rating, enable);
+    ControlEnabling::setControlEnabled(m_ratingSystem, enable);
+    ControlEnabling::setControlEnabled(m_rating, enable);
     if (!enable) {
         for (QCheckBox *flag : m_flags)
             flag->setEnabled(false);

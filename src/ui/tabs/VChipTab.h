@@ -26,11 +26,11 @@ public:
     // the box and "Insert".
     void applyRatingEnableRule();
     // Refills the rating list with the system's ratings and resets the content flags.
-    void FillRatingList(int system);
+    void fillRatingList(int system);
     // Enables the content flags that the selected US-TV rating admits, all of them cleared.
     void applyRatingSelection();
     // Enables or greys the rating controls; the flags keep their values either way.
-    void SetRatingControlsEnabled(bool enable);
+    void setRatingControlsEnabled(bool enable);
 
 private:
     bool ratingInsert() const;

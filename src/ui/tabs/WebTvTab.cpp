@@ -1,8 +1,8 @@
 #include "ui/tabs/WebTvTab.h"
 
-#include "common/Clock.h"
-#include "common/DialogService.h"
-#include "config/ConfigLists.h"
+#include "core/common/Clock.h"
+#include "core/config/ConfigLists.h"
+#include "ui/DialogService.h"
 #include "ui/tabs/ControlEnabling.h"
 #include "ui/tabs/DigitKeyFilter.h"
 #include "ui/tabs/LeaveCheck.h"
@@ -152,7 +152,7 @@ WebTvTab::WebTvTab(QWidget *parent) : QWidget(parent)
             return;
         // Set from code while the box is clear, the options leave the fields greyed.
         const bool insert = insertSelected() && m_check->checkState() != Qt::Unchecked;
-        SetWebTVFieldsEnabled(insert);
+        setWebTvFieldsEnabled(insert);
         if (insert)
             TabWidgets::focusAtEnd(m_url);
     });
@@ -202,33 +202,33 @@ bool WebTvTab::checkRepeat()
 void WebTvTab::applyEnableRule()
 {
     const bool on = m_check->checkState() != Qt::Unchecked;
-    ControlEnabling::SetArrayEnabled(this, QStringLiteral("oWebTV"), on);
-    SetWebTVFieldsEnabled(on && insertSelected());
+    ControlEnabling::setArrayEnabled(this, QStringLiteral("oWebTV"), on);
+    setWebTvFieldsEnabled(on && insertSelected());
 }
 
-void WebTvTab::SetWebTVFieldsEnabled(bool enabled)
+void WebTvTab::setWebTvFieldsEnabled(bool enabled)
 {
     for (QWidget *field :
          QList<QWidget *>{m_url, m_description, m_script, m_repeat, m_year, m_month, m_day})
-        ControlEnabling::SetControlEnabled(field, enabled);
+        ControlEnabling::setControlEnabled(field, enabled);
 }
 
 void WebTvTab::fillExpiryYears()
 {
-    fill(m_year, ConfigLists::ExpiryYears(today().year()), true);
+    fill(m_year, ConfigLists::expiryYears(today().year()), true);
     applyYearChoice();
 }
 
 void WebTvTab::applyYearChoice()
 {
-    fill(m_month, ConfigLists::ExpiryMonths(m_year->currentData().toInt(), today()), true);
+    fill(m_month, ConfigLists::expiryMonths(m_year->currentData().toInt(), today()), true);
     applyMonthChoice();
 }
 
 void WebTvTab::applyMonthChoice()
 {
     fill(m_day,
-         ConfigLists::ExpiryDays(m_year->currentData().toInt(), m_month->currentData().toInt(),
+         ConfigLists::expiryDays(m_year->currentData().toInt(), m_month->currentData().toInt(),
                                  today()),
          false);
 }

@@ -28,7 +28,7 @@ public:
     QComboBox *expiryDay() const { return m_day; }
 
     void applyEnableRule();
-    void SetWebTVFieldsEnabled(bool enabled);
+    void setWebTvFieldsEnabled(bool enabled);
     // Rebuilds the year list from today's year, blank entry selected.
     void fillExpiryYears();
     // Refill the finer list for the chosen year / month and select its blank entry.

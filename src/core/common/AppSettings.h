@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <memory>
+
+// The per-user settings store, under the application name "Orvane-Quillcast".
+// Sections are "LineSettings", "Application" and "Default Info".
+namespace AppSettings {
+
+std::unique_ptr<QSettings> open();
+// A value from section/key, or the default when the key is absent.
+QString get(const QString &section, const QString &key, const QString &defaultValue = QString());
+void save(const QString &section, const QString &key, const QString &value);
+
+} // namespace AppSettings

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/common/LocalTimeZoneSnapshot.h"
+#include "core/config/DefaultInfo.h"
+#include "ui/MainWindowParts.h"
+
+#include <QString>
+
+class Sequencer;
+class ConfigurationView;
+class ConfigFileController;
+class EncoderActions;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class PortSettingsDialog;
+
+// The application's working window: seven feature tabs, the Connect and Send Configuration
+// buttons, the status bar, the menus and the one-second tick. The tabs' controls and rules
+// belong to ConfigurationView, the File menu to ConfigFileController, the encoder buttons to
+// EncoderActions and the link to Sequencer; this class composes them.
+class MainWindow : public MainWindowParts
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(const DefaultInfo &info, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    Sequencer *sequencer() const override;
+    ConfigurationView *view() const override;
+    ConfigFileController *files() const override;
+    EncoderActions *actions() const;
+    const LocalTimeZoneSnapshot &snapshot() const override;
+    const DefaultInfo &defaultInfo() const override;
+    QTabWidget *tabMain() const;
+    QTimer *timerSecondTick() const;
+    QPushButton *cmdConnect() const;
+    QPushButton *cmdSendConfig() const;
+    // The status bar's panels: 0 link state (image and text), 1 connected time, 2 encoder
+    // identification. textPanel gives the text label of each.
+    QWidget *statusPanel(int index) const;
+    QLabel *textPanel(int index) const;
+    // The Port Settings dialog once it has been shown, else nullptr.
+    PortSettingsDialog *portSettingsDialog() const;
+
+    // The help topic page of each tab, e.g. "Plant_Options".
+    static QString tabHelpTopic(int tabIndex);
+
+    QString CurrentConfigFile; // full path of the configuration file in use; "" when none
+    QString LoadPath;          // starting folder of the open and save dialogs
+    QString &currentConfigFile() override { return CurrentConfigFile; }
+    QString &loadPath() override { return LoadPath; }
+
+    // Offers to reload the last configuration file (the last step of the window's load).
+    void offerLastFile();
+
+public slots:
+    // The one-second tick: the clock labels, the caption loop's countdown, the link step.
+    void tick();
+    void showPortSettings();
+    void showHelpContents();
+    void showAbout();
+    void quitProgram();
+    // F1: the help page of the current tab.
+    void showTabHelp();
+
+signals:
+    // Step 2 of the one-second tick, between the clock labels and the link step (the caption
+    // loop counts down on it).
+    void secondTick();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct Private;
+    Private *d;
+};
