@@ -12,13 +12,14 @@
 //   bench_caption_loop [--sends N]     (N at least 2; default 61)
 
 #include "LineSettings.h"
-#include "core/looping/CaptionLoopLink.h"
 #include "core/looping/CaptionLoopScheduler.h"
 #include "core/looping/LoopTimer.h"
 #include "core/session/EncoderChannel.h"
 #include "core/session/Sequencer.h"
+#include "core/session/SequencerLoopLink.h"
 #include "core/transport/PortLine.h"
 #include "ui/DialogService.h"
+#include "ui/LinkMessages.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -103,7 +104,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    Sequencer sequencer(nullptr, new EncoderChannel(new PortLine(QStringList{device})));
+    Sequencer sequencer(new EncoderChannel(new PortLine(QStringList{device})));
+    new LinkMessages(&sequencer, nullptr); // the window's boxes, counted by PrintedDialogs
     sequencer.channel()->setCOMSettings(lineSettings());
     SequencerLoopLink link(&sequencer);
     QtLoopTimer timer(nullptr, QStringLiteral("timerCCLoopingTimeout"));
@@ -119,7 +121,8 @@ int main(int argc, char *argv[])
 
     const QDeadlineTimer deadline(5000 + qint64(sends) * kIntervalMs * 2);
     sequencer.toggleConnection();
-    bool ok = waitFor([&] { return sequencer.linkState() == 1; }, deadline);
+    bool ok =
+        waitFor([&] { return sequencer.linkState() == Sequencer::LinkState::Connected; }, deadline);
     qint64 startedAt = 0; // wall clock, as in the simulator's log
     if (ok) {
         // Two captions of the same length, so that every command takes as long on the line.

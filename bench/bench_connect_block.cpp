@@ -16,6 +16,7 @@
 #include "core/session/Sequencer.h"
 #include "core/transport/PortLine.h"
 #include "ui/DialogService.h"
+#include "ui/LinkMessages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,7 +57,8 @@ int main(int argc, char **argv)
     const QString address = QStringLiteral("tcp://127.0.0.1:%1").arg(port);
 
     QWidget window;
-    auto *sequencer = new Sequencer(&window, new EncoderChannel(new PortLine({address})));
+    auto *sequencer = new Sequencer(new EncoderChannel(new PortLine({address})));
+    new LinkMessages(sequencer, &window); // the window's boxes, counted by PrintedDialogs
     LineSettings settings = lineSettings(1, 1200, "O", 7, 1);
     settings.device = address;
     sequencer->channel()->setCOMSettings(settings);

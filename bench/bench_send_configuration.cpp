@@ -21,6 +21,7 @@
 #include "core/session/TrafficLog.h"
 #include "core/transport/PortLine.h"
 #include "ui/DialogService.h"
+#include "ui/LinkMessages.h"
 #include "ui/TrafficLogWindow.h"
 
 #include <QApplication>
@@ -157,7 +158,8 @@ int main(int argc, char *argv[])
     }
 
     QWidget window;
-    Sequencer sequencer(&window, new EncoderChannel(new PortLine(QStringList{device})));
+    Sequencer sequencer(new EncoderChannel(new PortLine(QStringList{device})));
+    new LinkMessages(&sequencer, &window); // the window's boxes, printed by PrintedDialogs
     sequencer.channel()->setCOMSettings(lineSettings(1, kBaud, "O", 7, 1));
 
     TrafficLog log;
@@ -169,7 +171,8 @@ int main(int argc, char *argv[])
 
     const QDeadlineTimer deadline(kDeadlineMs);
     sequencer.toggleConnection();
-    if (!waitFor([&] { return sequencer.linkState() == 1; }, deadline)) {
+    if (!waitFor([&] { return sequencer.linkState() == Sequencer::LinkState::Connected; },
+                 deadline)) {
         std::fprintf(stderr, "the encoder did not answer the connection\n");
         stopSimulator(sim);
         return 1;
@@ -210,7 +213,8 @@ int main(int argc, char *argv[])
     stopSimulator(sim);
     DialogService::setInstance(nullptr);
 
-    if (!finished || !dialogs.texts.isEmpty() || sequencer.linkState() == 0) {
+    if (!finished || !dialogs.texts.isEmpty() ||
+        sequencer.linkState() == Sequencer::LinkState::Disconnected) {
         std::fprintf(stderr, "the configuration was not sent completely\n");
         return 1;
     }

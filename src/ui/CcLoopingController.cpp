@@ -6,6 +6,7 @@
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
 #include "ui/ConfigurationView.h"
+#include "ui/LinkMessages.h"
 #include "ui/MainWindowParts.h"
 #include "ui/ViewFileInEditor.h"
 #include "ui/tabs/CcLoopingTab.h"
@@ -111,7 +112,7 @@ void CcLoopingController::selectCCLoopingFile(const QString &path)
 QStringList CcLoopingController::readFile(const QString &path)
 {
     TextFileError error = TextFileError::None;
-    const QStringList textFile = readTextFile(path, m_window, nullptr, &error);
+    const QStringList textFile = readTextFile(path, &error);
     if (error == TextFileError::TooLarge)
         tell(CaptionLoopFile::TooLargeMessage, DialogService::Icon::Exclamation);
     return textFile;
@@ -191,7 +192,7 @@ void CcLoopingController::start()
              DialogService::Icon::Exclamation);
         return;
     }
-    if (!m_window->sequencer()->ensureConnected())
+    if (!m_window->linkMessages()->ensureConnected())
         return;
 
     control<QWidget>("cmdCCLpBrowse")->setEnabled(false);

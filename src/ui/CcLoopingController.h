@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/looping/CaptionLoopFile.h"
-#include "core/looping/CaptionLoopLink.h"
 #include "core/looping/LoopTimer.h"
+#include "core/session/SequencerLoopLink.h"
 #include "ui/DialogService.h"
 
 #include <QObject>

@@ -190,10 +190,18 @@ void ConfigFileController::openCurrentFile()
 
 bool ConfigFileController::loadConfiguration(const QString &path)
 {
-    Configuration configuration = ConfigurationBinder::read(m_window);
-    if (!ConfigurationFile::loadConfiguration(path, configuration, m_window))
+    const ConfigurationFile::LoadResult loaded =
+        ConfigurationFile::loadConfiguration(path, ConfigurationBinder::read(m_window));
+    for (const ConfigurationFile::Message &message : loaded.messages) {
+        if (message.kind == ConfigurationFile::Message::Warning)
+            DialogService::tell(m_window, message.text, Icon::Warning);
+        else if (DialogService::ask(m_window, message.text, Buttons::YesNo, Icon::Warning) !=
+                 Answer::Yes)
+            return false;
+    }
+    if (!loaded.readable)
         return false;
-    ConfigurationBinder::apply(m_window, configuration);
+    ConfigurationBinder::apply(m_window, loaded.configuration);
     if (auto *connect = m_window->findChild<QWidget *>(QStringLiteral("cmdConnect")))
         connect->setFocus();
     return true;
@@ -201,8 +209,11 @@ bool ConfigFileController::loadConfiguration(const QString &path)
 
 bool ConfigFileController::saveConfiguration(const QString &path)
 {
-    return ConfigurationFile::saveConfiguration(path, ConfigurationBinder::read(m_window),
-                                                m_window);
+    QString failure;
+    if (ConfigurationFile::saveConfiguration(path, ConfigurationBinder::read(m_window), &failure))
+        return true;
+    DialogService::tell(m_window, failure, Icon::Warning);
+    return false;
 }
 
 QString ConfigFileController::showOpenDialog(const QString &filter)

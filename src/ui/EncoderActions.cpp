@@ -5,6 +5,7 @@
 #include "core/session/Sequencer.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
+#include "ui/LinkMessages.h"
 #include "ui/MainWindowParts.h"
 
 #include <QAbstractButton>
@@ -83,7 +84,7 @@ void EncoderActions::sendTestCaptions()
     }
     Sequencer *sequencer = m_window->sequencer();
     // The offer to connect comes even for an empty text.
-    const bool connected = sequencer->ensureConnected();
+    const bool connected = m_window->linkMessages()->ensureConnected();
     if (text.isEmpty() || !connected)
         return;
     const Configuration configuration = readControls();
@@ -97,7 +98,7 @@ void EncoderActions::sendTestCaptions()
 void EncoderActions::sendDecoderSettings()
 {
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->ensureConnected())
+    if (!m_window->linkMessages()->ensureConnected())
         return;
     const Configuration configuration = readControls();
     ControlProcessing(configuration, buildContext(), queueSink()).buildDecoderCommand();
@@ -108,7 +109,7 @@ void EncoderActions::sendDecoderSettings()
 void EncoderActions::sendBlockingSettings()
 {
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->ensureConnected())
+    if (!m_window->linkMessages()->ensureConnected())
         return;
     const Configuration configuration = readControls();
     ControlProcessing(configuration, buildContext(), queueSink()).buildBlockingCommands();
@@ -119,7 +120,7 @@ void EncoderActions::sendBlockingSettings()
 void EncoderActions::refreshArticles()
 {
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->ensureConnected())
+    if (!m_window->linkMessages()->ensureConnected())
         return;
     const Configuration configuration = readControls();
     ControlProcessing(configuration, buildContext(), queueSink()).buildArticleListRequest();
@@ -134,14 +135,14 @@ void EncoderActions::refreshArticles()
 void EncoderActions::insertArticle()
 {
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->ensureConnected())
+    if (!m_window->linkMessages()->ensureConnected())
         return;
     // The window's own open dialog: it starts in the last folder and remembers the new one.
     const QString path = m_window->files()->showOpenDialog(TextFilesFilter);
     if (path.isEmpty())
         return;
 
-    const QStringList lines = readTextFile(path, m_window);
+    const QStringList lines = readTextFile(path);
     const Configuration configuration = readControls();
     const ControlProcessing builders(configuration, buildContext(), queueSink());
     builders.buildInsertArticleCommand(lines);
@@ -159,7 +160,7 @@ void EncoderActions::removeArticle()
     // but the list is still asked for; with one command queued the sequencer is not started.
     const QString name = names->currentText();
     Sequencer *sequencer = m_window->sequencer();
-    if (!sequencer->ensureConnected())
+    if (!m_window->linkMessages()->ensureConnected())
         return;
     const Configuration configuration = readControls();
     const ControlProcessing builders(configuration, buildContext(), queueSink());

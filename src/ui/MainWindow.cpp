@@ -11,6 +11,7 @@
 #include "ui/DialogService.h"
 #include "ui/EncoderActions.h"
 #include "ui/HelpLauncher.h"
+#include "ui/LinkMessages.h"
 #include "ui/TrafficLogMenu.h"
 #include "ui/dialogs/PortSettingsDialog.h"
 #include "ui/settings/PortSettingsStore.h"
@@ -92,6 +93,7 @@ struct MainWindow::Private
     DefaultInfo info;
     LocalTimeZoneSnapshot snapshot;
     Sequencer *sequencer = nullptr;
+    LinkMessages *linkMessages = nullptr;
     ConfigurationView *view = nullptr;
     ConfigFileController *files = nullptr;
     EncoderActions *actions = nullptr;
@@ -115,7 +117,7 @@ struct MainWindow::Private
     void buildStatusBar();
     void buildMenus();
     void showLinkImage(bool connected);
-    void applyLinkState(int state);
+    void applyLinkState(Sequencer::LinkState state);
     void showConnecting();
     void showArticleList(const QString &text, const QStringList &names);
     void stopCaptionLoop();
@@ -230,13 +232,13 @@ void MainWindow::Private::showLinkImage(bool connected)
     panels[0]->setText(connected ? QStringLiteral(" Connected") : QStringLiteral(" Disconnected"));
 }
 
-void MainWindow::Private::applyLinkState(int state)
+void MainWindow::Private::applyLinkState(Sequencer::LinkState state)
 {
     const QStringList articleButtons = {QStringLiteral("cmdRefreshArticles"),
                                         QStringLiteral("cmdInsArticle"),
                                         QStringLiteral("cmdRemoveArticle")};
     switch (state) {
-    case 0:
+    case Sequencer::LinkState::Disconnected:
         cmdConnect->setEnabled(true);
         cmdConnect->setText(kConnect);
         cmdSendConfig->setEnabled(true);
@@ -246,7 +248,7 @@ void MainWindow::Private::applyLinkState(int state)
         if (QWidget *list = control(QStringLiteral("txtArticleList")))
             setBoxText(list, QString());
         break;
-    case 1:
+    case Sequencer::LinkState::Connected:
         cmdConnect->setEnabled(true);
         cmdConnect->setText(QStringLiteral("Dis&connect"));
         cmdSendConfig->setEnabled(true);
@@ -257,7 +259,7 @@ void MainWindow::Private::applyLinkState(int state)
         }
         showLinkImage(true);
         break;
-    case 2:
+    case Sequencer::LinkState::Sending:
         cmdConnect->setEnabled(false);
         cmdSendConfig->setEnabled(false);
         cmdSendConfig->setText(QStringLiteral("Sendin&g..."));
@@ -265,8 +267,6 @@ void MainWindow::Private::applyLinkState(int state)
             if (QWidget *button = control(name))
                 button->setEnabled(false);
         }
-        break;
-    default:
         break;
     }
 }
@@ -319,8 +319,9 @@ MainWindow::MainWindow(const DefaultInfo &info, QWidget *parent)
     d->buildMenus();
 
     // The link: channel, queue and their timers.
-    d->sequencer = new Sequencer(this, this);
+    d->sequencer = new Sequencer(this);
     d->sequencer->setObjectName(QStringLiteral("sequencer"));
+    d->linkMessages = new LinkMessages(d->sequencer, this);
     new TrafficLogMenu(d->sequencer, this); // View > Traffic Log, recording from now on
     PortSettingsStore::loadAppSettings(d->sequencer->channel(), &LoadPath, &CurrentConfigFile);
     d->snapshot = LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
@@ -342,9 +343,10 @@ MainWindow::MainWindow(const DefaultInfo &info, QWidget *parent)
 
     Sequencer *link = d->sequencer;
     connect(d->cmdConnect, &QPushButton::clicked, link, &Sequencer::toggleConnection);
-    connect(d->cmdSendConfig, &QPushButton::clicked, link, &Sequencer::sendConfiguration);
+    connect(d->cmdSendConfig, &QPushButton::clicked, d->linkMessages,
+            &LinkMessages::sendConfiguration);
     connect(link, &Sequencer::linkStateChanged, this,
-            [this](int state) { d->applyLinkState(state); });
+            [this](Sequencer::LinkState state) { d->applyLinkState(state); });
     connect(link, &Sequencer::connecting, this, [this] { d->showConnecting(); });
     connect(link, &Sequencer::identificationChanged, d->panels[2], &QLabel::setText);
     connect(link, &Sequencer::connectedTimeChanged, d->panels[1], &QLabel::setText);
@@ -407,6 +409,11 @@ MainWindow::~MainWindow()
 Sequencer *MainWindow::sequencer() const
 {
     return d->sequencer;
+}
+
+LinkMessages *MainWindow::linkMessages() const
+{
+    return d->linkMessages;
 }
 
 ConfigurationView *MainWindow::view() const

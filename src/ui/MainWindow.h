@@ -28,6 +28,7 @@ public:
     ~MainWindow() override;
 
     Sequencer *sequencer() const override;
+    LinkMessages *linkMessages() const override;
     ConfigurationView *view() const override;
     ConfigFileController *files() const override;
     EncoderActions *actions() const;

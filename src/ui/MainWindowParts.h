@@ -5,6 +5,7 @@
 
 class ConfigFileController;
 class ConfigurationView;
+class LinkMessages;
 class Sequencer;
 struct DefaultInfo;
 struct LocalTimeZoneSnapshot;
@@ -19,6 +20,7 @@ public:
     using QMainWindow::QMainWindow;
 
     virtual Sequencer *sequencer() const = 0;
+    virtual LinkMessages *linkMessages() const = 0;
     virtual ConfigurationView *view() const = 0;
     virtual ConfigFileController *files() const = 0;
     virtual const LocalTimeZoneSnapshot &snapshot() const = 0;

@@ -3,7 +3,6 @@
 // word.
 
 #include "FixedClock.h"
-#include "ScriptedDialogs.h"
 
 #include "core/config/ConfigCodec.h"
 #include "core/config/ConfigurationFile.h"
@@ -26,24 +25,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(10, 0)));
     static const Configuration defaults =
         Configuration::defaults(DefaultInfo{"Quill Network", "KQIL", "1234"}, true);
-    ScriptedDialogs dialogs;
-    const auto load = [&dialogs](const QByteArray &bytes, Configuration &c) {
+    const auto load = [](const QByteArray &bytes) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(bytes) != bytes.size())
             std::abort();
         file.close();
-        dialogs.clear();
-        return ConfigurationFile::loadConfiguration(path, c, nullptr);
+        return ConfigurationFile::loadConfiguration(path, defaults);
     };
-    Configuration loaded = defaults;
-    if (!load(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), loaded))
+    const ConfigurationFile::LoadResult first =
+        load(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    if (!first.readable)
         return 0;
+    const Configuration &loaded = first.configuration;
     const ConfigCodec::Encoded saved = ConfigCodec::encode(loaded);
     if (!saved.ok())
         return 0; // a converted old file can outgrow the format; saving it refuses cleanly
-    Configuration again = defaults;
-    if (!load(saved.bytes, again) || !dialogs.shown.isEmpty() || !(again == loaded)) {
+    const ConfigurationFile::LoadResult again = load(saved.bytes);
+    if (!again.readable || !again.messages.isEmpty() || !(again.configuration == loaded)) {
         std::fprintf(stderr, "property failed: a saved file loads back the same, silently\n");
         std::abort();
     }

@@ -7,6 +7,7 @@
 #include "core/session/Sequencer.h"
 #include "core/simulator/EncoderSimulator.h"
 #include "core/transport/PortLine.h"
+#include "ui/LinkMessages.h"
 
 #include <QTest>
 #include <QTimer>
@@ -24,9 +25,11 @@ struct SimLink
     ScriptedDialogs dialogs;
     QWidget window;
     Sequencer *sequencer;
+    LinkMessages *messages; // the window's boxes, answered by dialogs
 
     explicit SimLink(const QStringList &devices = {}, int baud = 1200)
-        : sequencer(new Sequencer(&window, new EncoderChannel(new PortLine(devices)), &window))
+        : sequencer(new Sequencer(new EncoderChannel(new PortLine(devices)), &window)),
+          messages(new LinkMessages(sequencer, &window))
     {
         LineSettings settings = lineSettings(1, baud, "O", 7, 1);
         settings.device = PortLine::simulatedDeviceName();
@@ -38,7 +41,8 @@ struct SimLink
     bool connect()
     {
         sequencer->toggleConnection();
-        return QTest::qWaitFor([this] { return sequencer->linkState() == 1; }, 5000);
+        return QTest::qWaitFor(
+            [this] { return sequencer->linkState() == Sequencer::LinkState::Connected; }, 5000);
     }
     // The channel hands the sequencer this complete reply.
     void reply(const QString &text)

@@ -111,7 +111,8 @@ struct TabsWindow
     bool connect() const
     {
         top.cmdConnect()->click();
-        return QTest::qWaitFor([this] { return link()->linkState() == 1; }, 5000);
+        return QTest::qWaitFor(
+            [this] { return link()->linkState() == Sequencer::LinkState::Connected; }, 5000);
     }
 
     static QStringList texts(const QComboBox *list)

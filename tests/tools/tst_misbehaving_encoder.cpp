@@ -69,8 +69,10 @@ private slots:
         sinceReceived.start();
         QObject::connect(channel->port(), &PortLine::charactersReceived, &link.window,
                          [&sinceReceived] { sinceReceived.restart(); });
-        Configuration c;
-        QVERIFY(ConfigurationFile::loadConfiguration(m_file, c, nullptr));
+        const ConfigurationFile::LoadResult loaded =
+            ConfigurationFile::loadConfiguration(m_file, Configuration());
+        QVERIFY(loaded.readable && loaded.messages.isEmpty());
+        const Configuration &c = loaded.configuration;
         sequencer->setConfigurationBuilder([&] {
             ControlProcessing(c, {}, [&](const CtrlACommand &command) {
                 sequencer->addCommand(command);
@@ -78,7 +80,7 @@ private slots:
         });
 
         sequencer->toggleConnection();
-        QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), Sequencer::LinkState::Connected, 5000);
         sequencer->sendConfiguration();
         if (outcome == Refused) {
             QTRY_COMPARE_WITH_TIMEOUT(dialogs.texts().size(), 1, 20000);
@@ -103,12 +105,12 @@ private slots:
             QVERIFY2(dialogs.shown.isEmpty(), qPrintable(dialogs.texts().join('\n')));
             sequencer->toggleConnection(); // disconnects
         }
-        QCOMPARE(sequencer->linkState(), 0);
+        QCOMPARE(sequencer->linkState(), Sequencer::LinkState::Disconnected);
 
         // The next Connect, on the same line (a new one after a hang-up), works.
         dialogs.clear();
         sequencer->toggleConnection();
-        QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(sequencer->linkState(), Sequencer::LinkState::Connected, 5000);
         QVERIFY2(dialogs.shown.isEmpty(), qPrintable(dialogs.texts().join('\n')));
     }
 

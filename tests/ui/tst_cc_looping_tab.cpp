@@ -149,17 +149,16 @@ private slots:
             m_w->top.files()->newFile();
         else if (how == 2)
             m_w->link()->channel()->closePort();
+        bool stoppedBehindBox = how != 4;
         if (how == 4) {
-            // The reply time-out's box stays open across loop ticks, with time-outs coming due.
-            Sequencer *link = m_w->link();
-            m_w->dialogs.whileShown = [this, link, held = 0](const QString &) mutable {
-                while (held++ < 4) {
-                    loop()->scheduler()->tick();
-                    if (link->timerCommTimeout()->isActive())
-                        link->replyTimedOut();
-                }
+            // The reply time-out ends the link before its box shows: behind the box the loop has
+            // stopped as Disconnect stops it, and the window's ticks bring up nothing more.
+            m_w->dialogs.whileShown = [&, held = 0](const QString &) mutable {
+                stoppedBehindBox = state() == kIdle;
+                while (held++ < 4)
+                    m_w->top.tick();
             };
-            link->replyTimedOut();
+            m_w->link()->replyTimedOut();
         }
         for (int second = 1; how == 3 && second <= 5; ++second) {
             QCOMPARE(text("lblCCLpTimeLeft"),
@@ -167,6 +166,7 @@ private slots:
             m_w->top.tick();
         }
         QTRY_COMPARE(state(), kIdle);
+        QVERIFY(stoppedBehindBox);
         QTEST(m_w->dialogs.texts().filter(QRegularExpression("CC Looping|Encoder")), "messages");
         QCOMPARE(text("lblCCLpTimeLeft"), QStringLiteral("N/A"));
     }

@@ -88,7 +88,7 @@ private slots:
         m_w->top.files()->openFile();
         QVERIFY(connectToSimulator());
         m_w->click("cmdSendConfig");
-        QCOMPARE(sequencer()->linkState(), 2);
+        QCOMPARE(sequencer()->linkState(), Sequencer::LinkState::Sending);
         QTRY_VERIFY_WITH_TIMEOUT(drained(), 20000);
         const QRegularExpression sent("^\\\\x(?!01[cd] )");
         QCOMPARE(received().filter(sent), goldenLines(name + ".wire").filter(sent));

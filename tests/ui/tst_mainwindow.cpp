@@ -265,9 +265,9 @@ private slots:
                      QStringLiteral("Enable Control, Network Name|Block Upstream, Call Letters"));
             QVERIFY(w.show());
             QTest::keyClick(&w.top, Qt::Key_C, Qt::AltModifier);
-            QTRY_COMPARE(w.link()->linkState(), 1);
+            QTRY_COMPARE(w.link()->linkState(), Sequencer::LinkState::Connected);
             QTest::keyClick(&w.top, Qt::Key_C, Qt::AltModifier);
-            QTRY_COMPARE(w.link()->linkState(), 0);
+            QTRY_COMPARE(w.link()->linkState(), Sequencer::LinkState::Disconnected);
         }
     }
 

@@ -141,7 +141,7 @@ private slots:
         store("Devices", early.slavePath() + ";/nonexistent/ttyQ1");
         ScriptedDialogs dialogs;
         QWidget window;
-        auto *sequencer = new Sequencer(&window, &window); // the channel scans as the program does
+        auto *sequencer = new Sequencer(&window); // the channel scans as the program does
         PortSettingsDialog dialog(sequencer, &window);
         QComboBox *list = dialog.cmbCOMPort();
         const auto entry = [list](int i) {
@@ -221,7 +221,8 @@ private slots:
                         "Continue?"});
         QCOMPARE(d.dialog.isVisible(), !yes);
         QCOMPARE(d.channel()->portIsOpen(), !yes);
-        QCOMPARE(d.sequencer->linkState(), yes ? 0 : 1);
+        QCOMPARE(d.sequencer->linkState(),
+                 yes ? Sequencer::LinkState::Disconnected : Sequencer::LinkState::Connected);
         QCOMPARE(d.channel()->getCOMSettings().baud, yes ? 2400 : 1200);
     }
 };

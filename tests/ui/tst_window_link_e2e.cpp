@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(caption, QStringLiteral("&Connecting..."));
         QCOMPARE(connect->text(), QStringLiteral("&Connect"));
         QVERIFY(!w.link()->channel()->portIsOpening() && w.dialogs.shown.isEmpty());
-        QCOMPARE(w.link()->linkState(), 0);
+        QCOMPARE(w.link()->linkState(), Sequencer::LinkState::Disconnected);
     }
 };
 

@@ -5,11 +5,11 @@
 #include "Output.h"
 #include "core/common/GlobalFunctions.h"
 #include "core/common/ReadTextFile.h"
-#include "core/looping/CaptionLoopLink.h"
 #include "core/looping/CaptionLoopScheduler.h"
 #include "core/looping/LoopTimer.h"
 #include "core/session/EncoderChannel.h"
 #include "core/session/Sequencer.h"
+#include "core/session/SequencerLoopLink.h"
 #include "core/session/TrafficLog.h"
 #include "core/transport/PortLine.h"
 
@@ -68,7 +68,7 @@ LoopSession::LoopSession(const QString &device, const LineSettings &line,
 LoopSession::Result LoopSession::run()
 {
     EncoderChannel *channel = channelForDevice(m_device, m_line);
-    Sequencer sequencer(nullptr, channel);
+    Sequencer sequencer(channel);
     SequencerLoopLink link(&sequencer);
     QtLoopTimer timer(nullptr, QStringLiteral("timerCCLoopingTimeout"));
     SteadyLoopClock clock;
@@ -228,7 +228,7 @@ int LoopSession::command(const Options &options)
     CaptionLoopFile file;
     QStringList messages;
     TextFileError readError = TextFileError::None;
-    if (!file.load(readTextFile(options.file, nullptr, nullptr, &readError),
+    if (!file.load(readTextFile(options.file, &readError),
                    [&messages](const QString &message) { messages << message; })) {
         Output::error(options.file + QStringLiteral(": ") +
                       (readError == TextFileError::TooLarge

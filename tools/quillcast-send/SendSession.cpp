@@ -88,7 +88,7 @@ QString SendSession::message() const
 void SendSession::start()
 {
     m_clock.start();
-    m_sequencer = new Sequencer(nullptr, channelForDevice(m_device, m_line), this);
+    m_sequencer = new Sequencer(channelForDevice(m_device, m_line), this);
     EncoderChannel *channel = m_sequencer->channel();
     PortLine *port = channel->port();
 

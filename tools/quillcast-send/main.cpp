@@ -19,7 +19,6 @@
 #include "LoopSession.h"
 #include "Output.h"
 #include "PlantRun.h"
-#include "StderrDialogs.h"
 #include "core/commands/ControlProcessing.h"
 #include "core/common/AppInfo.h"
 #include "core/common/Clock.h"
@@ -76,24 +75,30 @@ struct Loaded
     QList<CtrlACommand> commands;
 };
 
-Loaded loadConfiguration(const QString &path, StderrDialogs &dialogs,
-                         const LocalTimeZoneSnapshot &zone)
+Loaded loadConfiguration(const QString &path, const LocalTimeZoneSnapshot &zone)
 {
     Loaded loaded;
-    Configuration configuration =
-        Configuration::defaults(DefaultInfo::loadDefaultInfo(nullptr), zone.InDaylightTime);
-    loaded.ok = ConfigurationFile::loadConfiguration(path, configuration, nullptr);
-    loaded.notes = dialogs.takeMessages();
-    if (!loaded.ok) {
-        // The last message is the one that ended the load.
-        loaded.problem = loaded.notes.isEmpty()
-                             ? QStringLiteral("not a readable configuration file")
-                             : loaded.notes.last();
+    const ConfigurationFile::LoadResult result = ConfigurationFile::loadConfiguration(
+        path, Configuration::defaults(DefaultInfo::loadDefaultInfo(nullptr), zone.InDaylightTime));
+    // No one is there to answer a question: the first one refuses the file, as No would.
+    for (const ConfigurationFile::Message &message : result.messages) {
+        // Message texts may hold line breaks; one line each keeps the error stream readable.
+        QString line = message.text;
+        line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), ' ');
+        if (message.kind == ConfigurationFile::Message::Question || !result.readable) {
+            loaded.problem = line;
+            return loaded;
+        }
+        loaded.notes << line;
+    }
+    if (!result.readable) {
+        loaded.problem = QStringLiteral("not a readable configuration file");
         return loaded;
     }
+    loaded.ok = true;
     ControlProcessing::Context context;
     context.zone = zone;
-    ControlProcessing(configuration, context, [&loaded](const CtrlACommand &command) {
+    ControlProcessing(result.configuration, context, [&loaded](const CtrlACommand &command) {
         loaded.commands << command;
     }).buildConfiguration();
     return loaded;
@@ -239,7 +244,6 @@ int main(int argc, char *argv[])
         if (const QString input = LogFile::clashingInput(logPath, {loopFile}); !input.isEmpty())
             return usage(QStringLiteral("--log %1 is the caption loop file %2: refused")
                              .arg(logPath, input));
-        StderrDialogs dialogs; // the sequencer's boxes; the session reports in one line
         return LoopSession::command(
             {loopFile, devices, line, parser.value(forOption), parser.isSet(continuousOption),
              parser.isSet(channelOption) ? parser.value(channelOption) : QString(),
@@ -277,7 +281,6 @@ int main(int argc, char *argv[])
     }
 
     // Every configuration is read and built once, before anything is sent.
-    StderrDialogs dialogs;
     const LocalTimeZoneSnapshot zone =
         LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
     QHash<QString, Loaded> configurations;
@@ -289,7 +292,7 @@ int main(int argc, char *argv[])
     const auto configurationOf = [&](const QString &path) -> const Loaded & {
         auto it = configurations.find(path);
         if (it == configurations.end()) {
-            it = configurations.insert(path, loadConfiguration(path, dialogs, zone));
+            it = configurations.insert(path, loadConfiguration(path, zone));
             inputs << path;
         }
         return *it;
@@ -353,9 +356,7 @@ int main(int argc, char *argv[])
     for (const EncoderList::Entry &entry : std::as_const(entries))
         encoders << PlantRun::Encoder{entry.name, entry.device, entry.configuration, entry.line,
                                       configurationOf(entry.configuration).commands};
-    // The sequencers' message boxes still go to the dialog service, but are not printed: a box
-    // cannot tell which of the encoders sent at once it belongs to. Each session reports its
-    // own outcome under its encoder's name instead.
+    // Each session reports its own outcome under its encoder's name.
     PlantRun run(encoders, jobs, single, log.isOpen() ? &log : nullptr);
     QObject::connect(&run, &PlantRun::finished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

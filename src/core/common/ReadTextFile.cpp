@@ -1,7 +1,6 @@
 #include "core/common/ReadTextFile.h"
 
 #include "core/common/GlobalFunctions.h"
-#include "ui/DialogService.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,8 +35,7 @@ QStringList splitLines(const QString &text)
 
 } // namespace
 
-QStringList readTextFile(const QString &path, QWidget *dialogParent, QString *chosenPath,
-                         TextFileError *error)
+QStringList readTextFile(const QString &path, TextFileError *error)
 {
     const auto fail = [error](TextFileError why) {
         if (error)
@@ -46,28 +44,19 @@ QStringList readTextFile(const QString &path, QWidget *dialogParent, QString *ch
     };
     if (error)
         *error = TextFileError::None;
-    QString filePath = path;
-    if (filePath.isEmpty()) {
-        // No starting folder of its own: the dialog opens where the system last left it.
-        filePath = DialogService::instance().openFileName(
-            dialogParent, QStringLiteral("Open File"), QString(),
-            QStringLiteral("Text Files (.txt)|*.txt"));
-        if (chosenPath)
-            *chosenPath = filePath;
-    }
-    if (filePath.isEmpty())
+    if (path.isEmpty())
         return Unreadable;
 
     // Only a regular file is opened: a pipe, a device such as /dev/zero or a folder that carries
     // a text file's name would keep the window (or quillcast-send) waiting for an end that never
     // comes. Such a name reads like a file that cannot be read: the caller keeps what it had, as
     // it does for a missing file.
-    const QFileInfo info(filePath);
+    const QFileInfo info(path);
     if (!info.isFile())
         return fail(TextFileError::Unreadable);
     if (info.size() > MaxTextFileSize)
         return fail(TextFileError::TooLarge);
-    QFile file(filePath);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(TextFileError::Unreadable);
     // One byte more than the limit tells a file that grew after the check.
@@ -76,5 +65,5 @@ QStringList readTextFile(const QString &path, QWidget *dialogParent, QString *ch
         return fail(TextFileError::Unreadable);
     if (bytes.size() > MaxTextFileSize)
         return fail(TextFileError::TooLarge);
-    return QStringList{filePath} + splitLines(GlobalFunctions::fromSingleByte(bytes));
+    return QStringList{path} + splitLines(GlobalFunctions::fromSingleByte(bytes));
 }

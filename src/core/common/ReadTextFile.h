@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QWidget;
-
 // The largest text file read, 16 MiB, named in the message that refuses a larger one.
 // Caption loop files and articles are written by hand: a loop of 32-character captions this
 // size holds about half a million lines, far beyond any real one, and an article, a text block
@@ -23,10 +21,8 @@ enum class TextFileError
 
 // Reads a plain text file as a list: element 0 is the file's full path, elements 1 to n its
 // lines in order, each without its line terminator, in the single-byte code page (Latin-1).
-// An empty file gives the path alone. An empty path first asks for a file ("Open File",
-// "Text Files (.txt)|*.txt") through DialogService; the chosen path is written to chosenPath
-// when given. No file chosen, or a file that cannot be opened or read to its end, gives a list
-// of one empty element; so does anything but a regular file (a pipe, a device, a folder) and a
-// file larger than MaxTextFileSize, without waiting for it. error, when given, tells which.
-QStringList readTextFile(const QString &path, QWidget *dialogParent = nullptr,
-                         QString *chosenPath = nullptr, TextFileError *error = nullptr);
+// An empty file gives the path alone. An empty path (no file chosen), or a file that cannot be
+// opened or read to its end, gives a list of one empty element; so does anything but a regular
+// file (a pipe, a device, a folder) and a file larger than MaxTextFileSize, without waiting for
+// it. error, when given, tells which.
+QStringList readTextFile(const QString &path, TextFileError *error = nullptr);

@@ -4,7 +4,6 @@
 #include "core/config/ConfigCodec.h"
 #include "core/config/ConfigFields.h"
 #include "core/config/ConfigLists.h"
-#include "ui/DialogService.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,9 +16,7 @@
 
 namespace {
 
-using Answer = DialogService::Answer;
-using Buttons = DialogService::Buttons;
-using Icon = DialogService::Icon;
+using ConfigurationFile::Message;
 
 const QString CouldNotOpenText = QStringLiteral(
     "The file could not be opened.  Please make sure it is not in use by another application.");
@@ -73,29 +70,29 @@ QString boxText(const ConfigField &field, QString text)
 class EntryApplier
 {
 public:
-    EntryApplier(Configuration &configuration, QWidget *parent)
-        : c(configuration), m_parent(parent), m_today(Clock::instance().now().date())
+    EntryApplier(Configuration &configuration, QList<Message> &messages)
+        : c(configuration), m_messages(messages), m_today(Clock::instance().now().date())
     {
     }
 
-    // false when the operator chose to stop after an import error.
-    bool applyCurrent(const ConfigCodec::Entry &entry)
+    // A value the window's control would refuse raises the import question.
+    void applyCurrent(const ConfigCodec::Entry &entry)
     {
         const ConfigField *field = ConfigFields::byEntry(entry.number);
         if (!field)
-            return true;
+            return;
         if (entry.number == ExpiryMonthEntry)
-            return applyExpiryMonth(entry);
-        if (entry.number == ExpiryDayEntry)
-            return applyExpiryDay(entry);
-        if (!acceptable(*field, entry))
-            return askToContinue();
-        store(*field, entry);
-        return true;
+            applyExpiryMonth(entry);
+        else if (entry.number == ExpiryDayEntry)
+            applyExpiryDay(entry);
+        else if (!acceptable(*field, entry))
+            askToContinue();
+        else
+            store(*field, entry);
     }
 
     // The previous format's entries, converted to the current fields.
-    bool applyPrevious(const ConfigCodec::Entry &entry)
+    void applyPrevious(const ConfigCodec::Entry &entry)
     {
         struct PacketFlag
         {
@@ -111,14 +108,14 @@ public:
                 store(*ConfigFields::byEntry(flag.group), {flag.group, {}, {0}});
                 store(*ConfigFields::byEntry(flag.enableBox), {flag.enableBox, {}, {1}});
             }
-            return true;
+            return;
         }
         if (entry.number == 16)
-            return true; // the old expiry texts are not carried over
+            return; // the old expiry texts are not carried over
         if (entry.number == 22) {
             const int value = entry.bytes.value(0) * 16 + entry.bytes.value(1);
             c.txtInsArticleRepeat = QString::number(qBound(1, value, 9999));
-            return true;
+            return;
         }
         static const int sameField[][2] = {{1, 1},   {3, 3},   {6, 6},   {9, 9},   {10, 10},
                                            {11, 11}, {12, 12}, {14, 14}, {15, 15}, {18, 20},
@@ -127,17 +124,15 @@ public:
             if (entry.number == pair[0]) {
                 ConfigCodec::Entry current = entry;
                 current.number = pair[1];
-                return applyCurrent(current);
+                applyCurrent(current);
+                return;
             }
         }
-        return true;
     }
 
-    bool askToContinue()
-    {
-        return DialogService::ask(m_parent, ImportErrorText, Buttons::YesNo, Icon::Warning) ==
-               Answer::Yes;
-    }
+    // The load goes on as if the operator agreed; the caller abandons it on No, and the
+    // messages after the question are then never shown.
+    void askToContinue() { m_messages << Message{Message::Question, ImportErrorText}; }
 
 private:
     // How many entries the list of a list selection holds right now.
@@ -223,37 +218,35 @@ private:
     }
 
     // A month or day that today's lists no longer hold is left for the operator to set.
-    bool applyExpiryMonth(const ConfigCodec::Entry &entry)
+    void applyExpiryMonth(const ConfigCodec::Entry &entry)
     {
         const int index = entry.bytes.value(0);
         const auto months = ConfigLists::expiryMonths(c.webExpiryYearValue, m_today);
         if (index >= months.size()) {
-            DialogService::tell(m_parent, MonthNotAppliedText, Icon::Warning);
-            return true;
+            m_messages << Message{Message::Warning, MonthNotAppliedText};
+            return;
         }
         if (index != c.cmbWebExpiryMonth)
             c.cmbWebExpiryDay = c.webExpiryDayValue = 0;
         c.cmbWebExpiryMonth = index;
         c.webExpiryMonthValue = months[index].value;
-        return true;
     }
 
-    bool applyExpiryDay(const ConfigCodec::Entry &entry)
+    void applyExpiryDay(const ConfigCodec::Entry &entry)
     {
         const int index = entry.bytes.value(0);
         const auto days =
             ConfigLists::expiryDays(c.webExpiryYearValue, c.webExpiryMonthValue, m_today);
         if (index >= days.size()) {
-            DialogService::tell(m_parent, DayNotAppliedText, Icon::Warning);
-            return true;
+            m_messages << Message{Message::Warning, DayNotAppliedText};
+            return;
         }
         c.cmbWebExpiryDay = index;
         c.webExpiryDayValue = days[index].value;
-        return true;
     }
 
     Configuration &c;
-    QWidget *m_parent;
+    QList<Message> &m_messages;
     QDate m_today;
 };
 
@@ -302,8 +295,9 @@ void flushFolderOf(const QString &path)
 
 namespace ConfigurationFile {
 
-bool loadConfiguration(const QString &path, Configuration &configuration, QWidget *dialogParent)
+LoadResult loadConfiguration(const QString &path, const Configuration &start)
 {
+    LoadResult result;
     QFile file(path);
     QByteArray bytes;
     // Only a regular file is read: a pipe or a device that carries a configuration file's name
@@ -318,33 +312,36 @@ bool loadConfiguration(const QString &path, Configuration &configuration, QWidge
     const ConfigCodec::Decoded decoded =
         readable ? ConfigCodec::decode(bytes) : ConfigCodec::Decoded();
     if (decoded.status == ConfigCodec::Status::CouldNotOpen) {
-        DialogService::tell(dialogParent, CouldNotOpenText, Icon::Warning);
-        return false;
+        result.messages << Message{Message::Warning, CouldNotOpenText};
+        return result;
     }
     if (decoded.status == ConfigCodec::Status::Invalid) {
-        DialogService::tell(dialogParent, InvalidFileText, Icon::Warning);
-        return false;
+        result.messages << Message{Message::Warning, InvalidFileText};
+        return result;
     }
 
-    EntryApplier applier(configuration, dialogParent);
+    result.readable = true;
+    result.configuration = start;
+    EntryApplier applier(result.configuration, result.messages);
     const bool previous = decoded.dataFormat == ConfigCodec::PreviousFormat;
     const auto entries = previous ? decoded.entries : applicationOrder(decoded.entries);
     for (const ConfigCodec::Entry &entry : entries) {
-        const bool goOn = previous ? applier.applyPrevious(entry) : applier.applyCurrent(entry);
-        if (!goOn)
-            return false;
+        if (previous)
+            applier.applyPrevious(entry);
+        else
+            applier.applyCurrent(entry);
     }
     // A file that ends early: once the operator agrees, the load ends with what was read,
     // since nothing after the break can be found again.
-    if (decoded.endedAtEntry != ConfigCodec::NotEnded && !applier.askToContinue())
-        return false;
+    if (decoded.endedAtEntry != ConfigCodec::NotEnded)
+        applier.askToContinue();
     if (previous)
-        DialogService::tell(dialogParent, ConvertedText, Icon::Warning);
-    return true;
+        result.messages << Message{Message::Warning, ConvertedText};
+    return result;
 }
 
 bool saveConfiguration(const QString &path, const Configuration &configuration,
-                       QWidget *dialogParent)
+                       QString *failureMessage)
 {
     const ConfigCodec::Encoded encoded = ConfigCodec::encode(configuration);
     if (!encoded.ok())
@@ -356,7 +353,8 @@ bool saveConfiguration(const QString &path, const Configuration &configuration,
                          file.write(encoded.bytes) == encoded.bytes.size() && file.commit();
     if (!written) {
         file.cancelWriting();
-        DialogService::tell(dialogParent, WriteFailedText, Icon::Warning);
+        if (failureMessage)
+            *failureMessage = WriteFailedText;
         return false;
     }
     flushFolderOf(path);

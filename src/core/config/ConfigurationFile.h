@@ -2,14 +2,35 @@
 
 #include "core/config/Configuration.h"
 
+#include <QList>
 #include <QString>
 #include <stdexcept>
 
-class QWidget;
-
-// Reading and writing ".qcf" configuration files on top of ConfigCodec, with the operator's
-// messages and questions (through DialogService, parented to dialogParent).
+// Reading and writing ".qcf" configuration files on top of ConfigCodec. What a load or a save
+// has to tell the operator is returned as data, for the caller to show or print.
 namespace ConfigurationFile {
+
+// One thing a load has to say, in the order it arose. A question asks whether to go on past an
+// import error: Yes goes on to the next message, No abandons the load.
+struct Message
+{
+    enum Kind
+    {
+        Warning,
+        Question
+    };
+    Kind kind;
+    QString text;
+};
+
+struct LoadResult
+{
+    // false: the file could not be read or is no configuration file; its message says which.
+    bool readable = false;
+    QList<Message> messages;
+    // The file applied over the start values, as it stands when every question is answered Yes.
+    Configuration configuration;
+};
 
 // A configuration that cannot be put into a file at all (longer than the format's 32767
 // bytes, or a list index outside 0..255). Thrown by saveConfiguration before anything is
@@ -23,12 +44,12 @@ public:
     static constexpr int Number = 6; // reported like an overflow
 };
 
-// Applies the file to configuration, which holds the values before loading (the defaults).
-// true when the load completed, also after the operator chose to continue past import errors.
-bool loadConfiguration(const QString &path, Configuration &configuration, QWidget *dialogParent);
+// Reads the file and applies it over start (the values before loading: the defaults).
+LoadResult loadConfiguration(const QString &path, const Configuration &start);
 // Writes the configuration; the file is replaced whole or not at all. true on success; false
-// after the write-failure message. Throws BuildError when the file cannot be built.
+// with the operator's message in failureMessage. Throws BuildError when the file cannot be
+// built.
 bool saveConfiguration(const QString &path, const Configuration &configuration,
-                       QWidget *dialogParent);
+                       QString *failureMessage = nullptr);
 
 } // namespace ConfigurationFile

@@ -54,15 +54,6 @@ bool CaptionLoopScheduler::isRunning() const
 
 void CaptionLoopScheduler::tick()
 {
-    // While a failure's message is open nothing is queued or sent: a transaction started now
-    // would arm a new reply time-out behind the box and bring the same message up again. The
-    // timer keeps running at the busy pace, so that the loop is still running when the link is
-    // given up after the message and stops as Disconnect stops it.
-    if (m_link->isReportingFailure()) {
-        m_interval = std::max(m_interval, int(BusyIntervalMs));
-        scheduleNext(m_interval);
-        return;
-    }
     if (!m_link->portIsOpen()) {
         m_timer->stop();
         emit connectionLost();
@@ -106,8 +97,7 @@ void CaptionLoopScheduler::scheduleNext(int interval)
 
 void CaptionLoopScheduler::secondTick()
 {
-    // The time does not run out behind a failure's message: the loop ends with the link then.
-    if (!isRunning() || m_secondsLeft == Continuous || m_link->isReportingFailure())
+    if (!isRunning() || m_secondsLeft == Continuous)
         return;
     --m_secondsLeft;
     emit timeLeftChanged(GlobalFunctions::secondsToClockText(m_secondsLeft));

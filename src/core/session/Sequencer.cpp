@@ -3,30 +3,10 @@
 #include "core/common/GlobalFunctions.h"
 #include "core/session/EncoderChannel.h"
 #include "core/transport/PortLine.h"
-#include "ui/DialogService.h"
 
 #include <QTimer>
 
 namespace {
-
-const QString kNotConnectedQuestion = QStringLiteral(
-    "A connection is not currently active.  Would you like to attempt to connect now?");
-const QString kNoReplyPortOpen =
-    QStringLiteral("Quillcast could not connect to the Encoder.  Please check the cabling and "
-                   "that the COM Port settings match the Encoder Serial Port settings.");
-const QString kNoReplyPortClosed =
-    QStringLiteral("The connection could not be verified with the unit, and the port appears to "
-                   "be closed.  Please connect and try again.");
-const QString kPortNotOpened = QStringLiteral(
-    "The port could not be opened.  Please check that the port it is not in use by another "
-    "application.");
-
-const QString kEncoderRestarted = QStringLiteral(
-    "The Encoder restarted before it answered, and the commands sent to it may have been lost.  "
-    "Please send the configuration again.");
-const QString kReplyTooLong = QStringLiteral(
-    "The Encoder's reply was too long, and the rest of the transaction has been cancelled.  "
-    "Please check the cabling and the COM Port settings, and try again.");
 
 constexpr int kReadinessTimeoutMs = 3000;
 constexpr int kCommandTimeoutMs = 5000;
@@ -37,33 +17,25 @@ constexpr int kKeepAliveSeconds = 300;
 
 struct Sequencer::Private
 {
-    QWidget *dialogParent = nullptr;
     EncoderChannel *comm = nullptr;
     QList<CtrlACommand> queue;
     CtrlACommand current;
     QTimer *commTimeout = nullptr;
     QTimer *sendConfigDisable = nullptr;
     int connectedSeconds = 0;
-    int state = -1;
+    LinkState state = LinkState::Disconnected;
     QString identification;
     std::function<void()> buildConfiguration;
-    // A failure's message is up: nothing is sent and no reply is acted on meanwhile.
-    bool reportingTimeout = false;
     // Connect was pressed and the port opens in the event loop.
     bool awaitingOpen = false;
     QString openError;            // the reason the last open failed
     bool connectingShown = false; // "Connecting..." shown since the last state was set
 };
 
-Sequencer::Sequencer(QWidget *dialogParent, QObject *parent)
-    : Sequencer(dialogParent, new EncoderChannel, parent)
-{
-}
+Sequencer::Sequencer(QObject *parent) : Sequencer(new EncoderChannel, parent) {}
 
-Sequencer::Sequencer(QWidget *dialogParent, EncoderChannel *channel, QObject *parent)
-    : QObject(parent), d(new Private)
+Sequencer::Sequencer(EncoderChannel *channel, QObject *parent) : QObject(parent), d(new Private)
 {
-    d->dialogParent = dialogParent;
     d->comm = channel;
     d->comm->setParent(this);
     d->comm->setObjectName(QStringLiteral("CommIFace"));
@@ -71,10 +43,8 @@ Sequencer::Sequencer(QWidget *dialogParent, EncoderChannel *channel, QObject *pa
     d->comm->setIdentificationSource([this] { return d->identification; });
     connect(d->comm, &EncoderChannel::replyReady, this, &Sequencer::handleReply);
     connect(d->comm, &EncoderChannel::replyTooLong, this, [this](qint64 received) {
-        if (d->reportingTimeout)
-            return;
-        fail(Failure::ReplyTooLong, kReplyTooLong, true,
-             QStringLiteral("over %1 characters without the prompt").arg(received), false);
+        fail(Failure::ReplyTooLong,
+             QStringLiteral("over %1 characters without the prompt").arg(received));
     });
     // The end of an open and a lost line are acted on from the event loop, so that whoever
     // else listens to the port (the traffic log) has seen them before the link moves on.
@@ -120,11 +90,6 @@ QList<CtrlACommand> &Sequencer::commandQueue()
     return d->queue;
 }
 
-const CtrlACommand &Sequencer::CurrentCommand() const
-{
-    return d->current;
-}
-
 void Sequencer::addCommand(const QString &mode, const QString &args, const QString &content,
                            bool ctrlC, bool sendBlankContents)
 {
@@ -135,6 +100,17 @@ void Sequencer::addCommand(const CtrlACommand &command)
 {
     d->current = command;
     d->queue.append(command);
+}
+
+void Sequencer::sendCommands(const QList<CtrlACommand> &commands)
+{
+    if (commands.isEmpty())
+        return;
+    const bool idle = d->queue.isEmpty();
+    d->queue.append(commands);
+    d->current = commands.constLast();
+    if (idle)
+        startTransaction();
 }
 
 void Sequencer::startTransaction()
@@ -149,32 +125,23 @@ void Sequencer::startTransaction()
     d->comm->isPortReady();
 }
 
-bool Sequencer::ensureConnected()
+bool Sequencer::isConnected() const
 {
-    // A port that is opening counts as connected: the callers' commands wait for the open.
-    if (d->comm->portIsOpen() || d->comm->portIsOpening())
-        return true;
-    if (DialogService::ask(d->dialogParent, kNotConnectedQuestion, DialogService::Buttons::YesNo,
-                           DialogService::Icon::Exclamation) != DialogService::Answer::Yes)
-        return false;
-    toggleConnection();
-    return true;
+    return d->comm->portIsOpen() || d->comm->portIsOpening();
 }
 
-void Sequencer::setLinkState(int state)
+void Sequencer::setLinkState(LinkState state)
 {
-    if (state < 0 || state > 2)
-        return;
     d->state = state;
     d->connectingShown = false;
-    if (state == 0 && !d->identification.isEmpty()) {
+    if (state == LinkState::Disconnected && !d->identification.isEmpty()) {
         d->identification.clear();
         emit identificationChanged(d->identification);
     }
     emit linkStateChanged(state);
 }
 
-int Sequencer::linkState() const
+Sequencer::LinkState Sequencer::linkState() const
 {
     return d->state;
 }
@@ -199,19 +166,9 @@ int Sequencer::connectedSeconds() const
     return d->connectedSeconds;
 }
 
-QString Sequencer::identificationText() const
-{
-    return d->identification;
-}
-
 bool Sequencer::transactionInFlight() const
 {
     return d->commTimeout->isActive();
-}
-
-bool Sequencer::isReportingFailure() const
-{
-    return d->reportingTimeout;
 }
 
 void Sequencer::releaseLink()
@@ -299,15 +256,15 @@ QStringList Sequencer::articleNames(const QString &response)
 
 void Sequencer::handleReply(const QString &response)
 {
-    if (d->reportingTimeout)
-        return; // too late: the link is given up once the message is read
+    if (!d->comm->portIsOpen())
+        return; // the link was given up or closed meanwhile: the reply is history
     d->commTimeout->stop();
     emit replyReceived(response);
 
     // The start-up banner in place of a command's reply: the encoder was switched off and on,
     // the command is lost and so may be what the encoder had been sent before.
     if (!d->comm->replyAnsweredQuery() && isStartupBanner(response)) {
-        fail(Failure::EncoderRestarted, kEncoderRestarted, false, QString(), false);
+        fail(Failure::EncoderRestarted, QString());
         return;
     }
 
@@ -317,7 +274,7 @@ void Sequencer::handleReply(const QString &response)
         d->comm->sendCommand(d->current);
         emit commandSent(d->current);
     } else if (!d->sendConfigDisable->isActive()) {
-        setLinkState(1);
+        setLinkState(LinkState::Connected);
     }
 
     const QString identification = identificationFromReply(response);
@@ -334,29 +291,19 @@ void Sequencer::replyTimedOut()
 {
     d->commTimeout->stop();
     emit replyTimeoutFired(d->commTimeout->interval());
-    if (d->comm->portIsOpen()) {
-        fail(Failure::TimedOut, kNoReplyPortOpen, true, QString(), false);
-    } else {
-        DialogService::tell(d->dialogParent, kNoReplyPortClosed, DialogService::Icon::Critical);
+    if (d->comm->portIsOpen())
+        fail(Failure::TimedOut, QString());
+    else
         emit timedOut(false);
-    }
 }
 
-void Sequencer::fail(Failure failure, const QString &message, bool critical, const QString &detail,
-                     bool closeFirst)
+void Sequencer::fail(Failure failure, const QString &detail)
 {
+    // Everything the failure ends is ended before anyone hears of it: a front-end that reports
+    // it with a modal box runs the event loop meanwhile, and by then no late reply, keep-alive
+    // or caption loop line can find a link to act on.
     d->commTimeout->stop();
     d->sendConfigDisable->stop();
-    d->queue.clear();
-    if (closeFirst)
-        endLink();
-    // The box is modal but the event loop runs on: a late reply, the keep-alive or another
-    // failure must not act behind it, and once it is read the link is only ever closed.
-    d->reportingTimeout = true;
-    DialogService::tell(d->dialogParent, message,
-                        critical ? DialogService::Icon::Critical
-                                 : DialogService::Icon::Exclamation);
-    d->reportingTimeout = false;
     d->queue.clear();
     endLink(); // even from the connecting and sending presentations
     if (failure == Failure::TimedOut)
@@ -369,10 +316,11 @@ void Sequencer::endLink()
 {
     d->awaitingOpen = false;
     d->commTimeout->stop();
-    if (!d->comm->portIsOpen() && !d->comm->portIsOpening() && d->state == 0 && !d->connectingShown)
+    if (!d->comm->portIsOpen() && !d->comm->portIsOpening() &&
+        d->state == LinkState::Disconnected && !d->connectingShown)
         return;
     d->comm->closePort();
-    setLinkState(0);
+    setLinkState(LinkState::Disconnected);
     emit operatorDisconnected();
 }
 
@@ -392,7 +340,7 @@ void Sequencer::toggleConnection()
     if (!d->comm->portIsOpen()) {
         d->openError.clear();
         if (!d->comm->openPort()) {
-            DialogService::tell(d->dialogParent, kPortNotOpened, DialogService::Icon::Exclamation);
+            // Refused at once: the presentation is left as it was.
             emit transactionFailed(Failure::PortNotOpened, d->openError);
             return;
         }
@@ -420,7 +368,7 @@ void Sequencer::portOpenFailed(const QString &reason)
     // The open went on in the event loop and failed (refused, no such host, no answer in
     // time): whatever waited for it cannot be sent. Unlike a port refused at once, the
     // presentation showed "Connecting...": it returns to Disconnected with an empty queue.
-    fail(Failure::PortNotOpened, kPortNotOpened, false, reason, true);
+    fail(Failure::PortNotOpened, reason);
 }
 
 void Sequencer::lineLost(const QString &reason)
@@ -429,33 +377,25 @@ void Sequencer::lineLost(const QString &reason)
     // transaction ends now rather than at its time-out, and an idle link shows Disconnected.
     if (d->comm->portIsOpen() || d->comm->portIsOpening())
         return; // reconnected meanwhile: the lost line is history
-    if (d->reportingTimeout) {
-        d->comm->closePort(); // the box up already ends the link once read
-        return;
-    }
-    fail(Failure::LineLost, kNoReplyPortClosed, true, reason, true);
+    fail(Failure::LineLost, reason);
 }
 
 void Sequencer::sendConfiguration()
 {
-    if (!ensureConnected()) {
-        setLinkState(0);
-        return;
-    }
-    if (!d->comm->portIsOpen() && !d->comm->portIsOpening()) {
-        // The operator agreed to connect but the port would not open (that message has been
-        // shown). Nothing can reach the encoder, so rather than sitting in the sending state
-        // until a second, closed-port message, go back to the disconnected presentation with
-        // an empty queue; the operator fixes the port and presses the button again.
+    if (!isConnected()) {
+        // Not connected, or the operator agreed to connect but the port would not open (that
+        // failure has been reported). Nothing can reach the encoder, so rather than sitting in
+        // the sending state until a second, closed-port message, go back to the disconnected
+        // presentation with an empty queue; the operator fixes the port and presses again.
         d->queue.clear();
-        setLinkState(0);
+        setLinkState(LinkState::Disconnected);
         return;
     }
     // A port still opening: the commands wait in the queue and the end of the open sends the
     // readiness query (startTransaction does nothing meanwhile, so its 3000 ms cannot run out
     // during a 5 s connect); a failed open empties the queue and shows Disconnected.
     d->sendConfigDisable->start(kSendingMinimumMs);
-    setLinkState(2);
+    setLinkState(LinkState::Sending);
     if (d->buildConfiguration)
         d->buildConfiguration();
     startTransaction();
@@ -464,17 +404,13 @@ void Sequencer::sendConfiguration()
 void Sequencer::endSendingPeriod()
 {
     d->sendConfigDisable->stop();
-    if (d->reportingTimeout)
-        return;
     // A link lost during the sending period stays disconnected.
     if (d->queue.isEmpty() && d->comm->portIsOpen())
-        setLinkState(1);
+        setLinkState(LinkState::Connected);
 }
 
 void Sequencer::secondTick()
 {
-    if (d->reportingTimeout)
-        return;
     if (d->comm->portIsOpen()) {
         emit connectedTimeChanged(GlobalFunctions::secondsToClockText(d->connectedSeconds));
         if (d->queue.isEmpty() && d->connectedSeconds != 0 &&

@@ -10,18 +10,25 @@
 
 class EncoderChannel;
 class QTimer;
-class QWidget;
 
 // The command queue and the transaction sequencer: drains commandQueue one command per encoder
 // reply, watches each step with one reply time-out, connects and disconnects, keeps the link
 // alive every five minutes and reads the encoder identification and the article list out of
-// the replies. It owns no widgets: it tells the window what to show through its signals.
+// the replies. It asks and shows nothing itself: whoever presents the link (the window, a
+// command-line session) learns of every state and failure through its signals.
 class Sequencer : public QObject
 {
     Q_OBJECT
 public:
-    // dialogParent parents the message boxes. The sequencer owns channel and the timers
-    // "timerCommTimeout" and "timerSendConfigDisable" (found by objectName under the window).
+    // The link's presentation.
+    enum class LinkState
+    {
+        Disconnected,
+        Connected,
+        Sending
+    };
+    Q_ENUM(LinkState)
+
     // Why a transaction ended without its replies; every failure also leaves the link
     // disconnected (or never connected) with the queue emptied.
     enum class Failure
@@ -34,24 +41,30 @@ public:
     };
     Q_ENUM(Failure)
 
-    explicit Sequencer(QWidget *dialogParent, QObject *parent = nullptr);
+    // The sequencer owns its channel and the timers "timerCommTimeout" and
+    // "timerSendConfigDisable" (found by objectName under the window).
+    explicit Sequencer(QObject *parent = nullptr);
     // With a channel made by the caller (ownership passes to the sequencer), e.g. over a
     // chosen port list.
-    Sequencer(QWidget *dialogParent, EncoderChannel *channel, QObject *parent = nullptr);
+    explicit Sequencer(EncoderChannel *channel, QObject *parent = nullptr);
     ~Sequencer() override;
 
     EncoderChannel *channel() const;
     QList<CtrlACommand> &commandQueue();
-    const CtrlACommand &CurrentCommand() const;
 
     void addCommand(const QString &mode, const QString &args = QString(),
                     const QString &content = QString(), bool ctrlC = false,
                     bool sendBlankContents = false);
     void addCommand(const CtrlACommand &command);
+    // Queues the commands in their order and, when the queue was idle, starts a transaction;
+    // otherwise they go out in their turn. The caller has made sure a connection exists or has
+    // been asked for.
+    void sendCommands(const QList<CtrlACommand> &commands);
     void startTransaction();
-    bool ensureConnected();
-    void setLinkState(int state);
-    int linkState() const; // the last state set: 0, 1 or 2 (-1 before the first)
+    // Whether the port is open or opening: the commands of an opening port wait for the open.
+    bool isConnected() const;
+    void setLinkState(LinkState state);
+    LinkState linkState() const; // the last state set (Disconnected before the first)
 
     // Runs buildConfiguration when "Send Configuration" is pressed.
     void setConfigurationBuilder(std::function<void()> build);
@@ -59,11 +72,8 @@ public:
     QTimer *timerCommTimeout() const;
     QTimer *timerSendConfigDisable() const;
     int connectedSeconds() const;
-    QString identificationText() const; // panel 3
     // A reply is awaited: the reply time-out runs.
     bool transactionInFlight() const;
-    // A failure's message box is open: nothing is sent and no reply is acted on meanwhile.
-    bool isReportingFailure() const;
 
     // Disconnects as the operator's Connect button does when the port is open; does nothing
     // otherwise (never connects).
@@ -84,7 +94,11 @@ public:
     static bool isStartupBanner(const QString &response);
 
 public slots:
+    // Connect and Disconnect: opens a closed port (and asks the encoder whether it is ready),
+    // cancels an open under way, closes an open port.
     void toggleConnection();
+    // Send Configuration, once the caller has made sure a connection exists or was asked for:
+    // the sending state for at least 2 s, the configuration builder's commands, a transaction.
     void sendConfiguration();
     void replyTimedOut();
     void endSendingPeriod();
@@ -92,8 +106,7 @@ public slots:
     void secondTick();
 
 signals:
-    // The link presentation: 0 Disconnected, 1 Connected, 2 Sending.
-    void linkStateChanged(int state);
+    void linkStateChanged(Sequencer::LinkState state);
     // Connect pressed and the port opened, or is opening (channel()->portIsOpening(): the
     // Connect button then stays enabled, and pressing it again cancels the open).
     void connecting();
@@ -107,10 +120,12 @@ signals:
     void commandSent(const CtrlACommand &command);
     // A complete encoder reply arrived (before the next command is sent).
     void replyReceived(const QString &response);
-    // The reply time-out fired; portWasOpen tells which message was shown.
+    // The reply time-out fired. With the port open the link has been given up (and
+    // transactionFailed follows); with the port closed the queue and the state are kept.
     void timedOut(bool portWasOpen);
-    // A transaction ended without its replies (after its message was read, in the window).
-    // detail is the device's reason where there is one.
+    // A transaction ended without its replies. Sent once the failure's effects are complete
+    // (the queue emptied, the link closed and shown disconnected), so that nothing can act on
+    // the link while a front-end reports it. detail is the device's reason where there is one.
     void transactionFailed(Sequencer::Failure failure, const QString &detail);
     // The reply time-out has just fired, before its message and disconnect.
     void replyTimeoutFired(int intervalMs);
@@ -122,11 +137,9 @@ private:
     void portOpened();
     void portOpenFailed(const QString &reason);
     void lineLost(const QString &reason);
-    // Ends the link after a failure: the queue emptied, the message shown (nothing is sent and
-    // no reply acted on while it is up), the link disconnected (before the message when
-    // closeFirst), then transactionFailed.
-    void fail(Failure failure, const QString &message, bool critical, const QString &detail,
-              bool closeFirst);
+    // Ends the link after a failure: the timers stopped, the queue emptied, the link closed and
+    // shown disconnected, then transactionFailed.
+    void fail(Failure failure, const QString &detail);
     void endLink();
 
     struct Private;

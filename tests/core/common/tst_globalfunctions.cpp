@@ -1,5 +1,4 @@
 #include "DataRows.h"
-#include "ScriptedDialogs.h"
 #include "core/common/GlobalFunctions.h"
 #include "core/common/LocalTimeZoneSnapshot.h"
 #include "core/common/ReadTextFile.h"
@@ -97,20 +96,6 @@ private slots:
         const QString path = write(QStringLiteral("lines.txt"), bytes);
         QVERIFY(!path.isEmpty());
         QCOMPARE(readTextFile(path), QStringList{path} + lines);
-    }
-
-    // An empty path asks for the file; cancelling gives the unreadable result.
-    void emptyPathAsks()
-    {
-        const QString path = write(QStringLiteral("asked.txt"), "one\r\n");
-        for (const QString &picked : {path, QString()}) {
-            ScriptedDialogs dialogs;
-            dialogs.openPaths << picked;
-            QString chosen = QStringLiteral("unchanged");
-            QCOMPARE(readTextFile(QString(), nullptr, &chosen),
-                     (picked.isEmpty() ? QStringList{QString()} : QStringList{path, "one"}));
-            QCOMPARE(chosen, picked);
-        }
     }
 };
 

@@ -1,5 +1,4 @@
 #include "GoldenFiles.h"
-#include "ScriptedDialogs.h"
 #include "core/commands/ControlProcessing.h"
 #include "core/common/Clock.h"
 #include "core/config/ConfigCodec.h"
@@ -33,6 +32,18 @@ private:
     mutable QDateTime m_at;
 };
 
+// What an operator answering every question with Yes (or No) is told of a load, in order, and
+// whether the load goes through.
+bool answered(const ConfigurationFile::LoadResult &result, bool yes, QStringList *said)
+{
+    for (const ConfigurationFile::Message &message : result.messages) {
+        *said << message.text;
+        if (message.kind == ConfigurationFile::Message::Question && !yes)
+            return false;
+    }
+    return result.readable;
+}
+
 } // namespace
 
 // Loading and saving: every NAME.qcf in tests/data beside NAME.wire (the Send Configuration of
@@ -46,16 +57,10 @@ class tst_ConfigurationFile : public QObject
 private slots:
     void initTestCase() { Clock::setInstance(&m_clock); }
     void cleanupTestCase() { Clock::setInstance(nullptr); }
-    void init()
-    {
-        m_dialogs.clear();
-        m_dialogs.defaultAnswer = DialogService::Answer::Yes;
-    }
 
 private:
     TickingClock m_clock;
     QTemporaryDir m_dir;
-    ScriptedDialogs m_dialogs;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -75,7 +80,6 @@ private slots:
         const bool refused = QFile::exists(base + ".refusal");
         QVERIFY2(refused != QFile::exists(base + ".wire"), "needs a .wire or a .refusal");
 
-        m_dialogs.defaultAnswer = DialogService::Answer::No;
         m_clock.reset();
         ControlProcessing::Context context;
         context.zone = LocalTimeZoneSnapshot::take(QTimeZone("America/New_York"),
@@ -83,12 +87,15 @@ private slots:
         context.clock = &m_clock;
         Configuration c =
             Configuration::defaults({"WXYZ", "KXYZ", "4660"}, context.zone.InDaylightTime);
-        const bool loaded = ConfigurationFile::loadConfiguration(base + ".qcf", c, nullptr);
+        QStringList texts;
+        const ConfigurationFile::LoadResult result =
+            ConfigurationFile::loadConfiguration(base + ".qcf", c);
+        const bool loaded = answered(result, false, &texts);
         QStringList said;
-        for (const QString &text : m_dialogs.texts())
+        for (const QString &text : texts)
             said << (refused ? QString() : QStringLiteral("! ")) + Output::escaped(text.toLatin1());
         if (loaded) {
-            ControlProcessing(c, context, [&said](const CtrlACommand &k) {
+            ControlProcessing(result.configuration, context, [&said](const CtrlACommand &k) {
                 said << Output::escaped(k.wireBytes());
             }).buildConfiguration();
         }
@@ -97,18 +104,19 @@ private slots:
         if (!QFile::exists(base + ".fields"))
             return;
         // Answering Yes to every question, over other values: the messages, then every field.
-        m_dialogs.clear();
-        m_dialogs.defaultAnswer = DialogService::Answer::Yes;
         m_clock.reset();
         c = Configuration();
         c.txtNetworkName = QStringLiteral("OLD");
         c.oCGMS = 1;
         c.cmbWebExpiryYear = 3;
-        QVERIFY(ConfigurationFile::loadConfiguration(base + ".qcf", c, nullptr));
+        const ConfigurationFile::LoadResult yes =
+            ConfigurationFile::loadConfiguration(base + ".qcf", c);
+        texts.clear();
+        QVERIFY(answered(yes, true, &texts));
         said.clear();
-        for (const QString &text : m_dialogs.texts())
+        for (const QString &text : texts)
             said << QStringLiteral("! ") + Output::escaped(text.toLatin1());
-        QCOMPARE(said + fieldTexts(c), goldenLines(name + ".fields"));
+        QCOMPARE(said + fieldTexts(yes.configuration), goldenLines(name + ".fields"));
     }
 
     // Over a longer file, the writer still writes every case of written.cases byte for byte as
@@ -129,15 +137,13 @@ private slots:
             if (refused)
                 QVERIFY_THROWS_EXCEPTION(
                     ConfigurationFile::BuildError,
-                    ConfigurationFile::saveConfiguration(file.fileName(), configuration, nullptr));
+                    ConfigurationFile::saveConfiguration(file.fileName(), configuration));
             else
-                QVERIFY(
-                    ConfigurationFile::saveConfiguration(file.fileName(), configuration, nullptr));
+                QVERIFY(ConfigurationFile::saveConfiguration(file.fileName(), configuration));
             QVERIFY2(contentsOf(file.fileName()) ==
                          (refused ? old : contentsOf(goldenFile(name + ".qcf"))),
                      qPrintable(name));
         }
-        QCOMPARE(m_dialogs.shown, QStringList());
     }
 
     // A name that is no file is refused at once with one message and changes nothing.
@@ -150,15 +156,14 @@ private slots:
         const int writer = ::open(pipe.constData(), O_RDWR | O_NONBLOCK);
         QVERIFY(writer >= 0);
         Configuration before;
-        before.txtNetworkName = QStringLiteral("KEEP");
         ::alarm(10); // a load that waits ends the test program (and fails it) instead of hanging
         for (const QString &name : {path("missing.qcf"), path("folder.qcf"),
                                     QFile::decodeName(pipe), QStringLiteral("/dev/zero")}) {
-            m_dialogs.clear();
-            Configuration c = before;
-            QVERIFY2(!ConfigurationFile::loadConfiguration(name, c, nullptr), qPrintable(name));
-            QCOMPARE(m_dialogs.texts(), QStringList{CouldNotOpen});
-            QVERIFY(c == before);
+            QStringList said;
+            const ConfigurationFile::LoadResult result =
+                ConfigurationFile::loadConfiguration(name, before);
+            QVERIFY2(!answered(result, true, &said), qPrintable(name));
+            QCOMPARE(said, QStringList{CouldNotOpen});
         }
         ::alarm(0);
         ::close(writer);

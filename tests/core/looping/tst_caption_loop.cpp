@@ -38,7 +38,7 @@ struct VirtualTime : LoopTimer, LoopClock
 struct FakeLink : CaptionLoopLink
 {
     const VirtualTime *time = nullptr;
-    bool open = true, busy = false, inFlight = false, reporting = false;
+    bool open = true, busy = false, inFlight = false;
     int cutShort = 0;
     QList<CtrlACommand> queue, sent;
     QList<qint64> sentAt;
@@ -46,10 +46,9 @@ struct FakeLink : CaptionLoopLink
     void addCommand(const CtrlACommand &command) override { queue << command; }
     int queueCount() const override { return queue.size(); }
     bool transactionInFlight() const override { return inFlight; }
-    bool isReportingFailure() const override { return reporting; }
     void startTransaction() override
     {
-        cutShort += inFlight || reporting;
+        cutShort += inFlight;
         inFlight = busy;
         for (; !busy && !queue.isEmpty(); sentAt << time->now)
             sent << queue.takeFirst();
@@ -139,7 +138,7 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly) && out.write("x\r\n") && out.resize(size));
         ::alarm(20); // a reader that waits on the FIFO ends the test instead of hanging it
         TextFileError why = TextFileError::None;
-        const QStringList lines = readTextFile(path, nullptr, nullptr, &why);
+        const QStringList lines = readTextFile(path, &why);
         ::alarm(0);
         QTEST(why, "error");
         QCOMPARE(lines.value(1), QString(name == "loop.txt" ? "x" : ""));
@@ -216,20 +215,6 @@ private slots:
         }
         QTEST(intervals, "intervals");
         QCOMPARE(m_link.cutShort, 0);
-    }
-
-    // While a failure's message is open the loop queues and sends nothing and its time does not
-    // run out, however long the message stays; the loop still runs, to end with the link.
-    void quietWhileFailureReported()
-    {
-        m_loop->start({"a", "b"}, {1, 1, 1}, 3);
-        m_time.runUntil(1);
-        m_link.reporting = true;
-        for (int i = 0; i < 5; ++i)
-            m_loop->secondTick();
-        m_time.runUntil(120000);
-        QVERIFY(m_link.sent.size() == 1 && m_link.queue.isEmpty() && m_link.cutShort == 0);
-        QVERIFY(m_loop->isRunning() && m_loop->secondsLeft() == 3);
     }
 
     void stopKeepsQueuedLines()

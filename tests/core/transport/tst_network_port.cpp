@@ -77,16 +77,16 @@ private slots:
         QSignalSpy failed(link.sequencer, &Sequencer::transactionFailed);
         link.sequencer->setConfigurationBuilder([&] { link.sequencer->addCommand("P", "01 41"); });
 
-        link.sequencer->sendConfiguration(); // "connect now?" Yes
+        link.messages->sendConfiguration(); // "connect now?" Yes
         QVERIFY(link.channel()->portIsOpening());
-        QCOMPARE(link.sequencer->linkState(), 2);
+        QCOMPARE(link.sequencer->linkState(), Sequencer::LinkState::Sending);
         QCOMPARE(link.sequencer->commandQueue().size(), 1);
         QVERIFY(!link.timeout()->isActive());
         QTimer *openTimer = link.channel()->port()->openTimer();
         QVERIFY(openTimer->isActive() && openTimer->interval() == 5000);
         if (ending == "silent")
             QMetaObject::invokeMethod(openTimer, "timeout"); // 5 s later
-        QTRY_COMPARE(link.sequencer->linkState(), 0);
+        QTRY_COMPARE(link.sequencer->linkState(), Sequencer::LinkState::Disconnected);
 
         for (int fd : std::as_const(fds))
             ::close(fd);
@@ -133,7 +133,8 @@ private slots:
                  QStringList{"The connection could not be verified with the unit, and the port "
                              "appears to be closed.  Please connect and try again."});
         QVERIFY(link.sequencer->commandQueue().isEmpty() && !link.channel()->portIsOpen());
-        QVERIFY(!link.timeout()->isActive() && link.sequencer->linkState() == 0);
+        QVERIFY(!link.timeout()->isActive() &&
+                link.sequencer->linkState() == Sequencer::LinkState::Disconnected);
         QVERIFY(log.text().contains("line lost: " + address + " (The remote host closed"));
     }
 };

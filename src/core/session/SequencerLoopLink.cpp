@@ -1,4 +1,4 @@
-#include "core/looping/CaptionLoopLink.h"
+#include "core/session/SequencerLoopLink.h"
 
 #include "core/session/EncoderChannel.h"
 #include "core/session/Sequencer.h"
@@ -26,9 +26,4 @@ void SequencerLoopLink::startTransaction()
 bool SequencerLoopLink::transactionInFlight() const
 {
     return m_sequencer->transactionInFlight();
-}
-
-bool SequencerLoopLink::isReportingFailure() const
-{
-    return m_sequencer->isReportingFailure();
 }
