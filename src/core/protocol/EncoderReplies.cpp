@@ -81,16 +81,22 @@ bool isStartupBanner(const QString &response)
 {
     const QLatin1String prompt = EncoderProtocol::Prompt;
     const QLatin1String maker = EncoderProtocol::MakerName;
-    if (identificationFromReply(response).isNull() || !response.endsWith(prompt) ||
-        isArticleList(response))
+    if (!response.endsWith(prompt))
         return false;
-    const int p = response.indexOf(maker, 0, Qt::CaseInsensitive);
-    const QStringList lines =
-        response.mid(p, response.size() - p - prompt.size()).split(QLatin1String("\r\n"));
-    // The maker's line with " --" after the name, then one or two lines (serial number,
-    // revision): an article list or any other reply has a heading of its own, or more lines.
-    return lines.size() >= 2 && lines.size() <= 3 &&
-           lines.constFirst().indexOf(QLatin1String(" --"), maker.size() + 1) >= 0;
+    const QStringList lines = response.chopped(prompt.size()).split(QLatin1String("\r\n"));
+    // The maker's line, then one or two lines (serial number, revision). Whatever came before
+    // it, the rest of a reply the restart cut short or line noise, does not matter.
+    for (int after = 1; after <= 2 && after < lines.size(); ++after) {
+        const QString &line = lines.at(lines.size() - 1 - after);
+        // As for the identification, at most eight characters of noise before the maker's
+        // name: further on, the name is some other text (an article's, say).
+        const int p = line.indexOf(maker, 0, Qt::CaseInsensitive);
+        if (p < 0 || p > 8 || line.indexOf(QLatin1String(" --"), p + maker.size() + 1) < 0)
+            continue;
+        // An article list has its heading after the maker's line (other replies, more lines).
+        return !isArticleList(lines.mid(lines.size() - after).join(QLatin1String("\r\n")));
+    }
+    return false;
 }
 
 } // namespace EncoderReplies

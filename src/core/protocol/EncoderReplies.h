@@ -17,10 +17,10 @@ QStringList articleNames(const QString &response);
 
 // Panel-3 text for a reply, or a null QString when the reply carries no identification.
 QString identificationFromReply(const QString &response);
-// Whether a reply is the encoder's start-up banner as a whole: the identification (maker
-// name within the first nine characters and " --" after it on its line), one or two lines
-// after it and the prompt, and nothing else. Outside a readiness query such a reply means
-// the encoder restarted.
+// Whether a reply ends in the encoder's start-up banner: the maker's line (the maker's name
+// within its first nine characters and " --" after it), one or two lines without the article
+// list's heading, and the prompt. Anything may stand before the maker's line. Outside a
+// readiness query such a reply means the encoder restarted.
 bool isStartupBanner(const QString &response);
 
 } // namespace EncoderReplies
