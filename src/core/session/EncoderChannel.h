@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/protocol/CtrlACommand.h"
+#include "core/protocol/ReplyReader.h"
 #include "core/transport/LineSettings.h"
 
 #include <QObject>
@@ -10,8 +11,8 @@
 class PortLine;
 
 // Speaks the encoder's Ctrl-A protocol over one PortLine port: frames commands, sends the
-// readiness query, collects each reply until it ends with CR LF "*" and hands it on with Ready.
-// After a readiness query a reply counts only once it contains the maker's name "Orvane".
+// readiness query and feeds what the port receives to a ReplyReader, handing each whole reply
+// on with replyReady.
 class EncoderChannel : public QObject
 {
     Q_OBJECT
@@ -36,8 +37,7 @@ public:
     bool isPortReady();
     void sendCommand(const CtrlACommand &command);
 
-    // Read access to the encoder identification shown on the main window; long article lists
-    // are cut short while it contains "T42" or is empty.
+    // See ReplyReader::setIdentificationSource.
     void setIdentificationSource(std::function<QString()> source);
 
     bool readyQueryPending() const;
@@ -45,12 +45,9 @@ public:
     bool replyAnsweredQuery() const;
     QString rxBuffer() const;
 
-    // The most a reply may hold, in characters.
-    static constexpr qsizetype ReceiveBufferLimit = 1024 * 1024;
-
 signals:
     void replyReady(const QString &response);
-    // A reply grew past ReceiveBufferLimit without its prompt. What was collected is dropped,
+    // A reply grew past ReplyReader::SizeLimit without its prompt. What was collected is dropped,
     // and so is what follows until a receive event ends with the prompt: no part of it is
     // passed on as a reply. received is the count of characters dropped so far.
     void replyTooLong(qint64 received);
@@ -62,11 +59,5 @@ private slots:
 
 private:
     PortLine *m_comm = nullptr;
-    QString m_rxBuffer;
-    bool m_readyQueryPending = false;
-    bool m_replyAnsweredQuery = false;
-    bool m_discarding = false; // the rest of a reply that was too long
-    qint64 m_discarded = 0;
-    QString m_discardTail; // the last characters discarded, for a prompt split across events
-    std::function<QString()> m_identification;
+    ReplyReader m_reader;
 };

@@ -1,6 +1,7 @@
 #include "core/session/Sequencer.h"
 
 #include "core/common/GlobalFunctions.h"
+#include "core/protocol/EncoderReplies.h"
 #include "core/session/EncoderChannel.h"
 #include "core/transport/PortLine.h"
 
@@ -9,7 +10,6 @@
 namespace {
 
 constexpr int kReadinessTimeoutMs = 3000;
-constexpr int kCommandTimeoutMs = 5000;
 constexpr int kSendingMinimumMs = 2000;
 constexpr int kKeepAliveSeconds = 300;
 
@@ -179,81 +179,6 @@ void Sequencer::releaseLink()
     d->queue.clear();
 }
 
-int Sequencer::commandTimeout(const QString &mode, int baud)
-{
-    if (mode != QLatin1String("0") && mode != QLatin1String("9"))
-        return kCommandTimeoutMs;
-    // The article store and the article list send long replies: allow for 100 000 bits of
-    // them on the line. A baud rate of 0 never opens a port; the plain interval serves then.
-    if (baud <= 0)
-        return kCommandTimeoutMs;
-    return int(GlobalFunctions::roundHalfEven(100000.0 / baud * 100.0 + kCommandTimeoutMs));
-}
-
-QString Sequencer::identificationFromReply(const QString &response)
-{
-    const int p = response.indexOf(QLatin1String("Orvane"), 0, Qt::CaseInsensitive);
-    // Only a maker name within the first nine characters heads an identification banner.
-    if (p < 0 || p > 8)
-        return QString();
-
-    const int crlf = response.indexOf(QLatin1String("\r\n"), p);
-    const QString nextLine = crlf < 0 ? QString() : response.mid(crlf + 2, 6);
-
-    const int dashes = response.indexOf(QLatin1String(" --"), p + 7);
-    QString model;
-    if (dashes >= 0) {
-        model = response.mid(p, dashes - p);
-    } else {
-        // A banner without " --" after the model: show the rest of the banner line instead, so
-        // that the operator still sees which encoder answered.
-        model = (crlf < 0 ? response.mid(p) : response.mid(p, crlf - p)).trimmed();
-    }
-    return QStringLiteral("Connected to ") + model + QStringLiteral(", ") + nextLine;
-}
-
-bool Sequencer::isStartupBanner(const QString &response)
-{
-    static const QString prompt = QStringLiteral("\r\n*");
-    if (identificationFromReply(response).isNull() || !response.endsWith(prompt) ||
-        response.contains(QLatin1String("Article"), Qt::CaseInsensitive))
-        return false;
-    const int p = response.indexOf(QLatin1String("Orvane"), 0, Qt::CaseInsensitive);
-    const QStringList lines =
-        response.mid(p, response.size() - p - prompt.size()).split(QLatin1String("\r\n"));
-    // The maker's line with " --" after the name, then one or two lines (serial number,
-    // revision): an article list or any other reply has a heading of its own, or more lines.
-    return lines.size() >= 2 && lines.size() <= 3 &&
-           lines.constFirst().indexOf(QLatin1String(" --"), 7) >= 0;
-}
-
-QStringList Sequencer::articleNames(const QString &response)
-{
-    QStringList names;
-    if (!response.contains(QLatin1String("Article"), Qt::CaseInsensitive))
-        return names;
-    int p = response.indexOf(QLatin1String("Text"), 0, Qt::CaseInsensitive);
-    if (p < 0)
-        return names;
-    static const QStringList skippedPrefixes = {QStringLiteral("01"), QStringLiteral("03"),
-                                                QStringLiteral("05"), QStringLiteral("07")};
-    for (;;) {
-        const int cr = response.indexOf(QLatin1Char('\r'), p);
-        if (cr < 0)
-            break;
-        p = cr + 2; // the first character of the next line, past CR LF
-        const int blank = response.indexOf(QLatin1Char(' '), p);
-        if (blank < 0)
-            break; // the prompt line: no blank follows any more
-        const QString name = response.mid(p, blank - p);
-        if (skippedPrefixes.contains(name.left(2)) || name.startsWith(QLatin1Char('-')) ||
-            name == QLatin1String("URL"))
-            continue;
-        names.append(name);
-    }
-    return names;
-}
-
 void Sequencer::handleReply(const QString &response)
 {
     if (!d->comm->portIsOpen())
@@ -263,28 +188,29 @@ void Sequencer::handleReply(const QString &response)
 
     // The start-up banner in place of a command's reply: the encoder was switched off and on,
     // the command is lost and so may be what the encoder had been sent before.
-    if (!d->comm->replyAnsweredQuery() && isStartupBanner(response)) {
+    if (!d->comm->replyAnsweredQuery() && EncoderReplies::isStartupBanner(response)) {
         fail(Failure::EncoderRestarted, QString());
         return;
     }
 
     if (!d->queue.isEmpty()) {
         d->current = d->queue.takeFirst();
-        d->commTimeout->start(commandTimeout(d->current.mode, d->comm->getCOMSettings().baud));
+        d->commTimeout->start(
+            EncoderReplies::commandTimeout(d->current.mode, d->comm->getCOMSettings().baud));
         d->comm->sendCommand(d->current);
         emit commandSent(d->current);
     } else if (!d->sendConfigDisable->isActive()) {
         setLinkState(LinkState::Connected);
     }
 
-    const QString identification = identificationFromReply(response);
+    const QString identification = EncoderReplies::identificationFromReply(response);
     if (!identification.isNull()) {
         d->identification = identification;
         emit identificationChanged(identification);
     }
 
-    if (response.contains(QLatin1String("Article"), Qt::CaseInsensitive))
-        emit articleListReceived(response.mid(2), articleNames(response));
+    if (EncoderReplies::isArticleList(response))
+        emit articleListReceived(response.mid(2), EncoderReplies::articleNames(response));
 }
 
 void Sequencer::replyTimedOut()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/protocol/CtrlACommand.h"
+#include "core/protocol/EncoderReplies.h"
 
 #include <QList>
 #include <QObject>
@@ -81,17 +82,11 @@ public:
     // Closing down: stops the timers, closes the port and drops the queue.
     void releaseLink();
 
-    // Time-out interval in ms for a command of the given mode at the given baud rate.
-    static int commandTimeout(const QString &mode, int baud);
-    // Article names found in an article-list reply.
-    static QStringList articleNames(const QString &response);
-    // Panel-3 text for a reply, or a null QString when the reply carries no identification.
-    static QString identificationFromReply(const QString &response);
-    // Whether a reply is the encoder's start-up banner as a whole: the identification (maker
-    // name within the first nine characters and " --" after it on its line), one or two lines
-    // after it and the prompt, and nothing else. Outside a readiness query such a reply means
-    // the encoder restarted.
-    static bool isStartupBanner(const QString &response);
+    // For quillcast-send, which still reads the identification through the sequencer.
+    static QString identificationFromReply(const QString &response)
+    {
+        return EncoderReplies::identificationFromReply(response);
+    }
 
 public slots:
     // Connect and Disconnect: opens a closed port (and asks the encoder whether it is ready),

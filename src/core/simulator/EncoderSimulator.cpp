@@ -1,10 +1,12 @@
 #include "core/simulator/EncoderSimulator.h"
 
 #include "core/protocol/CtrlACommand.h"
+#include "core/protocol/EncoderProtocol.h"
 
 namespace {
 
-const QByteArray Prompt = QByteArrayLiteral("\r\n*");
+const QByteArray Prompt =
+    QByteArray(EncoderProtocol::Prompt.data(), EncoderProtocol::Prompt.size());
 const QByteArray Done = QByteArrayLiteral("\r\nOK") + Prompt;
 const QByteArray NotFound = QByteArrayLiteral("\r\nNot found") + Prompt;
 
@@ -256,12 +258,12 @@ QByteArray EncoderSimulator::State::articleList() const
 
 QString EncoderSimulator::State::identification() const
 {
-    // Says what it is, so that nobody takes it for a real encoder; the maker line keeps
-    // "Orvane" and " --", which the readiness check and the identification need.
-    return makerName ? QStringLiteral("\r\nOrvane Simulated Encoder --  Version 3.10"
-                                      "\r\nSerial 001234  Rev B")
-                     : QStringLiteral("\r\nSimulated Encoder --  Version 3.10"
-                                      "\r\nSerial 001234  Rev B");
+    // Says what it is, so that nobody takes it for a real encoder; the maker line keeps the
+    // maker's name and " --", which the readiness check and the identification need.
+    const QString banner =
+        QStringLiteral("Simulated Encoder --  Version 3.10\r\nSerial 001234  Rev B");
+    return QLatin1String("\r\n") +
+           (makerName ? QString(EncoderProtocol::MakerName) + QLatin1Char(' ') + banner : banner);
 }
 
 EncoderSimulator::EncoderSimulator() : s(std::make_shared<State>()) {}

@@ -1,4 +1,3 @@
-#include "DataRows.h"
 #include "LineSettings.h"
 #include "PtyPair.h"
 #include "core/session/EncoderChannel.h"
@@ -47,61 +46,12 @@ struct PtyLink
 
 } // namespace
 
-// The Ctrl-A channel over a pseudo-terminal whose far end the test plays: readiness,
-// reply completion and the long article lists.
+// The Ctrl-A channel over a pseudo-terminal whose far end the test plays: readiness and
+// reconnecting.
 class TestEncoderChannel : public QObject
 {
     Q_OBJECT
 private slots:
-
-    // tests/data/reply-completion.rows
-    void completion_data() { addRows("reply-completion", {"events", "replies", "last"}); }
-    void completion()
-    {
-        QFETCH(QString, events);
-        QFETCH(QString, replies);
-        QFETCH(QString, last);
-        PtyLink link;
-        QVERIFY(link.open());
-        QStringList counts;
-        for (const QString &event : events.split(';')) {
-            QVERIFY(link.deliver(event));
-            counts << QString::number(link.ready.count());
-        }
-        QCOMPARE(counts.join(' '), replies);
-        if (last.isEmpty()) {
-            QCOMPARE(link.channel.rxBuffer(), events.remove(';'));
-            return;
-        }
-        QCOMPARE(link.reply(link.ready.count() - 1), last);
-        QVERIFY(link.channel.rxBuffer().isEmpty());
-    }
-
-    // tests/data/long-article-lists.rows
-    void longArticleLists_data()
-    {
-        addRows("long-article-lists", {"identification", "heading", "length", "truncated"});
-    }
-    void longArticleLists()
-    {
-        QFETCH(QString, identification);
-        QFETCH(QString, heading);
-        QFETCH(QString, length);
-        QFETCH(QString, truncated);
-        PtyLink link;
-        QVERIFY(link.open());
-        link.channel.setIdentificationSource([identification] { return identification; });
-        QString sent = "\r\n" + heading + " Text\r\n";
-        while (sent.size() < length.toInt())
-            sent += QStringLiteral("NAME%1 T1 1\r\n").arg(sent.size(), 4, 10, QLatin1Char('0'));
-        sent.truncate(length.toInt());
-        QVERIFY(link.deliver(sent));
-        QCOMPARE(link.ready.count(), truncated.isEmpty() ? 0 : 1);
-        if (!truncated.isEmpty())
-            QCOMPARE(link.reply(0), "  (LIST TRUNCATED DUE TO LENGTH!)\r\n" + sent + "\r\n*");
-        else
-            QCOMPARE(link.channel.rxBuffer(), sent);
-    }
 
     // Ready only when open with nothing waiting. Connect starts with nothing received: neither
     // a partial reply nor what the line brought while closed survives it. The reply to the
@@ -134,25 +84,6 @@ private slots:
         QCOMPARE(link.ready.count(), 1);
         QCOMPARE(link.reply(0), "\r\nOK\r\n*" + Identification + "\r\n*");
         QVERIFY(!link.channel.readyQueryPending() && link.channel.rxBuffer().isEmpty());
-    }
-
-    // A reply that outgrows the cap is reported, never passed on cut at its front; the rest of
-    // it is dropped up to its prompt (split across events here) and the next reply is whole.
-    void overlongReplyIsReported()
-    {
-        PtyLink link;
-        QVERIFY(link.open());
-        QSignalSpy tooLong(&link.channel, &EncoderChannel::replyTooLong);
-        const int limit = 1024 * 1024;
-        for (int sent = 0; sent <= limit; sent += 4096)
-            QVERIFY(link.deliver(QString(4096, QLatin1Char('x'))));
-        QCOMPARE(tooLong.size(), 1);
-        QVERIFY(link.channel.rxBuffer().isEmpty());
-        for (const char *rest : {"xxx\r", "\n*", "\r\nOK\r\n*"})
-            QVERIFY(link.deliver(QString::fromLatin1(rest)));
-        QCOMPARE(link.ready.count(), 1);
-        QCOMPARE(link.reply(0), QStringLiteral("\r\nOK\r\n*"));
-        QCOMPARE(tooLong.size(), 1);
     }
 };
 

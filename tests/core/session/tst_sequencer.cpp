@@ -1,4 +1,3 @@
-#include "DataRows.h"
 #include "SimLink.h"
 
 #include <QSignalSpy>
@@ -22,49 +21,6 @@ class tst_Sequencer : public QObject
     Q_OBJECT
 
 private slots:
-
-    void commandTimeout_data()
-    {
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<int>("baud");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("store 1200") << "0" << 1200 << 13333;
-        QTest::newRow("list 2400") << "9" << 2400 << 9167;
-        QTest::newRow("caption 1200") << "2" << 1200 << 5000;
-        QTest::newRow("no baud") << "9" << 0 << 5000;
-    }
-
-    void commandTimeout()
-    {
-        QFETCH(QString, mode);
-        QFETCH(int, baud);
-        QFETCH(int, expected);
-        QCOMPARE(Sequencer::commandTimeout(mode, baud), expected);
-    }
-
-    // tests/data/identification.rows
-    void identificationFromReply_data()
-    {
-        addRows("identification", {"reply", "identification", "banner"});
-    }
-    void identificationFromReply()
-    {
-        QFETCH(QString, reply);
-        QFETCH(QString, identification);
-        const QString text = Sequencer::identificationFromReply(reply);
-        QCOMPARE(text, identification);
-        QCOMPARE(text.isNull(), identification.isNull());
-        QTEST(QString(Sequencer::isStartupBanner(reply) ? "yes" : ""), "banner");
-    }
-
-    // tests/data/article-names.rows
-    void articleNames_data() { addRows("article-names", {"reply", "names"}); }
-    void articleNames()
-    {
-        QFETCH(QString, reply);
-        QFETCH(QString, names);
-        QCOMPARE(Sequencer::articleNames(reply), names.split(' ', Qt::SkipEmptyParts));
-    }
 
     void sendConfigurationWhenPortWillNotOpen()
     {
