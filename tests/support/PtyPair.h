@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QString>
+#include <QTest>
 #include <QThread>
 
 #include <cstdlib>
@@ -65,6 +66,15 @@ public:
             bytes.append(buffer, n);
         }
         return bytes;
+    }
+    // Plays the far end of one exchange: waits, the event loop running, until the slave side has
+    // sent bytes ending in request, then answers them.
+    bool answer(const QByteArray &request, const QByteArray &reply, int timeoutMs = 5000)
+    {
+        QByteArray received;
+        return QTest::qWaitFor([&] { return (received += read(0, 0)).endsWith(request); },
+                               timeoutMs) &&
+               write(reply);
     }
     // Waits (without running an event loop) until the slave side has bytes waiting.
     bool waitForSlaveInput(int timeoutMs = 2000) const

@@ -1,4 +1,4 @@
-#include "GoldenFiles.h"
+#include "DataRows.h"
 #include "PtyPair.h"
 #include "Ser2net.h"
 #include "SimProcess.h"
@@ -131,6 +131,24 @@ private slots:
         QCOMPARE(sent, QStringList{"\\x03\\r\\x01?\\r"} + wire);
         QCOMPARE(r.out.filter(QStringLiteral(" < ")).size(), wire.size() + 1);
         QVERIFY(r.out.last().endsWith(QStringLiteral("all %1 commands answered").arg(wire.size())));
+    }
+
+    // tests/data/restart-or-reply.rows: the reply to the article list, the file's one command, is
+    // taken as the window takes it.
+    void restartOrReply_data() { addRows("restart-or-reply", {"reply", "restart"}); }
+    void restartOrReply()
+    {
+        QFETCH(QString, reply);
+        QFETCH(QString, restart);
+        PtyPair encoder;
+        QVERIFY(encoder.isValid());
+        QProcess send;
+        send.start(QStringLiteral(QUILLCAST_TOOLS_DIR "/quillcast-send"),
+                   {goldenFile("everything-off.qcf"), "--device", encoder.slavePath()});
+        QVERIFY(encoder.answer("\x01?\r", "\r\nOrvane EN-7 -- V1\r\nSerial 42\r\n*"));
+        QVERIFY(encoder.answer("\0019\r", reply.toLatin1()));
+        QVERIFY(send.waitForFinished(10000));
+        QCOMPARE(send.exitCode(), restart == "yes" ? 5 : 0);
     }
 
     // A bad list or entry: exit 2, one line naming the entry, and no encoder hears a byte, not

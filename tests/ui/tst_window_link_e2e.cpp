@@ -1,10 +1,13 @@
+#include "DataRows.h"
 #include "FullListener.h"
+#include "PtyPair.h"
 #include "SimProcess.h"
 #include "TabsWindow.h"
 
 #include "core/common/AppSettings.h"
 #include "core/session/EncoderChannel.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -62,6 +65,32 @@ private slots:
                                   QStringLiteral("Send Confi&guration"), 5000);
         QCOMPARE(TabsWindow::texts(w.list("cmbRemoveArticle")), QStringList{"NEWS"});
         QVERIFY2(w.dialogs.shown.isEmpty(), qPrintable(w.dialogs.texts().join('\n')));
+    }
+
+    // tests/data/restart-or-reply.rows: the reply to Refresh Articles, taken for the article list
+    // or for a restart that ends the link.
+    void restartOrReply_data() { addRows("restart-or-reply", {"reply", "restart"}); }
+    void restartOrReply()
+    {
+        QFETCH(QString, reply);
+        QFETCH(QString, restart);
+        PtyPair encoder;
+        QVERIFY(encoder.isValid());
+        TestSettings::wipe();
+        AppSettings::save("COMSettings", "Devices", encoder.slavePath());
+        AppSettings::save("COMSettings", "Device", encoder.slavePath());
+        TabsWindow w(false);
+        QSignalSpy failed(w.link(), &Sequencer::transactionFailed);
+        const QByteArray banner = "\r\nOrvane EN-7 -- V1\r\nSerial 42\r\n*";
+        w.top.cmdConnect()->click();
+        QVERIFY(encoder.answer("\x01?\r", banner));
+        QTRY_COMPARE(w.link()->linkState(), Sequencer::LinkState::Connected);
+        w.click("cmdRefreshArticles"); // a readiness query first, as before every command
+        QVERIFY(encoder.answer("\x01?\r", banner) && encoder.answer("\0019\r", reply.toLatin1()));
+        QTRY_VERIFY(!w.link()->timerCommTimeout()->isActive());
+        QCOMPARE(failed.size() == 1 && failed[0][0].value<Sequencer::Failure>() ==
+                                           Sequencer::Failure::EncoderRestarted,
+                 restart == "yes");
     }
 
     // A network port that does not answer: the window shows "Connecting..." at once and keeps

@@ -1,22 +1,17 @@
 #include "LoopSession.h"
-#include "DeviceChannel.h"
 
-#include "LogFile.h"
 #include "Output.h"
 #include "core/common/GlobalFunctions.h"
 #include "core/common/ReadTextFile.h"
+#include "core/looping/CaptionLoopFile.h"
 #include "core/looping/CaptionLoopScheduler.h"
-#include "core/looping/LoopTimer.h"
-#include "core/session/EncoderChannel.h"
-#include "core/session/Sequencer.h"
-#include "core/session/SequencerLoopLink.h"
-#include "core/session/TrafficLog.h"
-#include "core/transport/PortLine.h"
+#include "core/session/LogFile.h"
+#include "core/session/LoopRun.h"
+#include "core/session/SendSession.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <csignal>
 #include <unistd.h>
@@ -57,145 +52,33 @@ public:
     QSocketNotifier *notifier = nullptr;
 };
 
-} // namespace
-
-LoopSession::LoopSession(const QString &device, const LineSettings &line,
-                         const CaptionLoopFile &file, int seconds)
-    : m_device(device), m_line(line), m_file(file), m_seconds(seconds)
+// Loops until the run ends, printing as it goes; returns the run's exit status.
+int loop(const QString &device, const LineSettings &line, const CaptionLoopFile &file, int seconds,
+         LogFile *log)
 {
-}
-
-LoopSession::Result LoopSession::run()
-{
-    EncoderChannel *channel = channelForDevice(m_device, m_line);
-    Sequencer sequencer(channel);
-    SequencerLoopLink link(&sequencer);
-    QtLoopTimer timer(nullptr, QStringLiteral("timerCCLoopingTimeout"));
-    SteadyLoopClock clock;
-    CaptionLoopScheduler scheduler(&timer, &clock, &link);
-    QTimer secondTick;
-    secondTick.setInterval(1000);
-    secondTick.setTimerType(Qt::PreciseTimer);
+    LoopRun run(device, line, file, seconds);
+    run.setTrafficLog(log);
+    QObject::connect(&run, &LoopRun::lineQueued, [&](const QString &caption) {
+        Output::line(Output::timeStamp() + QStringLiteral(" C%1 ").arg(file.settings().channel) +
+                     Output::escaped(GlobalFunctions::toSingleByte(caption)));
+    });
     SignalWatch interrupts;
-    TrafficLog log;
-    if (m_log) {
-        log.attach(&sequencer);
-        QObject::connect(&log, &QAbstractItemModel::rowsInserted,
-                         [&](const QModelIndex &, int first, int last) {
-                             for (int row = first; row <= last; ++row)
-                                 m_log->write(log.line(row));
-                             if (log.rowCount() > 1000)
-                                 log.clear(); // written already
-                         });
-    }
-
-    QEventLoop loop;
-    int result = -1;
-    bool started = false;
-    bool ending = false;
-    int queued = 0;
-    const auto finish = [&](Result r) {
-        scheduler.stop();
-        secondTick.stop();
-        if (result < 0)
-            result = r;
-        loop.quit();
-    };
-    // Ends once nothing is queued and no reply is awaited.
-    const auto endAfterLineInFlight = [&] {
-        ending = true;
-        scheduler.stop();
-        secondTick.stop();
-        if (sequencer.commandQueue().isEmpty() && !sequencer.timerCommTimeout()->isActive())
-            finish(Finished);
-    };
-
-    QObject::connect(&sequencer, &Sequencer::replyReceived, [&](const QString &) {
-        if (ending && sequencer.commandQueue().isEmpty()) {
-            finish(Finished);
-        } else if (!started) {
-            // The encoder has answered the connection's readiness query: the loop begins.
-            started = true;
-            scheduler.start(m_file.lines(), m_file.settings(), m_seconds);
-            secondTick.start();
-        }
-    });
-    QObject::connect(&sequencer, &Sequencer::timedOut, [&](bool) {
-        if (result < 0)
-            Output::error(QStringLiteral("%1: the encoder did not answer in time").arg(m_device));
-        finish(TimedOut);
-    });
-    QObject::connect(&scheduler, &CaptionLoopScheduler::connectionLost, [&] {
-        if (result < 0)
-            Output::error(QStringLiteral("%1: the line to the encoder was lost").arg(m_device));
-        finish(LineLost);
-    });
-    bool connecting = false;
-    const auto fail = [&](Result r, const QString &message, QString detail) {
-        if (detail.isEmpty() && r == PortNotOpened)
-            detail = pathProblem(m_device);
-        if (result < 0)
-            Output::error(m_device + QStringLiteral(": ") + message +
-                          (detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail)));
-        finish(r);
-    };
-    QObject::connect(&sequencer, &Sequencer::connecting, [&] { connecting = true; });
-    QObject::connect(
-        channel->port(), &PortLine::portOpenFailed, [&](const QString &, const QString &reason) {
-            fail(PortNotOpened, QStringLiteral("the port could not be opened"), reason);
-        });
-    QObject::connect(channel->port(), &PortLine::lineLost,
-                     [&](const QString &, const QString &reason) {
-                         fail(LineLost, QStringLiteral("the line to the encoder was lost"), reason);
-                     });
-    QObject::connect(
-        &sequencer, &Sequencer::transactionFailed,
-        [&](Sequencer::Failure failure, const QString &detail) {
-            switch (failure) {
-            case Sequencer::Failure::PortNotOpened:
-                fail(PortNotOpened, QStringLiteral("the port could not be opened"), detail);
-                break;
-            case Sequencer::Failure::LineLost:
-                fail(LineLost, QStringLiteral("the line to the encoder was lost"), detail);
-                break;
-            case Sequencer::Failure::TimedOut:
-                fail(TimedOut, QStringLiteral("the encoder did not answer in time"), detail);
-                break;
-            case Sequencer::Failure::EncoderRestarted:
-            case Sequencer::Failure::ReplyTooLong:
-                fail(EncoderFault,
-                     failure == Sequencer::Failure::EncoderRestarted
-                         ? QStringLiteral("the encoder restarted")
-                         : QStringLiteral("a reply of the encoder was too long"),
-                     detail);
-                break;
-            }
-        });
-    QObject::connect(&scheduler, &CaptionLoopScheduler::lineQueued, [&](const QString &line) {
-        ++queued;
-        Output::line(Output::timeStamp() + QStringLiteral(" C%1 ").arg(m_file.settings().channel) +
-                     Output::escaped(GlobalFunctions::toSingleByte(line)));
-    });
-    QObject::connect(&scheduler, &CaptionLoopScheduler::completed, endAfterLineInFlight);
-    QObject::connect(&secondTick, &QTimer::timeout, &scheduler, &CaptionLoopScheduler::secondTick);
     if (interrupts.notifier)
-        QObject::connect(interrupts.notifier, &QSocketNotifier::activated, endAfterLineInFlight);
+        QObject::connect(interrupts.notifier, &QSocketNotifier::activated, &run, &LoopRun::stop);
+    QEventLoop events;
+    QObject::connect(&run, &LoopRun::finished, &events, &QEventLoop::quit);
 
-    Output::line(
-        QStringLiteral("device %1 at %2").arg(m_device, channel->getCOMSettings().settingsText()));
-    sequencer.toggleConnection();
-    // A port that opens later says so with its readiness reply or a failure.
-    if (result < 0 && !channel->portIsOpen() && !connecting &&
-        !sequencer.timerCommTimeout()->isActive())
-        fail(PortNotOpened, QStringLiteral("the port could not be opened"), QString());
-    if (result < 0)
-        loop.exec();
-    if (channel->portIsOpen())
-        channel->closePort();
-    if (result == Finished)
-        Output::line(QStringLiteral("%1: %2 lines sent").arg(m_device).arg(queued));
-    return static_cast<Result>(result);
+    Output::line(QStringLiteral("device %1 at %2").arg(device, line.settingsText()));
+    run.start();
+    events.exec();
+    if (run.failure())
+        Output::error(device + QStringLiteral(": ") + run.message());
+    else
+        Output::line(QStringLiteral("%1: %2 lines sent").arg(device).arg(run.linesQueued()));
+    return SendSession::exitStatus(run.failure());
 }
+
+} // namespace
 
 int LoopSession::command(const Options &options)
 {
@@ -251,14 +134,12 @@ int LoopSession::command(const Options &options)
     LogFile log;
     if (!options.log.isEmpty() && !log.open(options.log))
         return usage(options.log + QStringLiteral(": ") + log.errorString());
-    LoopSession session(options.devices.first(), options.line, file, seconds);
-    if (log.isOpen())
-        session.setTrafficLog(&log);
-    const int result = session.run();
+    const int result =
+        loop(options.devices.first(), options.line, file, seconds, log.isOpen() ? &log : nullptr);
     if (!log.finish()) {
         Output::error(log.fileName() + QStringLiteral(": the traffic log could not be written: ") +
                       log.errorString());
-        return result == Finished ? 1 : result;
+        return result == 0 ? 1 : result;
     }
     return result;
 }

@@ -14,17 +14,19 @@
 // or its reply was too long. With several encoders the status is that of the first one in
 // list order that failed.
 
-#include "EncoderList.h"
-#include "LogFile.h"
 #include "LoopSession.h"
 #include "Output.h"
-#include "PlantRun.h"
 #include "core/commands/ControlProcessing.h"
 #include "core/common/AppInfo.h"
 #include "core/common/Clock.h"
+#include "core/common/GlobalFunctions.h"
 #include "core/common/LocalTimeZoneSnapshot.h"
 #include "core/config/ConfigurationFile.h"
 #include "core/config/DefaultInfo.h"
+#include "core/session/EncoderList.h"
+#include "core/session/LogFile.h"
+#include "core/session/PlantRun.h"
+#include "core/session/SendSession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -102,6 +104,61 @@ Loaded loadConfiguration(const QString &path, const LocalTimeZoneSnapshot &zone)
         loaded.commands << command;
     }).buildConfiguration();
     return loaded;
+}
+
+// What a send prints as it goes: with a single encoder, its device and line and each text sent
+// (>) and received (<) with a time stamp, and its outcome; with several, one line per encoder
+// as it finishes. A failure is also told on standard error.
+void printProgress(PlantRun &run, bool single)
+{
+    if (single) {
+        QObject::connect(&run, &PlantRun::encoderStarted, [&run](int index) {
+            const SendSession *session = run.session(index);
+            const auto transcript = [](const QString &direction, const QString &text) {
+                Output::line(Output::timeStamp() + direction +
+                             Output::escaped(GlobalFunctions::toSingleByte(text)));
+            };
+            QObject::connect(session, &SendSession::commandSent,
+                             [=](const QString &text) { transcript(QStringLiteral(" > "), text); });
+            QObject::connect(session, &SendSession::replyReceived,
+                             [=](const QString &text) { transcript(QStringLiteral(" < "), text); });
+            Output::line(QStringLiteral("device %1 at %2")
+                             .arg(session->device(), session->line().settingsText()));
+        });
+    }
+    QObject::connect(&run, &PlantRun::encoderFinished, [&run, single](int index) {
+        const SendSession *session = run.session(index);
+        if (!single) {
+            Output::line(
+                QStringLiteral("%1: %2, %3 s, %4 of %5 commands answered")
+                    .arg(session->name(), session->failure()
+                                              ? QStringLiteral("failed (%1)").arg(session->reason())
+                                              : QStringLiteral("ok"))
+                    .arg(session->seconds(), 0, 'f', 1)
+                    .arg(session->answered())
+                    .arg(session->commandCount()));
+        }
+        if (session->failure())
+            Output::error(session->name() + QStringLiteral(": ") + session->message());
+        else if (single)
+            Output::line(session->name() + QStringLiteral(": ") + session->message());
+    });
+}
+
+// "2 of 3 encoders programmed; failed: studio-2 (did not answer in time)"
+QString summary(const PlantRun &run)
+{
+    const QList<int> failed = run.failedEncoders();
+    QStringList names;
+    for (int index : failed)
+        names << QStringLiteral("%1 (%2)").arg(run.session(index)->name(),
+                                               run.session(index)->reason());
+    QString text = QStringLiteral("%1 of %2 encoders programmed")
+                       .arg(run.encoderCount() - failed.size())
+                       .arg(run.encoderCount());
+    if (!failed.isEmpty())
+        text += QStringLiteral("; failed: ") + names.join(QStringLiteral(", "));
+    return text;
 }
 
 } // namespace
@@ -357,11 +414,16 @@ int main(int argc, char *argv[])
         encoders << PlantRun::Encoder{entry.name, entry.device, entry.configuration, entry.line,
                                       configurationOf(entry.configuration).commands};
     // Each session reports its own outcome under its encoder's name.
-    PlantRun run(encoders, jobs, single, log.isOpen() ? &log : nullptr);
+    PlantRun run(encoders, jobs);
+    if (log.isOpen())
+        run.setTrafficLog(&log, !single);
+    printProgress(run, single);
     QObject::connect(&run, &PlantRun::finished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     run.start();
     app.exec();
+    if (!single)
+        Output::line(summary(run));
 
     int exitCode = run.exitStatus();
     if (!log.finish()) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/protocol/CtrlACommand.h"
-#include "core/protocol/EncoderReplies.h"
 
 #include <QList>
 #include <QObject>
@@ -81,12 +80,6 @@ public:
     void disconnectLink();
     // Closing down: stops the timers, closes the port and drops the queue.
     void releaseLink();
-
-    // For quillcast-send, which still reads the identification through the sequencer.
-    static QString identificationFromReply(const QString &response)
-    {
-        return EncoderReplies::identificationFromReply(response);
-    }
 
 public slots:
     // Connect and Disconnect: opens a closed port (and asks the encoder whether it is ready),

@@ -1,4 +1,4 @@
-#include "EncoderList.h"
+#include "core/session/EncoderList.h"
 
 #include <QDir>
 #include <QFile>

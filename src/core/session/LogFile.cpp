@@ -1,4 +1,4 @@
-#include "LogFile.h"
+#include "core/session/LogFile.h"
 
 #include <sys/stat.h>
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-// The --log and --report files of quillcast-send: an output file never costs an input. A path
+// The traffic log and report files of a send: an output file never costs an input. A path
 // that names one of the inputs (the same file however named: symbolic and hard links included)
 // is refused before the file is opened, let alone truncated. A failed write is remembered and
 // told by finish(), so that the program never ends as if the log were complete.
