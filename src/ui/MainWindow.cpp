@@ -386,8 +386,6 @@ MainWindow::MainWindow(const DefaultInfo &info, QWidget *parent)
 
     connect(d->tabMain, &QTabWidget::currentChanged, this,
             [this](int index) { d->enableTabFrame(index); });
-    if (auto *jump = d->control<QPushButton>(QStringLiteral("cmdWebTVBlock")))
-        connect(jump, &QPushButton::clicked, this, [this] { d->tabMain->setCurrentIndex(2); });
 
     d->timerSecondTick = new QTimer(this);
     d->timerSecondTick->setObjectName(QStringLiteral("timerSecondTick"));
@@ -461,21 +459,9 @@ QPushButton *MainWindow::cmdSendConfig() const
     return d->cmdSendConfig;
 }
 
-QWidget *MainWindow::statusPanel(int index) const
-{
-    if (index == 0)
-        return d->linkPanel;
-    return textPanel(index);
-}
-
 QLabel *MainWindow::textPanel(int index) const
 {
     return index >= 0 && index < 3 ? d->panels[index] : nullptr;
-}
-
-PortSettingsDialog *MainWindow::portSettingsDialog() const
-{
-    return d->portSettings;
 }
 
 QString MainWindow::tabHelpTopic(int tabIndex)

@@ -38,12 +38,7 @@ public:
     QTimer *timerSecondTick() const;
     QPushButton *cmdConnect() const;
     QPushButton *cmdSendConfig() const;
-    // The status bar's panels: 0 link state (image and text), 1 connected time, 2 encoder
-    // identification. textPanel gives the text label of each.
-    QWidget *statusPanel(int index) const;
     QLabel *textPanel(int index) const;
-    // The Port Settings dialog once it has been shown, else nullptr.
-    PortSettingsDialog *portSettingsDialog() const;
 
     // The help topic page of each tab, e.g. "Plant_Options".
     static QString tabHelpTopic(int tabIndex);

@@ -35,7 +35,6 @@ public:
 
     // The captions, never empty once loaded: a file without captions gives one empty caption.
     QStringList lines() const { return m_lines; }
-    bool isLoaded() const { return !m_lines.isEmpty(); }
     Settings settings() const { return m_settings; }
     void setSettings(const Settings &settings) { m_settings = settings; }
 

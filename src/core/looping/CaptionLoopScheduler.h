@@ -42,7 +42,6 @@ public:
     // The one-second tick: counts a timed loop down, and ends it at 0.
     void secondTick();
 
-    int lineIndex() const { return m_lineIndex; }
     int secondsLeft() const { return m_secondsLeft; }
     int interval() const { return m_interval; } // chosen by the last tick, in ms
 

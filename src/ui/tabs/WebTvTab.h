@@ -23,9 +23,7 @@ public:
     QLineEdit *description() const { return m_description; }
     LimitedPlainTextEdit *script() const { return m_script; }
     QLineEdit *repeat() const { return m_repeat; }
-    QComboBox *expiryYear() const { return m_year; }
     QComboBox *expiryMonth() const { return m_month; }
-    QComboBox *expiryDay() const { return m_day; }
 
     void applyEnableRule();
     void setWebTvFieldsEnabled(bool enabled);
