@@ -1,5 +1,7 @@
 #include "ui/HelpLauncher.h"
 
+#include "core/common/WholeFile.h"
+
 #include "core/common/AppSettings.h"
 #include "ui/DialogService.h"
 #include "ui/HelpWindow.h"
@@ -76,15 +78,13 @@ int showInWindow(const QString &url, const WindowOptions &options)
 int showInBrowser(const QString &url)
 {
     const QString path = fallbackPagePath();
-    QFile page(path);
-    const bool written = !path.isEmpty() && page.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         page.write(fallbackPage(url)) >= 0 && page.flush();
-    page.close();
+    QString error = QStringLiteral("no place for it");
+    const bool written = !path.isEmpty() && WholeFile::write(path, fallbackPage(url), &error);
     if (written && DialogService::instance().openUrl(QUrl::fromLocalFile(path)))
         return 0;
     const QString why = written ? QStringLiteral("No web browser could be started to show ") + path
                                 : QStringLiteral("The help page could not be written to ") + path +
-                                      QStringLiteral(": ") + page.errorString();
+                                      QStringLiteral(": ") + error;
     DialogService::tell(QApplication::activeWindow(),
                         why + QStringLiteral(".\n\nRemove Viewer=browser from section [Help] of ") +
                             AppSettings::open()->fileName() +

@@ -1,5 +1,6 @@
 #include "ui/TrafficLogWindow.h"
 
+#include "core/common/WholeFile.h"
 #include "core/session/TrafficLog.h"
 #include "ui/DialogService.h"
 #include "ui/HelpLauncher.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -107,11 +107,10 @@ void TrafficLogWindow::saveLogAs()
     if (path.isEmpty())
         return;
     // Written whole or not at all: a failed save never leaves half a log behind.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) ||
-        file.write(m_log->text().toUtf8()) < 0 || !file.commit())
+    QString error;
+    if (!WholeFile::write(path, m_log->text().toUtf8(), &error))
         DialogService::tell(this,
                             QStringLiteral("The traffic log could not be saved to ") + path +
-                                QStringLiteral(": ") + file.errorString(),
+                                QStringLiteral(": ") + error,
                             DialogService::Icon::Exclamation);
 }

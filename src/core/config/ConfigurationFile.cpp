@@ -1,18 +1,13 @@
 #include "core/config/ConfigurationFile.h"
 
 #include "core/common/Clock.h"
+#include "core/common/WholeFile.h"
 #include "core/config/ConfigCodec.h"
 #include "core/config/ConfigFields.h"
 #include "core/config/ConfigLists.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -272,25 +267,6 @@ QVector<ConfigCodec::Entry> applicationOrder(const QVector<ConfigCodec::Entry> &
     return ordered;
 }
 
-// QSaveFile flushes the new file to the disk before it takes the old one's name; the name
-// itself lives in the folder, so the folder is flushed as well, or a power cut right after a
-// save could bring back the old file, or none. A folder that cannot be flushed leaves the saved
-// file in place, so it does not fail the save. This is done on POSIX systems only: Windows
-// cannot open a folder for flushing, and there the rename is left to the file system's journal.
-void flushFolderOf(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-#else
-    Q_UNUSED(path);
-#endif
-}
-
 } // namespace
 
 namespace ConfigurationFile {
@@ -347,18 +323,12 @@ bool saveConfiguration(const QString &path, const Configuration &configuration,
     if (!encoded.ok())
         throw BuildError(encoded.error);
     // The file is replaced whole or not at all, so a failed write never leaves a mixture of
-    // the old and the new configuration behind.
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(encoded.bytes) == encoded.bytes.size() && file.commit();
-    if (!written) {
-        file.cancelWriting();
-        if (failureMessage)
-            *failureMessage = WriteFailedText;
-        return false;
-    }
-    flushFolderOf(path);
-    return true;
+    // the old and the new configuration behind, nor an empty file on a full disk.
+    if (WholeFile::write(path, encoded.bytes))
+        return true;
+    if (failureMessage)
+        *failureMessage = WriteFailedText;
+    return false;
 }
 
 } // namespace ConfigurationFile
