@@ -108,9 +108,21 @@ void PlantOutput::printSummary()
             reasons << reason;
         names[reason] << m_run.encoder(index).name;
     }
-    for (const QString &reason : std::as_const(reasons))
-        Output::line(QStringLiteral("  %1 (%2): %3")
-                         .arg(reason)
-                         .arg(names.value(reason).size())
-                         .arg(names.value(reason).join(QStringLiteral(", "))));
+    // A long group is folded at about a hundred columns, its names under one another.
+    for (const QString &reason : std::as_const(reasons)) {
+        const QStringList &group = names.value(reason);
+        QString line = QStringLiteral("  %1 (%2):").arg(reason).arg(group.size());
+        bool lineHasName = false;
+        for (int i = 0; i < group.size(); ++i) {
+            const QString name = LogFile::plainText(group[i]) +
+                                 (i + 1 < group.size() ? QStringLiteral(",") : QString());
+            if (lineHasName && line.size() + 1 + name.size() > 100) {
+                Output::line(line);
+                line = QStringLiteral("   ");
+            }
+            line += QLatin1Char(' ') + name;
+            lineHasName = true;
+        }
+        Output::line(line);
+    }
 }
