@@ -129,9 +129,8 @@ private slots:
         QTest::newRow("hang-up") << QStringList{"--hangup-after", "3"} << 3
                                  << ": the line to the encoder was lost";
         // Line noise before the banner: still a restart, not a reply.
-        QTest::newRow("reset after noise")
-            << QStringList{"--garbage", "1", "--reset-after", "5"} << 5
-            << ": the encoder restarted during the send: 3 of ";
+        QTest::newRow("reset after noise") << QStringList{"--garbage", "1", "--reset-after", "5"}
+                                           << 5 << ": the encoder restarted during the send: 3 of ";
     }
     void sendFaults()
     {
