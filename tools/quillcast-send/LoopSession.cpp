@@ -1,6 +1,7 @@
 #include "LoopSession.h"
 
 #include "Output.h"
+#include "SignalWatch.h"
 #include "core/common/GlobalFunctions.h"
 #include "core/common/ReadTextFile.h"
 #include "core/looping/CaptionLoopFile.h"
@@ -11,46 +12,8 @@
 
 #include <QEventLoop>
 #include <QRegularExpression>
-#include <QSocketNotifier>
-
-#include <csignal>
-#include <unistd.h>
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM only write to a pipe, which the event loop watches.
-class SignalWatch
-{
-public:
-    SignalWatch()
-    {
-        if (::pipe(signalPipe) != 0)
-            return;
-        struct sigaction action = {};
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGTERM, &action, nullptr);
-        ::sigaction(SIGINT, &action, nullptr);
-        notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read);
-    }
-    ~SignalWatch()
-    {
-        delete notifier;
-        ::signal(SIGTERM, SIG_DFL);
-        ::signal(SIGINT, SIG_DFL);
-        ::close(signalPipe[0]);
-        ::close(signalPipe[1]);
-    }
-    QSocketNotifier *notifier = nullptr;
-};
 
 // Loops until the run ends, printing as it goes; returns the run's exit status.
 int loop(const QString &device, const LineSettings &line, const CaptionLoopFile &file, int seconds,
@@ -63,8 +26,7 @@ int loop(const QString &device, const LineSettings &line, const CaptionLoopFile 
                      Output::escaped(GlobalFunctions::toSingleByte(caption)));
     });
     SignalWatch interrupts;
-    if (interrupts.notifier)
-        QObject::connect(interrupts.notifier, &QSocketNotifier::activated, &run, &LoopRun::stop);
+    QObject::connect(&interrupts, &SignalWatch::received, &run, &LoopRun::stop);
     QEventLoop events;
     QObject::connect(&run, &LoopRun::finished, &events, &QEventLoop::quit);
 

@@ -1,23 +1,61 @@
 #include "Output.h"
 
 #include "core/common/Clock.h"
+#include "core/session/LogFile.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace Output {
 
+namespace {
+
+bool linesToError = false;
+QString status;
+QString problem;
+
+// The whole text or nothing more to this stream: false when a write failed.
+bool put(FILE *stream, const QByteArray &bytes)
+{
+    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) ==
+               size_t(bytes.size()) &&
+           std::fflush(stream) == 0;
+}
+
+void drawStatus(const QString &text)
+{
+    // CR back to the line's start, the text, then the rest of the old line erased.
+    put(stderr,
+        (QLatin1Char('\r') + LogFile::plainText(text) + QLatin1String("\x1b[K")).toLocal8Bit());
+}
+
+void print(FILE *stream, const QString &text)
+{
+    if (!status.isEmpty())
+        drawStatus(QString());
+    if (stream == stdout && !problem.isEmpty())
+        return; // its reader has gone: nothing more reaches it
+    errno = 0;
+    if (!put(stream, (LogFile::plainText(text) + QLatin1Char('\n')).toLocal8Bit()) &&
+        stream == stdout) {
+        problem = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
+        std::clearerr(stdout);
+    }
+    if (!status.isEmpty())
+        drawStatus(status);
+}
+
+} // namespace
+
 void line(const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    print(linesToError ? stderr : stdout, text);
 }
 
 void error(const QString &text)
 {
-    std::fputs(("quillcast-send: " + text).toLocal8Bit().constData(), stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
+    print(stderr, QStringLiteral("quillcast-send: ") + text);
 }
 
 QString escaped(const QByteArray &bytes)
@@ -43,6 +81,24 @@ QString escaped(const QByteArray &bytes)
 QString timeStamp()
 {
     return Clock::instance().now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+void setLinesToError(bool toError)
+{
+    linesToError = toError;
+}
+
+void setStatus(const QString &text)
+{
+    if (text == status)
+        return;
+    status = text;
+    drawStatus(text);
+}
+
+QString writeProblem()
+{
+    return problem;
 }
 
 } // namespace Output

@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
-#include <QSettings>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 namespace EncoderList {
 
@@ -18,19 +20,27 @@ const QString ParityKey = QStringLiteral("parity");
 const QString DataBitsKey = QStringLiteral("data-bits");
 const QString ConfigurationKey = QStringLiteral("configuration");
 
-// The section headers in the order of the file (QSettings hands its groups back sorted).
-QStringList sectionsInFileOrder(const QString &path)
+// One section of the list as written: its name, its keys and the lines they are on.
+struct Section
 {
-    QStringList sections;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return sections;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
-        if (line.startsWith('[') && line.endsWith(']'))
-            sections << QUrl::fromPercentEncoding(line.mid(1, line.size() - 2));
+    QString name;
+    int line = 0;
+    QHash<QString, QString> values;
+    QHash<QString, int> lines;
+};
+
+// A line without its comment: from a # or ; after a blank, outside double quotes.
+QString withoutComment(const QString &line)
+{
+    bool quoted = false;
+    for (int i = 0; i < line.size(); ++i) {
+        if (line[i] == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && i > 0 && line[i - 1].isSpace() &&
+                 (line[i] == QLatin1Char('#') || line[i] == QLatin1Char(';')))
+            return line.left(i).trimmed();
     }
-    return sections;
+    return line.trimmed();
 }
 
 } // namespace
@@ -66,8 +76,17 @@ bool checkDevice(const QString &device, QString *problem)
     }
     const QString lower = device.trimmed().toLower();
     if (!lower.startsWith(QLatin1String("tcp://")) &&
-        !lower.startsWith(QLatin1String("rfc2217://")))
+        !lower.startsWith(QLatin1String("rfc2217://"))) {
+        // Any other scheme, or a network path, would be opened as a file and fail only then.
+        static const QRegularExpression scheme(QStringLiteral("^[a-z][a-z0-9+.-]*:"));
+        if (scheme.match(lower).hasMatch() || lower.startsWith(QLatin1String("//"))) {
+            *problem = QStringLiteral("device \"%1\" is neither a device path nor "
+                                      "tcp://HOST:PORT or rfc2217://HOST:PORT")
+                           .arg(device);
+            return false;
+        }
         return true; // a device path: whether it opens is learnt when it is opened
+    }
     const QUrl url(device.trimmed(), QUrl::StrictMode);
     const int port = url.port(0);
     if (!url.isValid() || url.host().isEmpty() || port < 1 || port > 65535 ||
@@ -88,107 +107,131 @@ QString deviceKey(const QString &device)
         const QUrl url(trimmed);
         return QStringLiteral("net:%1:%2").arg(url.host().toLower()).arg(url.port());
     }
-    const QString canonical = QFileInfo(trimmed).canonicalFilePath();
-    return QStringLiteral("file:") + (canonical.isEmpty()
-                                          ? QDir::cleanPath(QFileInfo(trimmed).absoluteFilePath())
-                                          : canonical);
+    // The port opens a name without a slash in /dev, as the serial port layer does.
+    const QFileInfo file(trimmed.contains(QLatin1Char('/')) ? trimmed
+                                                            : QStringLiteral("/dev/") + trimmed);
+    const QString canonical = file.canonicalFilePath();
+    return QStringLiteral("file:") +
+           (canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical);
 }
 
-Result read(const QString &path, const LineSettings &defaults, const QString &defaultConfiguration)
+Result read(const QString &path, const LineSettings &defaults, const QString &defaultConfiguration,
+            bool needConfiguration)
 {
     Result result;
-    const QFileInfo info(path);
-    const auto refuse = [&](const QString &problem) {
+    const auto refuseAt = [&](int line, const QString &problem) {
         result.entries.clear();
-        result.problem = path + QStringLiteral(": ") + problem;
+        result.problem = (line > 0 ? QStringLiteral("%1:%2: ").arg(path).arg(line)
+                                   : path + QStringLiteral(": ")) +
+                         problem;
         return result;
     };
-    if (!info.isFile() || !info.isReadable())
-        return refuse(QStringLiteral("the list of encoders cannot be read"));
-
-    QSettings list(path, QSettings::IniFormat);
-    if (list.status() != QSettings::NoError)
-        return refuse(QStringLiteral("not a valid list of encoders (an INI file)"));
-    if (!list.childKeys().isEmpty())
-        return refuse(QStringLiteral("key \"%1\" outside any encoder's section")
-                          .arg(list.childKeys().first()));
-
-    // Groups in file order; any the header scan did not recognise follow in QSettings' order.
-    QStringList groups;
-    const QStringList known = list.childGroups();
-    const QSet<QString> knownSet(known.begin(), known.end());
-    QSet<QString> placed;
-    for (const QString &section : sectionsInFileOrder(path)) {
-        if (knownSet.contains(section) && !placed.contains(section)) {
-            groups << section;
-            placed.insert(section);
-        }
-    }
-    for (const QString &group : known) {
-        if (!placed.contains(group))
-            groups << group;
-    }
-    if (groups.isEmpty())
-        return refuse(QStringLiteral("no encoders: give one section per encoder"));
+    // A file, or a pipe such as <(...) or a FIFO, read once.
+    struct stat s = {};
+    const bool statted = ::stat(QFile::encodeName(path).constData(), &s) == 0;
+    const bool pipe = statted && S_ISFIFO(s.st_mode);
+    QFile file(path);
+    if (!statted || !(S_ISREG(s.st_mode) || pipe) || !file.open(QIODevice::ReadOnly))
+        return refuseAt(0, QStringLiteral("the list of encoders cannot be read"));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
 
     static const QSet<QString> keys = {DeviceKey, BaudKey, ParityKey, DataBitsKey,
                                        ConfigurationKey};
-    QHash<QString, QString> devices; // device key -> the entry that has it
-    const QDir folder = info.absoluteDir();
-    for (const QString &name : std::as_const(groups)) {
-        const auto refuseEntry = [&](const QString &problem) {
-            return refuse(QStringLiteral("encoder \"%1\": %2").arg(name, problem));
-        };
-        list.beginGroup(name);
-        const QStringList present = list.childKeys();
-        const QStringList nested = list.childGroups();
-        QHash<QString, QString> values;
-        QString problem;
-        for (const QString &key : present) {
-            const QVariant value = list.value(key);
-            if (!keys.contains(key))
-                problem = QStringLiteral("unknown key \"%1\"").arg(key);
-            else if (value.typeId() != QMetaType::QString)
-                problem = QStringLiteral("%1 holds more than one value").arg(key);
-            else
-                values.insert(key, value.toString());
-            if (!problem.isEmpty())
-                break;
+    QList<Section> sections;
+    QHash<QString, int> sectionLines; // name -> the line of its header
+    for (int i = 0; i < lines.size(); ++i) {
+        const int number = i + 1;
+        QString text = lines[i].trimmed();
+        if (i == 0 && text.startsWith(QChar(0xFEFF)))
+            text = text.mid(1).trimmed();
+        if (text.isEmpty() || text.startsWith(QLatin1Char('#')) ||
+            text.startsWith(QLatin1Char(';')))
+            continue;
+        text = withoutComment(text);
+        if (text.startsWith(QLatin1Char('['))) {
+            if (!text.endsWith(QLatin1Char(']')) || text.size() < 3)
+                return refuseAt(number, QStringLiteral("not a section header [NAME]"));
+            const QString name = QUrl::fromPercentEncoding(text.mid(1, text.size() - 2).toUtf8());
+            if (sectionLines.contains(name))
+                return refuseAt(number, QStringLiteral("encoder \"%1\" is listed twice (first at "
+                                                       "line %2)")
+                                            .arg(name)
+                                            .arg(sectionLines.value(name)));
+            sectionLines.insert(name, number);
+            sections << Section{name, number, {}, {}};
+            continue;
         }
-        list.endGroup();
-        if (problem.isEmpty() && !nested.isEmpty())
-            problem = QStringLiteral("unknown key \"%1/...\"").arg(nested.first());
-        if (!problem.isEmpty())
-            return refuseEntry(problem);
+        const int equals = text.indexOf(QLatin1Char('='));
+        if (equals < 0)
+            return refuseAt(number, QStringLiteral("not a section header [NAME] nor a line "
+                                                   "KEY = VALUE"));
+        const QString key = text.left(equals).trimmed();
+        QString value = text.mid(equals + 1).trimmed();
+        if (sections.isEmpty())
+            return refuseAt(number,
+                            QStringLiteral("key \"%1\" outside any encoder's section").arg(key));
+        Section &section = sections.last();
+        const auto refuseKey = [&](const QString &problem) {
+            return refuseAt(number,
+                            QStringLiteral("encoder \"%1\": %2").arg(section.name, problem));
+        };
+        if (!keys.contains(key))
+            return refuseKey(QStringLiteral("unknown key \"%1\"").arg(key));
+        if (section.lines.contains(key))
+            return refuseKey(QStringLiteral("%1 is given twice (first at line %2)")
+                                 .arg(key)
+                                 .arg(section.lines.value(key)));
+        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) &&
+            value.endsWith(QLatin1Char('"')))
+            value = value.mid(1, value.size() - 2);
+        else if (value.contains(QLatin1Char(',')))
+            return refuseKey(QStringLiteral("%1 holds more than one value").arg(key));
+        section.values.insert(key, value);
+        section.lines.insert(key, number);
+    }
+    if (sections.isEmpty())
+        return refuseAt(0, QStringLiteral("no encoders: give one section per encoder"));
 
+    QHash<QString, QString> devices; // device key -> the entry that has it
+    // A pipe has no folder of its own: its configurations are relative to the working folder.
+    const QDir folder = pipe ? QDir::current() : QFileInfo(path).absoluteDir();
+    for (const Section &section : std::as_const(sections)) {
+        const auto refuseEntry = [&](const QString &key, const QString &problem) {
+            return refuseAt(section.lines.value(key, section.line),
+                            QStringLiteral("encoder \"%1\": %2").arg(section.name, problem));
+        };
+        const QHash<QString, QString> &values = section.values;
+        QString problem;
         Entry entry;
-        entry.name = name;
+        entry.name = section.name;
         entry.device = values.value(DeviceKey).trimmed();
         if (!checkDevice(entry.device, &problem))
-            return refuseEntry(problem);
+            return refuseEntry(DeviceKey, problem);
         const QString key = deviceKey(entry.device);
         if (devices.contains(key))
-            return refuseEntry(QStringLiteral("device %1 is also that of encoder \"%2\"")
-                                   .arg(entry.device, devices.value(key)));
-        devices.insert(key, name);
+            return refuseEntry(DeviceKey, QStringLiteral("device %1 is also that of encoder \"%2\"")
+                                              .arg(entry.device, devices.value(key)));
+        devices.insert(key, entry.name);
 
         entry.line = defaults;
         problem =
             readLine(values.value(BaudKey, QString::number(defaults.baud)),
                      values.value(ParityKey, defaults.parity),
                      values.value(DataBitsKey, QString::number(defaults.dataBits)), &entry.line);
-        if (!problem.isEmpty())
-            return refuseEntry(problem.mid(2)); // "baud must be...", without the dashes
+        if (!problem.isEmpty()) { // "baud must be...", without the dashes
+            const QString key = problem.mid(2).section(QLatin1Char(' '), 0, 0);
+            return refuseEntry(key, problem.mid(2));
+        }
 
         const QString configuration = values.value(ConfigurationKey).trimmed();
         if (values.contains(ConfigurationKey) && configuration.isEmpty())
-            return refuseEntry(QStringLiteral("configuration is empty"));
+            return refuseEntry(ConfigurationKey, QStringLiteral("configuration is empty"));
         entry.configuration = configuration.isEmpty()
                                   ? defaultConfiguration
                                   : QDir::cleanPath(folder.absoluteFilePath(configuration));
-        if (entry.configuration.isEmpty())
-            return refuseEntry(QStringLiteral("no configuration: give a configuration key or "
-                                              "FILE.qcf on the command line"));
+        if (entry.configuration.isEmpty() && needConfiguration)
+            return refuseEntry(QString(), QStringLiteral("no configuration: give a configuration "
+                                                         "key or FILE.qcf on the command line"));
         result.entries << entry;
     }
     return result;

@@ -12,6 +12,10 @@
 //   parity         E, O or N; default: the command line's --parity
 //   data-bits      7 or 8; default: the command line's --data-bits
 //   configuration  a .qcf file, relative to the list's folder; default: the command line's file
+// The list is read line by line rather than through QSettings, which merges a repeated section
+// or key into one and so would drop an encoder without a word: here every repetition is refused
+// with its line. Lines starting with # or ; are comments, and so is the rest of a line from a #
+// or ; after a blank. A section's name may hold %XX escapes (as QSettings writes them).
 namespace EncoderList {
 
 struct Entry
@@ -19,13 +23,13 @@ struct Entry
     QString name;
     QString device;
     LineSettings line;
-    QString configuration; // a path as given, made absolute
+    QString configuration; // a path as given, made absolute; "" when none is needed nor given
 };
 
 struct Result
 {
     QList<Entry> entries; // in the order of the file
-    QString problem;      // "" when the list is valid; else one line naming the entry
+    QString problem;      // "" when the list is valid; else one line naming the file and line
 };
 
 // Line values as written on the command line or in a list; "" when valid, else the problem
@@ -33,13 +37,19 @@ struct Result
 QString readLine(const QString &baud, const QString &parity, const QString &dataBits,
                  LineSettings *line);
 
-// The device a text names, or a problem: "" and *problem set when the text is no device.
+// The device a text names, or a problem: false and *problem set when the text is no device (also
+// a scheme other than tcp:// and rfc2217://, e.g. "telnet://..." or "tcp:/...").
 bool checkDevice(const QString &device, QString *problem);
 
-// Two device texts name the same encoder (the same file through any link, or the same network
-// address written alike).
+// What a device text will open, so that two texts for the same encoder compare equal: the
+// device file with its links resolved (a bare name such as ttyS0 being /dev/ttyS0, as the port
+// opens it), or the network host and port.
 QString deviceKey(const QString &device);
 
-Result read(const QString &path, const LineSettings &defaults, const QString &defaultConfiguration);
+// Reads the list at path (a file, or a pipe read once: then configurations are relative to
+// the working folder). An entry without a configuration key takes defaultConfiguration; when
+// that is "" too the list is refused unless needConfiguration is false.
+Result read(const QString &path, const LineSettings &defaults, const QString &defaultConfiguration,
+            bool needConfiguration = true);
 
 } // namespace EncoderList

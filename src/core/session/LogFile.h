@@ -13,13 +13,20 @@ class LogFile
 public:
     // The input that path names, or "" when it is none of them.
     static QString clashingInput(const QString &path, const QStringList &inputs);
+    // The one rule by which a text from a list, an encoder or the system is shown, on a terminal
+    // or in a file: CR as \r, LF as \n and every other control character as \xHH, so that no
+    // text can move the cursor, colour the terminal or forge a line.
+    static QString plainText(const QString &text);
 
-    // Opens for writing (truncates); false with the reason in errorString().
+    // Opens for writing: a regular file is truncated (or made), anything else (a FIFO, a device)
+    // is opened without waiting for a reader, so that a FIFO nobody reads is refused at once
+    // rather than holding up the send. False with the reason in errorString().
     bool open(const QString &path);
     bool isOpen() const { return m_file.isOpen(); }
     // Each line is pushed to the file at once (one encoder), or kept in the buffer until
     // flush() (many encoders, where a write per line would cost each of them).
     void setLive(bool live) { m_live = live; }
+    // Writes the line after plainText().
     void write(const QString &line);
     void flush();
     // Flushes and closes; false when any write failed (reason in errorString()).

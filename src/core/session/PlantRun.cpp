@@ -4,10 +4,11 @@
 #include "core/session/SendSession.h"
 
 #include <QJsonObject>
+#include <QTimer>
 
 PlantRun::PlantRun(const QList<Encoder> &encoders, int jobs, QObject *parent)
     : QObject(parent), m_encoders(encoders), m_sessions(size_t(encoders.size()), nullptr),
-      m_jobs(qMax(1, jobs))
+      m_finished(size_t(encoders.size()), false), m_jobs(qMax(1, jobs))
 {
 }
 
@@ -17,16 +18,42 @@ void PlantRun::setTrafficLog(LogFile *log, bool named)
 {
     m_log = log;
     m_namedLog = named;
+    // A log of many is not written line by line, but no line waits longer than a second.
+    if (!m_logFlush) {
+        m_logFlush = new QTimer(this);
+        m_logFlush->setInterval(1000);
+        connect(m_logFlush, &QTimer::timeout, this, [this] { m_log->flush(); });
+    }
 }
 
 void PlantRun::start()
 {
+    m_clock.start();
+    if (m_logFlush)
+        m_logFlush->start();
     if (m_encoders.isEmpty()) {
+        m_over = true;
         emit finished();
         return;
     }
     while (m_running < m_jobs && m_next < m_encoders.size())
         startNext();
+}
+
+void PlantRun::interrupt(int exitStatus)
+{
+    if (m_over || isInterrupted())
+        return;
+    m_interruptStatus = exitStatus;
+    if (m_running == 0) { // between two encoders: nothing to wait for
+        m_over = true;
+        QTimer::singleShot(0, this, &PlantRun::finished);
+        return;
+    }
+    for (size_t i = 0; i < m_sessions.size(); ++i) {
+        if (m_sessions[i] && !m_finished[i])
+            m_sessions[i]->stop();
+    }
 }
 
 void PlantRun::startNext()
@@ -48,27 +75,42 @@ void PlantRun::sessionFinished(int index)
 {
     --m_running;
     ++m_done;
-    if (m_log)
-        m_log->flush(); // once per encoder: a log of many is not written line by line
+    m_finished[size_t(index)] = true;
     emit encoderFinished(index);
-    if (m_next < m_encoders.size())
+    if (!isInterrupted() && m_next < m_encoders.size()) {
         startNext();
-    else if (m_done == m_encoders.size())
+    } else if (m_running == 0) {
+        m_over = true;
+        if (m_logFlush)
+            m_logFlush->stop();
+        if (m_log)
+            m_log->flush();
         emit finished();
+    }
 }
 
 QList<int> PlantRun::failedEncoders() const
 {
     QList<int> failed;
     for (size_t i = 0; i < m_sessions.size(); ++i) {
-        if (!m_sessions[i] || m_sessions[i]->failure())
+        if (!m_sessions[i] || !m_sessions[i]->succeeded())
             failed << int(i);
     }
     return failed;
 }
 
+int PlantRun::commandsAnswered() const
+{
+    int answered = 0;
+    for (const SendSession *session : m_sessions)
+        answered += session ? session->answered() : 0;
+    return answered;
+}
+
 int PlantRun::exitStatus() const
 {
+    if (isInterrupted())
+        return m_interruptStatus;
     const QList<int> failed = failedEncoders();
     if (failed.isEmpty())
         return 0;
@@ -81,18 +123,31 @@ QJsonArray PlantRun::report() const
     QJsonArray records;
     for (size_t i = 0; i < m_sessions.size(); ++i) {
         const SendSession *s = m_sessions[i];
-        if (!s)
+        const Encoder &encoder = m_encoders.at(int(i));
+        if (!s && m_over) {
+            records.append(QJsonObject{{QStringLiteral("name"), encoder.name},
+                                       {QStringLiteral("device"), encoder.device},
+                                       {QStringLiteral("configuration"), encoder.configuration},
+                                       {QStringLiteral("result"), QStringLiteral("not started")},
+                                       {QStringLiteral("exit_status"), m_interruptStatus},
+                                       {QStringLiteral("seconds"), 0},
+                                       {QStringLiteral("commands_answered"), 0},
+                                       {QStringLiteral("message"), QStringLiteral("not started")}});
+        }
+        if (!s || !m_finished[i])
             continue;
-        records.append(
-            QJsonObject{{QStringLiteral("name"), s->name()},
-                        {QStringLiteral("device"), s->device()},
-                        {QStringLiteral("configuration"), m_encoders.at(int(i)).configuration},
-                        {QStringLiteral("result"),
-                         s->failure() ? QStringLiteral("failed") : QStringLiteral("ok")},
-                        {QStringLiteral("exit_status"), s->exitStatus()},
-                        {QStringLiteral("seconds"), qRound(s->seconds() * 1000) / 1000.0},
-                        {QStringLiteral("commands_answered"), s->answered()},
-                        {QStringLiteral("message"), s->message()}});
+        const QString result = s->interrupted() ? QStringLiteral("interrupted")
+                               : s->failure()   ? QStringLiteral("failed")
+                                                : QStringLiteral("ok");
+        records.append(QJsonObject{
+            {QStringLiteral("name"), s->name()},
+            {QStringLiteral("device"), s->device()},
+            {QStringLiteral("configuration"), encoder.configuration},
+            {QStringLiteral("result"), result},
+            {QStringLiteral("exit_status"), s->interrupted() ? m_interruptStatus : s->exitStatus()},
+            {QStringLiteral("seconds"), qRound(s->seconds() * 1000) / 1000.0},
+            {QStringLiteral("commands_answered"), s->answered()},
+            {QStringLiteral("message"), s->message()}});
     }
     return records;
 }

@@ -27,8 +27,13 @@ int SendSession::exitStatus(std::optional<Sequencer::Failure> failure)
 
 QString SendSession::reason() const
 {
+    if (m_interrupted)
+        return QStringLiteral("interrupted");
     if (!m_failure)
         return QStringLiteral("ok");
+    if (isCheck())
+        return m_failure == Sequencer::Failure::PortNotOpened ? QStringLiteral("cannot be opened")
+                                                              : QStringLiteral("does not answer");
     switch (*m_failure) {
     case Sequencer::Failure::PortNotOpened:
         return QStringLiteral("port could not be opened");
@@ -58,12 +63,34 @@ void SendSession::setTrafficLog(LogFile *log, const QString &prefix)
     m_logPrefix = prefix;
 }
 
+QString SendSession::identification() const
+{
+    QStringList lines;
+    for (const QString &line : m_firstReply.split(QLatin1Char('\n'))) {
+        if (const QString text = line.trimmed(); !text.isEmpty() && text != QLatin1String("*"))
+            lines << text;
+    }
+    return lines.join(QLatin1String(", "));
+}
+
 QString SendSession::message() const
 {
+    if (m_interrupted)
+        return QStringLiteral("interrupted after %1 of %2 commands")
+            .arg(m_answered)
+            .arg(m_commands.size());
+    if (isCheck() && !m_failure)
+        return identification().isEmpty() ? QStringLiteral("answers")
+                                          : QStringLiteral("answers: ") + identification();
     if (!m_failure)
         return QStringLiteral("all %1 commands answered").arg(m_commands.size());
     const QString withDetail =
         m_detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m_detail);
+    if (isCheck() && m_failure == Sequencer::Failure::PortNotOpened)
+        return m_detail.isEmpty() ? QStringLiteral("cannot be opened")
+                                  : QStringLiteral("cannot be opened: ") + m_detail;
+    if (isCheck() && m_failure == Sequencer::Failure::TimedOut)
+        return QStringLiteral("does not answer");
     switch (*m_failure) {
     case Sequencer::Failure::PortNotOpened:
         return QStringLiteral("the port could not be opened") + withDetail;
@@ -103,6 +130,8 @@ void SendSession::start()
     connect(channel, &EncoderChannel::textSent, this,
             [this](const QString &, const QString &text) { emit commandSent(text); });
     connect(m_sequencer, &Sequencer::replyReceived, this, [this](const QString &reply) {
+        if (m_firstReply.isNull())
+            m_firstReply = reply;
         if (!m_done)
             emit replyReceived(reply);
     });
@@ -144,6 +173,18 @@ void SendSession::start()
         end(Sequencer::Failure::PortNotOpened);
 }
 
+void SendSession::stop()
+{
+    if (m_done || !m_sequencer)
+        return;
+    m_stopping = true;
+    m_sequencer->commandQueue().clear();
+    // With a command in flight its reply (or time-out) ends the session, as the drained queue's
+    // end of a send does; otherwise nothing is owed to the encoder.
+    if (!m_sequencer->transactionInFlight())
+        end(std::nullopt);
+}
+
 // The command in flight, if any, got its answer.
 void SendSession::countAnswer()
 {
@@ -157,6 +198,8 @@ void SendSession::end(std::optional<Sequencer::Failure> failure, const QString &
         return;
     m_done = true;
     m_failure = failure;
+    m_interrupted = m_stopping && !failure &&
+                    (isCheck() ? m_firstReply.isNull() : m_answered < m_commands.size());
     m_detail = detail.isEmpty() && failure == Sequencer::Failure::PortNotOpened
                    ? pathProblem(m_device)
                    : detail;

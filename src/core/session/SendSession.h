@@ -31,19 +31,33 @@ public:
     void setTrafficLog(LogFile *log, const QString &prefix = QString());
 
     void start();
+    // Ends the send early: no further command goes out, the one in flight (if any) is let
+    // finish or time out, and the session ends interrupted (unless that was the last command).
+    void stop();
 
     QString name() const { return m_name; }
     QString device() const { return m_device; }
     const LineSettings &line() const { return m_line; }
-    // Why the send ended early; none when every command was answered.
+    // Why the send ended early; none when every command was answered or it was interrupted.
     std::optional<Sequencer::Failure> failure() const { return m_failure; }
+    // Stopped before its last command was answered.
+    bool interrupted() const { return m_interrupted; }
+    bool succeeded() const { return !m_failure && !m_interrupted; }
+    // A session without commands only asks the encoder to identify itself, e.g. "Orvane EN-7 --
+    // V1, Serial 42" (the lines of its reply to the readiness query); "" before that reply.
+    bool isCheck() const { return m_commands.isEmpty(); }
+    QString identification() const;
     // The exit status of quillcast-send for a send or loop that ended so: 0, 3, 4 or 5.
     static int exitStatus(std::optional<Sequencer::Failure> failure);
     int exitStatus() const { return exitStatus(m_failure); }
-    // A few words for summaries, e.g. "did not answer in time".
+    // A few words for summaries, e.g. "did not answer in time" ("interrupted"; for a check
+    // "does not answer" or "cannot be opened").
     QString reason() const;
-    // One line on what happened, e.g. "the port could not be opened (No such file or directory)".
+    // One line on what happened, e.g. "the port could not be opened (No such file or directory)",
+    // "interrupted after 3 of 11 commands", for a check "answers: Orvane EN-7 -- V1, Serial 42".
     QString message() const;
+    // The device's own words on a failure, e.g. "No such file or directory"; often "".
+    QString detail() const { return m_detail; }
     int answered() const { return m_answered; }
     int commandCount() const { return int(m_commands.size()); }
     double seconds() const { return m_milliseconds / 1000.0; }
@@ -74,6 +88,9 @@ private:
     int m_answered = 0;
     bool m_connecting = false;
     bool m_done = false;
+    bool m_stopping = false;
+    bool m_interrupted = false;
+    QString m_firstReply;
     std::optional<Sequencer::Failure> m_failure;
     QString m_detail;
 };
