@@ -98,19 +98,20 @@ const ScheduleCalendar::Window &ScheduleCalendar::window(const QString &encoder,
 ScheduleCalendar::OnAir ScheduleCalendar::onAir(const QString &encoder, qint64 at) const
 {
     const QVector<Occurrence> &list = window(encoder, at).occurrences;
-    const Occurrence *latest = nullptr;
+    // With no default, the air stays with the one that left it last.
+    const Occurrence *last = nullptr;
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         if (it->start > at)
             continue;
-        if (!latest)
-            latest = &*it;
         if (it->end > at)
             return {it->event, it->start, it->end, false};
+        if (!last || it->end > last->end)
+            last = &*it;
     }
     if (const int fallback = defaultFor(encoder); fallback >= 0)
         return {fallback, 0, Never, false};
-    if (latest)
-        return {latest->event, latest->start, latest->end, true};
+    if (last)
+        return {last->event, last->start, last->end, true};
     return {};
 }
 

@@ -15,7 +15,7 @@
 //
 // At a moment the event on air is the one that started latest of those started and not ended
 // (an event without a duration ends when the next one starts); when none runs, the default;
-// with no default, the last one started stays (expired is then true).
+// with no default, the last one to end stays (expired is then true).
 class ScheduleCalendar
 {
 public:
