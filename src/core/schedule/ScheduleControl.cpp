@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 ScheduleControlServer::ScheduleControlServer(ScheduleRunner *runner, QObject *parent)
     : QObject(parent), m_runner(runner), m_server(new QLocalServer(this))
@@ -84,22 +85,27 @@ void ScheduleControlClient::send(const QString &path, const QStringList &words)
 {
     auto *socket = new QLocalSocket(this);
     auto *answer = new QByteArray;
+    // A refused connection is told inside connectToServer(): the answer always comes from the
+    // event loop, after send() has returned.
     const auto finish = [this, socket, answer](bool connected) {
         if (m_done)
             return;
         m_done = true;
         const QStringList lines =
             QString::fromUtf8(*answer).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const QString first = lines.value(0);
-        socket->deleteLater();
-        if (!connected)
-            emit answered(false, {QStringLiteral("%1: no schedule answers there (%2)")
-                                      .arg(socket->serverName(), socket->errorString())});
-        else if (first == QLatin1String("ok"))
-            emit answered(true, lines.mid(1));
-        else
-            emit answered(false, {first.isEmpty() ? QStringLiteral("no answer") : first});
         delete answer;
+        const QString first = lines.value(0);
+        bool ok = false;
+        QStringList told;
+        if (!connected)
+            told << QStringLiteral("%1: no schedule answers there (%2)")
+                        .arg(socket->serverName(), socket->errorString());
+        else if ((ok = first == QLatin1String("ok")))
+            told = lines.mid(1);
+        else
+            told << (first.isEmpty() ? QStringLiteral("no answer") : first);
+        socket->deleteLater();
+        QTimer::singleShot(0, this, [this, ok, told] { emit answered(ok, told); });
     };
     connect(socket, &QLocalSocket::connected, this, [socket, words] {
         socket->write(
