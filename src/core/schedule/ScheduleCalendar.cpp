@@ -131,10 +131,19 @@ QList<ScheduleCalendar::Change> ScheduleCalendar::changes(const QString &encoder
                                                           qint64 to) const
 {
     QList<Change> list{{from, onAir(encoder, from)}};
-    for (qint64 at = nextChange(encoder, from); at < to; at = nextChange(encoder, at)) {
-        const OnAir now = onAir(encoder, at);
-        if (now.event != list.last().onAir.event || now.start != list.last().onAir.start)
-            list.append({at, now});
-    }
+    for (Change next = nextAfter(encoder, from); next.at < to; next = nextAfter(encoder, next.at))
+        list.append(next);
     return list;
+}
+
+ScheduleCalendar::Change ScheduleCalendar::nextAfter(const QString &encoder, qint64 at) const
+{
+    const OnAir now = onAir(encoder, at);
+    const qint64 limit = at + 7 * Day;
+    for (qint64 next = nextChange(encoder, at); next <= limit; next = nextChange(encoder, next)) {
+        const OnAir then = onAir(encoder, next);
+        if (then.event != now.event || then.start != now.start)
+            return {next, then};
+    }
+    return {Never, {}};
 }

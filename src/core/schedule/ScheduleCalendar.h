@@ -43,6 +43,8 @@ public:
         OnAir onAir;
     };
     QList<Change> changes(const QString &encoder, qint64 from, qint64 to) const;
+    // The first change after at, within a week; at Never when there is none.
+    Change nextAfter(const QString &encoder, qint64 at) const;
 
     // Moves the starts from `from` to the end of that local day by `by` milliseconds.
     void addShift(qint64 from, qint64 by);

@@ -349,12 +349,11 @@ QJsonObject ScheduleRunner::status() const
         }
         if (!s.result.isEmpty())
             e.insert(QStringLiteral("result"), s.result);
-        const QList<ScheduleCalendar::Change> next =
-            m_calendar->changes(s.encoder.name, now, now + 8 * 24 * 3600 * 1000LL);
-        if (next.size() > 1 && next[1].onAir.event >= 0) {
-            e.insert(QStringLiteral("next_at"), iso(next[1].at));
+        const ScheduleCalendar::Change next = m_calendar->nextAfter(s.encoder.name, now);
+        if (next.at != ScheduleCalendar::Never && next.onAir.event >= 0) {
+            e.insert(QStringLiteral("next_at"), iso(next.at));
             e.insert(QStringLiteral("next_event"),
-                     m_calendar->events().at(next[1].onAir.event).title());
+                     m_calendar->events().at(next.onAir.event).title());
         }
         encoders.append(e);
     }

@@ -192,7 +192,9 @@ private slots:
         ScheduleControlServer server(r.get());
         QString problem;
         QVERIFY2(server.listen(m_dir.filePath("control"), &problem), qPrintable(problem));
-        QCOMPARE(QFile::permissions(m_dir.filePath("control")) & 0077, QFile::Permissions());
+        QCOMPARE(QFile::permissions(m_dir.filePath("control")) &
+                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                 QFile::Permissions());
         r->start();
         QVERIFY(QTest::qWaitFor(done, 10000));
 
