@@ -5,6 +5,10 @@
 //   quillcast-send --encoders LIST.ini [FILE.qcf] [--jobs N] [--report FILE.json|-] ...
 //                  [--only NAME,... | --retry-failed REPORT.json] [--check] [--quiet]
 //   quillcast-send --loop FILE.txt --device PATH (--for HH:MM:SS | --continuous) [--channel N]
+//   quillcast-send --schedule FILE.csv (--device PATH... | --encoders LIST.ini) [--status
+//   FILE.json]
+//                  [--control SOCKET] [--log FILE] [--dry-run [--until TIME]]
+//   quillcast-send --schedule-control SOCKET hold | resume [--shift] | override ... | status
 //
 // The file is loaded onto the same defaults as the window's, built by the same command builders
 // and sent by the same sequencer. Several encoders are sent to at once, each over its own port,
@@ -19,6 +23,7 @@
 #include "Output.h"
 #include "PlantOutput.h"
 #include "ReportFile.h"
+#include "ScheduleCommand.h"
 #include "SignalWatch.h"
 #include "core/commands/ControlProcessing.h"
 #include "core/common/AppInfo.h"
@@ -286,6 +291,38 @@ int main(int argc, char *argv[])
                        onlyOption, retryOption, quietOption, baudOption, parityOption,
                        dataBitsOption, dryRunOption, logOption, loopOption, forOption,
                        continuousOption, channelOption});
+    // Program data on a schedule (ScheduleCommand).
+    const QCommandLineOption scheduleOption(
+        QStringLiteral("schedule"),
+        QStringLiteral("Keep the program name, rating and CGMS-A of a program schedule (CSV) on "
+                       "air on the --device or --encoders until stopped; SIGHUP or a change of "
+                       "the file reloads it. With --dry-run, print the next 24 hours instead."),
+        QStringLiteral("FILE.csv"));
+    const QCommandLineOption untilOption(
+        QStringLiteral("until"),
+        QStringLiteral("With --schedule --dry-run: end the timeline at <time> (YYYY-MM-DD "
+                       "HH:MM[:SS]) or after a duration such as 36h."),
+        QStringLiteral("time"));
+    const QCommandLineOption statusOption(
+        QStringLiteral("status"),
+        QStringLiteral("With --schedule: keep <file> (JSON) telling, per encoder, the event on "
+                       "air, when it was sent and the result."),
+        QStringLiteral("file"));
+    const QCommandLineOption controlOption(
+        QStringLiteral("control"),
+        QStringLiteral("With --schedule: take commands on the local socket <path>."),
+        QStringLiteral("path"));
+    const QCommandLineOption scheduleControlOption(
+        QStringLiteral("schedule-control"),
+        QStringLiteral("Send a command to the schedule running with --control <path>: hold, "
+                       "resume [--shift], override COLUMN=VALUE... or status."),
+        QStringLiteral("path"));
+    const QCommandLineOption shiftOption(
+        QStringLiteral("shift"),
+        QStringLiteral("With --schedule-control resume: move the day's following starts by the "
+                       "time held."));
+    parser.addOptions({scheduleOption, untilOption, statusOption, controlOption,
+                       scheduleControlOption, shiftOption});
     parser.process(app);
 
     // Every way out passes here: a reader of standard output that went away makes the status
@@ -313,6 +350,26 @@ int main(int argc, char *argv[])
                                   parser.value(dataBitsOption), &line);
         if (!lineProblem.isEmpty())
             return usage(lineProblem);
+
+        if (parser.isSet(scheduleControlOption)) {
+            QStringList words = parser.positionalArguments();
+            if (parser.isSet(shiftOption))
+                words << QStringLiteral("--shift");
+            if (words.isEmpty())
+                return usage(QStringLiteral("--schedule-control needs a command; see --help"));
+            return ScheduleCommand::control(parser.value(scheduleControlOption), words);
+        }
+        if (parser.isSet(scheduleOption)) {
+            if (!parser.positionalArguments().isEmpty() || parser.isSet(loopOption) ||
+                parser.isSet(reportOption) || devices.isEmpty() == !plantList)
+                return usage(
+                    QStringLiteral("--schedule takes --device PATH... or --encoders LIST.ini, "
+                                   "and no configuration file, --loop or --report"));
+            return ScheduleCommand::run({parser.value(scheduleOption), devices,
+                                         parser.value(encodersOption), line, dryRun,
+                                         parser.value(untilOption), parser.value(statusOption),
+                                         parser.value(controlOption), parser.value(logOption)});
+        }
         int jobs = 0;
         if (parser.isSet(jobsOption)) {
             bool ok = false;

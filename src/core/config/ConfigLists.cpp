@@ -22,6 +22,37 @@ const QStringList &ratingLists(int system)
     return system >= 0 && system < lists.size() ? lists[system] : none;
 }
 
+const QStringList &ratingFlagNames()
+{
+    static const QStringList names = {"FV", "V", "S", "L", "D"};
+    return names;
+}
+
+QVector<int> admittedRatingFlags(int system, int rating)
+{
+    enum Flag
+    {
+        FV,
+        V,
+        S,
+        L,
+        D
+    };
+    if (system != UsTvSystem)
+        return {};
+    switch (rating) {
+    case 2: // TV-Y7
+        return {FV};
+    case 4: // TV-PG
+    case 5: // TV-14
+        return {V, S, L, D};
+    case 6: // TV-MA
+        return {V, S, L};
+    default:
+        return {};
+    }
+}
+
 const QStringList &cgmsChoices()
 {
     static const QStringList choices = {"Copying Permitted without Restriction",

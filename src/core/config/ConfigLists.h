@@ -13,6 +13,12 @@ namespace ConfigLists {
 const QStringList &ratingSystems();
 // The rating names of one system, in code order (position = 3-bit rating code).
 const QStringList &ratingLists(int system);
+inline constexpr int UsTvSystem = 1;
+// The content flags' letters, in flag order: "FV", "V", "S", "L", "D".
+const QStringList &ratingFlagNames();
+// The content flags a rating admits (positions in flag order): only US-TV ratings have any;
+// "TV-Y7" admits FV, "TV-PG" and "TV-14" V, S, L and D, "TV-MA" V, S and L.
+QVector<int> admittedRatingFlags(int system, int rating);
 
 // "Copying Permitted without Restriction", "One Generation of Copies may be made",
 // "No Copying is Permitted"

@@ -19,20 +19,7 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int UsTv = 1;
-// Rating positions of the US-TV list.
-constexpr int TvY7 = 2;
-constexpr int TvPg = 4;
-constexpr int Tv14 = 5;
-constexpr int TvMa = 6;
-enum Flag
-{
-    FV,
-    V,
-    S,
-    L,
-    D
-};
+constexpr int UsTv = ConfigLists::UsTvSystem;
 } // namespace
 
 VChipTab::VChipTab(QWidget *parent) : QWidget(parent)
@@ -188,21 +175,7 @@ void VChipTab::applyRatingSelection()
         flag->setChecked(false);
         flag->setEnabled(false);
     }
-    QList<int> admitted;
-    switch (m_rating->currentIndex()) {
-    case TvY7:
-        admitted = {FV};
-        break;
-    case TvPg:
-    case Tv14:
-        admitted = {V, S, L, D};
-        break;
-    case TvMa:
-        admitted = {V, S, L};
-        break;
-    default:
-        break;
-    }
+    const QVector<int> admitted = ConfigLists::admittedRatingFlags(UsTv, m_rating->currentIndex());
     // A rating can be picked only while the rating controls are enabled; one set from code
     // (a file load) while they are greyed leaves the flags greyed too.
     if (!m_rating->isEnabledTo(this))
