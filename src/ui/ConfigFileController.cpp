@@ -238,15 +238,17 @@ void ConfigFileController::setDefaults()
 }
 
 // Steps shared by Save and Save As once the file name is known: the title names the file
-// only after a successful write, and the snapshot is taken whatever the outcome.
+// only after a successful write. A write that failed leaves the edits unsaved: no snapshot is
+// taken, so that New, Open and Exit still offer to save them.
 void ConfigFileController::saveCurrentFile()
 {
     QString &current = m_window->currentConfigFile();
     if (!current.isEmpty()) {
-        if (saveConfiguration(current))
-            showFileInTitle();
-        else
+        if (!saveConfiguration(current)) {
             current.clear();
+            return;
+        }
+        showFileInTitle();
     }
     trackChanges(true);
 }
