@@ -104,12 +104,12 @@ void Sequencer::addCommand(const CtrlACommand &command)
 
 void Sequencer::sendCommands(const QList<CtrlACommand> &commands)
 {
-    if (commands.isEmpty())
-        return;
-    const bool idle = d->queue.isEmpty();
-    d->queue.append(commands);
-    d->current = commands.constLast();
-    if (idle)
+    // A reply on its way (a long article list) is let finish with its own time-out: a new
+    // transaction would put that back to the readiness query's short one.
+    const bool idle = d->queue.isEmpty() && !transactionInFlight();
+    for (const CtrlACommand &command : commands)
+        addCommand(command);
+    if (idle && !commands.isEmpty())
         startTransaction();
 }
 
@@ -324,7 +324,9 @@ void Sequencer::sendConfiguration()
     setLinkState(LinkState::Sending);
     if (d->buildConfiguration)
         d->buildConfiguration();
-    startTransaction();
+    // Pressed while a reply is awaited: that reply's step sends the configuration.
+    if (!transactionInFlight())
+        startTransaction();
 }
 
 void Sequencer::endSendingPeriod()
@@ -339,7 +341,7 @@ void Sequencer::secondTick()
 {
     if (d->comm->portIsOpen()) {
         emit connectedTimeChanged(GlobalFunctions::secondsToClockText(d->connectedSeconds));
-        if (d->queue.isEmpty() && d->connectedSeconds != 0 &&
+        if (d->queue.isEmpty() && !transactionInFlight() && d->connectedSeconds != 0 &&
             d->connectedSeconds % kKeepAliveSeconds == 0)
             startTransaction(); // keep-alive: the encoder answers the readiness query
         ++d->connectedSeconds;

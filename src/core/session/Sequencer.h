@@ -56,9 +56,9 @@ public:
                     const QString &content = QString(), bool ctrlC = false,
                     bool sendBlankContents = false);
     void addCommand(const CtrlACommand &command);
-    // Queues the commands in their order and, when the queue was idle, starts a transaction;
-    // otherwise they go out in their turn. The caller has made sure a connection exists or has
-    // been asked for.
+    // Queues the commands in their order and, when the link was idle (nothing queued, no reply
+    // awaited), starts a transaction; otherwise they go out in their turn, and an awaited reply
+    // keeps its time-out. The caller has made sure a connection exists or has been asked for.
     void sendCommands(const QList<CtrlACommand> &commands);
     void startTransaction();
     // Whether the port is open or opening: the commands of an opening port wait for the open.
