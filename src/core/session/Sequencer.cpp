@@ -30,6 +30,8 @@ struct Sequencer::Private
     bool awaitingOpen = false;
     QString openError;            // the reason the last open failed
     bool connectingShown = false; // "Connecting..." shown since the last state was set
+    int asked = 0;                // commands queued since the queue was last drained
+    int answered = 0;             // replies to them
 };
 
 Sequencer::Sequencer(QObject *parent) : Sequencer(new EncoderChannel, parent) {}
@@ -100,6 +102,7 @@ void Sequencer::addCommand(const CtrlACommand &command)
 {
     d->current = command;
     d->queue.append(command);
+    ++d->asked;
 }
 
 void Sequencer::sendCommands(const QList<CtrlACommand> &commands)
@@ -171,12 +174,34 @@ bool Sequencer::transactionInFlight() const
     return d->commTimeout->isActive();
 }
 
+int Sequencer::commandsAsked() const
+{
+    return d->asked;
+}
+
+int Sequencer::commandsAnswered() const
+{
+    return d->answered;
+}
+
+int Sequencer::commandsToGo() const
+{
+    const bool commandAwaited = transactionInFlight() && !d->comm->readyQueryPending();
+    return int(d->queue.size()) + (commandAwaited ? 1 : 0);
+}
+
+void Sequencer::dropCommands()
+{
+    d->queue.clear();
+    d->asked = d->answered = 0;
+}
+
 void Sequencer::releaseLink()
 {
     d->commTimeout->stop();
     d->sendConfigDisable->stop();
     d->comm->closePort();
-    d->queue.clear();
+    dropCommands();
 }
 
 void Sequencer::handleReply(const QString &response)
@@ -184,6 +209,8 @@ void Sequencer::handleReply(const QString &response)
     if (!d->comm->portIsOpen())
         return; // the link was given up or closed meanwhile: the reply is history
     d->commTimeout->stop();
+    if (!d->comm->replyAnsweredQuery() && d->answered < d->asked)
+        ++d->answered;
     emit replyReceived(response);
 
     // The start-up banner in place of a command's reply: the encoder was switched off and on,
@@ -199,8 +226,10 @@ void Sequencer::handleReply(const QString &response)
             EncoderReplies::commandTimeout(d->current.mode, d->comm->getCOMSettings().baud));
         d->comm->sendCommand(d->current);
         emit commandSent(d->current);
-    } else if (!d->sendConfigDisable->isActive()) {
-        setLinkState(LinkState::Connected);
+    } else {
+        d->asked = d->answered = 0; // the send is complete
+        if (!d->sendConfigDisable->isActive())
+            setLinkState(LinkState::Connected);
     }
 
     const QString identification = EncoderReplies::identificationFromReply(response);
@@ -230,7 +259,7 @@ void Sequencer::fail(Failure failure, const QString &detail)
     // or caption loop line can find a link to act on.
     d->commTimeout->stop();
     d->sendConfigDisable->stop();
-    d->queue.clear();
+    dropCommands();
     endLink(); // even from the connecting and sending presentations
     if (failure == Failure::TimedOut)
         emit timedOut(true);
@@ -242,6 +271,8 @@ void Sequencer::endLink()
 {
     d->awaitingOpen = false;
     d->commTimeout->stop();
+    if (d->queue.isEmpty()) // a command that awaited its reply is lost with the link
+        d->asked = d->answered = 0;
     if (!d->comm->portIsOpen() && !d->comm->portIsOpening() &&
         d->state == LinkState::Disconnected && !d->connectingShown)
         return;
@@ -313,7 +344,7 @@ void Sequencer::sendConfiguration()
         // failure has been reported). Nothing can reach the encoder, so rather than sitting in
         // the sending state until a second, closed-port message, go back to the disconnected
         // presentation with an empty queue; the operator fixes the port and presses again.
-        d->queue.clear();
+        dropCommands();
         setLinkState(LinkState::Disconnected);
         return;
     }

@@ -75,6 +75,15 @@ public:
     // A reply is awaited: the reply time-out runs.
     bool transactionInFlight() const;
 
+    // The send under way: the commands asked for since the queue was last drained, how many of
+    // them the encoder has answered, and how many are still to go (queued, or awaiting their
+    // reply).
+    int commandsAsked() const;
+    int commandsAnswered() const;
+    int commandsToGo() const;
+    // Drops the commands still queued, e.g. when the port they were meant for is given up.
+    void dropCommands();
+
     // Disconnects as the operator's Connect button does when the port is open; does nothing
     // otherwise (never connects).
     void disconnectLink();
