@@ -1,11 +1,13 @@
 #include "DataRows.h"
 #include "FullListener.h"
 #include "PtyPair.h"
+#include "SimLink.h"
 #include "SimProcess.h"
 #include "TabsWindow.h"
 
 #include "core/common/AppSettings.h"
 #include "core/session/EncoderChannel.h"
+#include "ui/CcLoopingController.h"
 #include "ui/ConfigFileController.h"
 
 #include <QAction>
@@ -133,6 +135,31 @@ private slots:
         // B was asked whether it is ready, and nothing else.
         const QString onB = contentsOf(m_home.filePath("log.2"));
         QVERIFY(onB.count('\n') > 0 && onB.count("<SOH>?<CR>") == onB.count('\n'));
+    }
+
+    // Start Looping on a network port, Yes to connect: the loop waits for the open, and runs
+    // once the encoder has answered or, refused, ends with the open's own message.
+    void loopWaitsForThePortToOpen()
+    {
+        for (const bool refused : {false, true}) {
+            Window e2e({"--tcp", "0"});
+            QVERIFY2(e2e.started, qPrintable(e2e.sim.errorString()));
+            if (refused)
+                e2e.sim.stop();
+            TabsWindow &w = *e2e.w;
+            const QString file = m_home.filePath("loop.txt");
+            QVERIFY(writeFile(file, "Hello\r\n"));
+            w.top.findChild<CcLoopingController *>()->selectCCLoopingFile(file);
+            w.check("chCCLpInfiniteTime")->setChecked(true);
+            w.dialogs.clear(); // the file's notes
+            w.click("cmdCCLpLoopControl_0");
+            QVERIFY(w.link()->channel()->portIsOpening()); // and nothing ticks until it has opened
+            QVERIFY(!w.find<QTimer>("timerCCLoopingTimeout")->isActive());
+            QTRY_VERIFY(refused ? w.find("cmdCCLpLoopControl_0")->isEnabled()
+                                : w.find<QLabel>("lblCCLoopingLastSent")->text() == "Hello" &&
+                                      e2e.drained());
+            QCOMPARE(w.dialogs.texts().mid(1), QStringList{kNotOpened}.mid(0, refused)); // Yes 1st
+        }
     }
 
     // A network port that does not answer: the window shows "Connecting..." at once and keeps
