@@ -2,6 +2,7 @@
 
 #include "core/common/ReadTextFile.h"
 #include "core/looping/CaptionLoopScheduler.h"
+#include "core/session/EncoderChannel.h"
 #include "core/session/Sequencer.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 namespace {
 
@@ -61,6 +63,17 @@ CcLoopingController::CcLoopingController(MainWindowParts *window)
     // A transaction that failed leaves the link given up once its message has been read: the
     // loop ends then as Disconnect ends it, without a message of its own on top.
     connect(window->sequencer(), &Sequencer::transactionFailed, this, [this] { pressStop(); });
+    // A loop started while the port opens begins once the encoder has answered; an open that
+    // fails or is cancelled ends it without a word (the open says its own).
+    connect(window->sequencer(), &Sequencer::linkStateChanged, this,
+            [this](Sequencer::LinkState state) {
+                if (m_secondsAfterOpen == 0)
+                    return;
+                if (state == Sequencer::LinkState::Connected)
+                    runLoop(std::exchange(m_secondsAfterOpen, 0));
+                else if (state == Sequencer::LinkState::Disconnected)
+                    pressStop();
+            });
 
     // Loading a configuration file selects its caption loop file again.
     ConfigurationBinder::setCaptionLoopFileSelected([](QWidget *root, const QString &path) {
@@ -203,6 +216,15 @@ void CcLoopingController::start()
     tab->startButton()->setEnabled(false);
     tab->stopButton()->setEnabled(true);
     label("lblCCLoopingLastSent")->clear();
+    // A network port opens in the event loop: a tick meanwhile would find it closed.
+    if (m_window->sequencer()->channel()->portIsOpening())
+        m_secondsAfterOpen = seconds;
+    else
+        runLoop(seconds);
+}
+
+void CcLoopingController::runLoop(int seconds)
+{
     m_scheduler->start(m_file.lines(),
                        {label("lblCCLpLineDelay")->text().toInt(),
                         label("lblCCLpLoopDelay")->text().toInt(),
@@ -213,6 +235,7 @@ void CcLoopingController::start()
 void CcLoopingController::stop()
 {
     m_scheduler->stop();
+    m_secondsAfterOpen = 0;
     CcLoopingTab *tab = m_window->view()->ccLooping();
     control<QWidget>("cmdCCLpBrowse")->setEnabled(true);
     control<QWidget>("cmdCCLpReloadFile")->setEnabled(true);

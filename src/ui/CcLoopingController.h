@@ -46,6 +46,7 @@ public slots:
 
 private:
     void start();
+    void runLoop(int seconds);
     void stop();
     void pressStop();
     QStringList readFile(const QString &path);
@@ -60,5 +61,7 @@ private:
     SequencerLoopLink m_link;
     CaptionLoopFile m_file;
     QString m_loadedPath; // the file m_file was last read from
+    // Started while the port opens: the loop's seconds (or Continuous), 0 when not waiting.
+    int m_secondsAfterOpen = 0;
     CaptionLoopScheduler *m_scheduler;
 };

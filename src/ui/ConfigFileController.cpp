@@ -2,6 +2,7 @@
 
 #include "core/common/AppInfo.h"
 #include "core/config/ConfigurationFile.h"
+#include "core/session/Sequencer.h"
 #include "ui/ChangeTracker.h"
 #include "ui/ConfigurationBinder.h"
 #include "ui/ConfigurationView.h"
@@ -26,6 +27,14 @@ void reportFailure(QWidget *parent, const QString &heading, const std::exception
         parent, heading, QString(),
         build ? QStringLiteral("SaveConfiguration") : QStringLiteral("Quillcast"),
         build ? ConfigurationFile::BuildError::Number : 0, QString::fromLocal8Bit(failure.what()));
+}
+
+QString sendUnderwayQuestion(int toGo)
+{
+    return QStringLiteral("A send to the Encoder is under way: %1 still to go.  Are you sure you "
+                          "want to exit?")
+        .arg(toGo == 1 ? QStringLiteral("1 command is")
+                       : QStringLiteral("%1 commands are").arg(toGo));
 }
 
 } // namespace
@@ -53,9 +62,16 @@ bool ConfigFileController::trackChanges(bool takeSnapshot)
 bool ConfigFileController::closeRequest()
 {
     try {
+        // A send under way ends with the window: the operator hears so first, whatever else is
+        // asked, and No lets the send run on.
+        const int toGo = m_window->sequencer()->commandsToGo();
+        if (toGo > 0 && DialogService::ask(m_window, sendUnderwayQuestion(toGo), Buttons::YesNo,
+                                           Icon::Exclamation) != Answer::Yes)
+            return false;
         if (trackChanges(false))
             return promptSaveChanges();
-        return DialogService::ask(m_window, QStringLiteral("Are you sure you want to exit?"),
+        return toGo > 0 ||
+               DialogService::ask(m_window, QStringLiteral("Are you sure you want to exit?"),
                                   Buttons::YesNo, Icon::None) == Answer::Yes;
     } catch (const std::exception &failure) {
         // The window stays open, so that the unsaved changes are not lost with it.
@@ -238,15 +254,17 @@ void ConfigFileController::setDefaults()
 }
 
 // Steps shared by Save and Save As once the file name is known: the title names the file
-// only after a successful write, and the snapshot is taken whatever the outcome.
+// only after a successful write. A write that failed leaves the edits unsaved: no snapshot is
+// taken, so that New, Open and Exit still offer to save them.
 void ConfigFileController::saveCurrentFile()
 {
     QString &current = m_window->currentConfigFile();
     if (!current.isEmpty()) {
-        if (saveConfiguration(current))
-            showFileInTitle();
-        else
+        if (!saveConfiguration(current)) {
             current.clear();
+            return;
+        }
+        showFileInTitle();
     }
     trackChanges(true);
 }

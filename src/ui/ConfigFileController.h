@@ -15,7 +15,8 @@ public:
     explicit ConfigFileController(MainWindowParts *window);
     ~ConfigFileController() override;
 
-    // true when the window may close (asks to save changes, or "Are you sure you want to exit?").
+    // true when the window may close: asks first whether to exit while a send is under way, then
+    // to save changes, or else "Are you sure you want to exit?".
     bool closeRequest();
     // The offer to reload CurrentConfigFile at start-up, then a snapshot.
     void startupOffer();

@@ -87,54 +87,45 @@ void EncoderActions::sendTestCaptions()
     const bool connected = m_window->linkMessages()->ensureConnected();
     if (text.isEmpty() || !connected)
         return;
-    const Configuration configuration = readControls();
-    ControlProcessing(configuration, buildContext(), queueSink()).buildTestCaptionCommand();
+    const bool idle = sequencer->commandQueue().isEmpty() && !sequencer->transactionInFlight();
+    for (const CtrlACommand &command :
+         build([](const ControlProcessing &b) { b.buildTestCaptionCommand(); }))
+        sequencer->addCommand(command);
     // No time-out watches this query: the command waits at the head of the queue until the
     // encoder answers, or until the next transaction drives the queue.
-    if (queuedCount() == 1)
+    if (idle)
         sequencer->channel()->isPortReady();
 }
 
 void EncoderActions::sendDecoderSettings()
 {
-    Sequencer *sequencer = m_window->sequencer();
-    if (!m_window->linkMessages()->ensureConnected())
-        return;
-    const Configuration configuration = readControls();
-    ControlProcessing(configuration, buildContext(), queueSink()).buildDecoderCommand();
-    if (queuedCount() == 1)
-        sequencer->startTransaction();
+    if (m_window->linkMessages()->ensureConnected())
+        m_window->sequencer()->sendCommands(
+            build([](const ControlProcessing &b) { b.buildDecoderCommand(); }));
 }
 
 void EncoderActions::sendBlockingSettings()
 {
-    Sequencer *sequencer = m_window->sequencer();
-    if (!m_window->linkMessages()->ensureConnected())
-        return;
-    const Configuration configuration = readControls();
-    ControlProcessing(configuration, buildContext(), queueSink()).buildBlockingCommands();
-    if (queuedCount() == configuration.chBlockingSettings.size())
-        sequencer->startTransaction();
+    if (m_window->linkMessages()->ensureConnected())
+        m_window->sequencer()->sendCommands(
+            build([](const ControlProcessing &b) { b.buildBlockingCommands(); }));
 }
 
 void EncoderActions::refreshArticles()
 {
-    Sequencer *sequencer = m_window->sequencer();
     if (!m_window->linkMessages()->ensureConnected())
         return;
-    const Configuration configuration = readControls();
-    ControlProcessing(configuration, buildContext(), queueSink()).buildArticleListRequest();
+    const QList<CtrlACommand> request =
+        build([](const ControlProcessing &b) { b.buildArticleListRequest(); });
     if (auto *list = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtArticleList")))
         list->setPlainText(QStringLiteral("Refreshing..."));
     else if (auto *rich = m_window->findChild<QTextEdit *>(QStringLiteral("txtArticleList")))
         rich->setPlainText(QStringLiteral("Refreshing..."));
-    if (queuedCount() == 1)
-        sequencer->startTransaction();
+    m_window->sequencer()->sendCommands(request);
 }
 
 void EncoderActions::insertArticle()
 {
-    Sequencer *sequencer = m_window->sequencer();
     if (!m_window->linkMessages()->ensureConnected())
         return;
     // The window's own open dialog: it starts in the last folder and remembers the new one.
@@ -143,12 +134,10 @@ void EncoderActions::insertArticle()
         return;
 
     const QStringList lines = readTextFile(path);
-    const Configuration configuration = readControls();
-    const ControlProcessing builders(configuration, buildContext(), queueSink());
-    builders.buildInsertArticleCommand(lines);
-    builders.buildArticleListRequest();
-    if (queuedCount() == 2)
-        sequencer->startTransaction();
+    queueArticleRequest(build([&lines](const ControlProcessing &b) {
+        b.buildInsertArticleCommand(lines);
+        b.buildArticleListRequest();
+    }));
 }
 
 void EncoderActions::removeArticle()
@@ -157,17 +146,38 @@ void EncoderActions::removeArticle()
     if (!names || names->currentIndex() < 0)
         return;
     // A selected entry without a name (a list line that began with a blank) removes nothing,
-    // but the list is still asked for; with one command queued the sequencer is not started.
+    // but the list is still asked for.
     const QString name = names->currentText();
-    Sequencer *sequencer = m_window->sequencer();
     if (!m_window->linkMessages()->ensureConnected())
         return;
-    const Configuration configuration = readControls();
-    const ControlProcessing builders(configuration, buildContext(), queueSink());
-    builders.buildRemoveArticleCommand(name);
-    builders.buildArticleListRequest();
-    if (queuedCount() == 2)
-        sequencer->startTransaction();
+    queueArticleRequest(build([&name](const ControlProcessing &b) {
+        b.buildRemoveArticleCommand(name);
+        b.buildArticleListRequest();
+    }));
+}
+
+QList<CtrlACommand>
+EncoderActions::build(const std::function<void(const ControlProcessing &)> &steps) const
+{
+    QList<CtrlACommand> commands;
+    steps(ControlProcessing(readControls(), buildContext(),
+                            [&commands](const CtrlACommand &command) { commands << command; }));
+    return commands;
+}
+
+// An article's command and the list request go through Sequencer::sendCommands, as every
+// button's commands do: a transaction starts only on an idle link, and a reply on its way keeps
+// its time-out. Without the article's command (a file that could not be read, an article without
+// a name) the list request is only queued, and goes out with the next transaction.
+void EncoderActions::queueArticleRequest(const QList<CtrlACommand> &commands)
+{
+    Sequencer *sequencer = m_window->sequencer();
+    if (commands.size() == 2) {
+        sequencer->sendCommands(commands);
+        return;
+    }
+    for (const CtrlACommand &command : commands)
+        sequencer->addCommand(command);
 }
 
 Configuration EncoderActions::readControls() const
@@ -179,9 +189,4 @@ ControlProcessing::Sink EncoderActions::queueSink() const
 {
     Sequencer *sequencer = m_window->sequencer();
     return [sequencer](const CtrlACommand &command) { sequencer->addCommand(command); };
-}
-
-int EncoderActions::queuedCount() const
-{
-    return m_window->sequencer()->commandQueue().size();
 }

@@ -3,6 +3,7 @@
 #include "core/commands/ControlProcessing.h"
 
 #include <QObject>
+#include <functional>
 
 class MainWindowParts;
 
@@ -40,7 +41,9 @@ public slots:
 private:
     Configuration readControls() const;
     ControlProcessing::Sink queueSink() const;
-    int queuedCount() const;
+    // The commands the builder steps make from the controls.
+    QList<CtrlACommand> build(const std::function<void(const ControlProcessing &)> &steps) const;
+    void queueArticleRequest(const QList<CtrlACommand> &commands);
 
     MainWindowParts *m_window;
 };

@@ -8,7 +8,6 @@
 #include "ui/ConfigFileController.h"
 #include "ui/EncoderActions.h"
 
-#include <QHash>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -23,19 +22,6 @@ class tst_EncoderActions : public QObject
 
     Sequencer *sequencer() const { return m_w->link(); }
     EncoderSimulator *encoder() const { return sequencer()->channel()->port()->simulatedEncoder(); }
-    // The button's handler, as the click would call it, whether the button is enabled or not.
-    void press(const QString &button) const
-    {
-        static const QHash<QString, const char *> handlers = {
-            {"cmdSendCaptions", "sendTestCaptions"},
-            {"cmdDecoderSettings", "sendDecoderSettings"},
-            {"cmdBlockingSettings", "sendBlockingSettings"},
-            {"cmdRefreshArticles", "refreshArticles"},
-            {"cmdInsArticle", "insertArticle"},
-            {"cmdRemoveArticle", "removeArticle"}};
-        QVERIFY(handlers.contains(button));
-        QMetaObject::invokeMethod(m_w->top.actions(), handlers.value(button));
-    }
     bool connectToSimulator()
     {
         const bool connected = m_w->connect();
@@ -96,7 +82,9 @@ private slots:
 
     // Idle, Send sends its caption after a readiness query that no time-out watches (blanks
     // trimmed, nothing for blanks only) and the other buttons start a transaction; Load and
-    // Remove send their command and then ask for the list.
+    // Remove send their command and then ask for the list. With a slow encoder's article list on
+    // its way, every press (and the keep-alive) queues behind it: no readiness query goes out and
+    // the list keeps its long time-out.
     void buttons_data() { addRows("encoder-buttons", {"button", "checked", "typed", "wire"}); }
     void buttons()
     {
@@ -104,19 +92,41 @@ private slots:
         QFETCH(QString, checked);
         QFETCH(QString, typed);
         QFETCH(QString, wire);
-        QVERIFY(connectToSimulator());
-        m_w->apply(checked);
-        m_w->set("txtSendCaptions", typed);
-        m_w->dialogs.openPaths << m_dir.filePath(QStringLiteral("Weather.txt"));
-        m_w->list("cmbRemoveArticle")->addItem(QStringLiteral("Weather"));
-        m_w->click(button);
-        QCOMPARE(m_w->box("txtSendCaptions")->text(), typed.trimmed());
-        QCOMPARE(sequencer()->timerCommTimeout()->isActive(), button != "cmdSendCaptions");
-        QStringList commands;
-        for (const QString &command : wire.split(';', Qt::SkipEmptyParts))
-            commands << Output::escaped(command.toLatin1());
-        QTRY_COMPARE(received(), commands);
-        QTRY_VERIFY(drained());
+        const QByteArray list = "\0019\r";
+        for (const bool listAwaited : {false, true}) {
+            if (listAwaited)
+                m_w.reset(), init(); // a window of its own
+            QVERIFY(connectToSimulator());
+            m_w->apply(checked);
+            m_w->set("txtSendCaptions", typed);
+            m_w->dialogs.openPaths << m_dir.filePath(QStringLiteral("Weather.txt"));
+            m_w->list("cmbRemoveArticle")->addItem(QStringLiteral("Weather"));
+            QStringList commands;
+            if (listAwaited) {
+                m_w->click("cmdRefreshArticles");
+                encoder()->setSilent(true); // the list request, after the readiness query
+                QTRY_VERIFY(encoder()->received().constLast().bytes == list);
+                commands << Output::escaped(list);
+            }
+            const int interval = sequencer()->timerCommTimeout()->interval();
+            for (int second = 0; button == "keep-alive" && second <= 300; ++second)
+                sequencer()->secondTick();
+            if (button != "keep-alive")
+                m_w->click(button);
+            QCOMPARE(m_w->box("txtSendCaptions")->text(), typed.trimmed());
+            QCOMPARE(sequencer()->timerCommTimeout()->isActive(),
+                     listAwaited || button != "cmdSendCaptions");
+            if (listAwaited) {
+                QCOMPARE(sequencer()->timerCommTimeout()->interval(), interval);
+                QVERIFY(encoder()->received().constLast().bytes == list);
+                encoder()->setSilent(false); // and the list comes
+                QMetaObject::invokeMethod(sequencer(), "handleReply", Q_ARG(QString, "\r\n*"));
+            }
+            for (const QString &command : wire.split(';', Qt::SkipEmptyParts))
+                commands << Output::escaped(command.toLatin1());
+            QTRY_COMPARE(received(), commands);
+            QTRY_VERIFY(drained());
+        }
     }
 
     // Declining the offer to connect queues nothing and opens no dialog; "Send" asks even with
@@ -152,7 +162,8 @@ private slots:
         names->setCurrentIndex(picked ? 0 : -1);
         if (picked)
             m_w->dialogs.openPaths << m_dir.filePath(QStringLiteral("gone.txt"));
-        press(button);
+        m_w->find(button)->setEnabled(true); // the click's handler, however the button stands
+        m_w->click(button);
         QCOMPARE(sequencer()->commandQueue().size(), queued);
         QVERIFY(!sequencer()->timerCommTimeout()->isActive());
         QCOMPARE(m_w->dialogs.texts(),

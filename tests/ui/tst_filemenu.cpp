@@ -5,13 +5,17 @@
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationBinder.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
 #include <QToolTip>
 #include <functional>
 #include <memory>
+#include <sys/mount.h>
 
 using Step = std::function<void(TabsWindow &)>;
 Q_DECLARE_METATYPE(Step)
@@ -258,6 +262,32 @@ private slots:
         QCOMPARE(QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{"closing.qcf"});
         QVERIFY(QFileInfo(path("closing.qcf/inside")).isDir());
+    }
+
+    // On a full disk (a 64 KiB tmpfs, filled) Save and Save As fail with their message and leave
+    // the disk as it was, the file byte for byte; the edits still count as unsaved.
+    void fullDisk()
+    {
+        const QString disk = path("disk");
+        if (!QDir().mkpath(disk) || ::mount("tmpfs", qPrintable(disk), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("No full disk to try: mounting a 64 KiB tmpfs failed (it takes root)");
+        const auto unmount = qScopeGuard([&] { ::umount(qPrintable(disk)); });
+        saveAs(disk + "/c.qcf");
+        QProcess::execute("sh", {"-c", "dd if=/dev/zero of='" + disk + "/fill' bs=4k 2>/dev/null"});
+        const QByteArray before = contentsOf(disk + "/c.qcf");
+        m_w->set("txtProgramName", "Edited");
+        m_w->dialogs.clear();
+        m_w->find<QAction>("mnuSaveFile")->trigger();
+        m_w->dialogs.savePaths = {disk + "/d.qcf"};
+        m_w->find<QAction>("mnuSaveFileAs")->trigger();
+        QVERIFY(contentsOf(disk + "/c.qcf") == before);
+        QCOMPARE(QDir(disk).entryList(QDir::Files), (QStringList{"c.qcf", "fill"}));
+        // Exit and New offer to save them; Cancel keeps them.
+        m_w->dialogs.answers = {Answer::Cancel, Answer::Cancel};
+        QVERIFY(!m_w->top.close());
+        files()->newFile();
+        QCOMPARE(m_w->dialogs.texts(),
+                 (QStringList{WriteFailed, WriteFailed, SaveCurrentQuestion, SaveCurrentQuestion}));
     }
 
     void unbuildableConfigurationIsReported()

@@ -1,12 +1,16 @@
 #include "DataRows.h"
 #include "FullListener.h"
 #include "PtyPair.h"
+#include "SimLink.h"
 #include "SimProcess.h"
 #include "TabsWindow.h"
 
 #include "core/common/AppSettings.h"
 #include "core/session/EncoderChannel.h"
+#include "ui/CcLoopingController.h"
+#include "ui/ConfigFileController.h"
 
+#include <QAction>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -91,6 +95,71 @@ private slots:
         QCOMPARE(failed.size() == 1 && failed[0][0].value<Sequencer::Failure>() ==
                                            Sequencer::Failure::EncoderRestarted,
                  restart == "yes");
+    }
+
+    // A send to encoder A over TCP, and on its way Exit, then Port Settings to encoder B: the exit
+    // question says how much is still to go, also with edits unsaved, and No lets the send run
+    // on; the new port ends the send with a word, and nothing queued for A ever reaches B.
+    void sendUnderWay()
+    {
+        Window e2e({"--tcp", "0", "--count", "2", "--reply-delay", "200", "--log",
+                    m_home.filePath("log")});
+        QVERIFY2(e2e.started, qPrintable(e2e.sim.errorString()));
+        TabsWindow &w = *e2e.w;
+        QVERIFY(w.top.files()->loadConfiguration(goldenFile("inserted.qcf")));
+        QVERIFY(w.connect());
+        w.click("cmdSendConfig");
+        QTRY_VERIFY(w.link()->commandsAnswered() >= 3);
+        w.set("txtProgramName", "Unsaved");
+        const int toGo = w.link()->commandsToGo();
+        w.dialogs.answers = {DialogService::Answer::No};
+        QVERIFY(!w.top.close());
+        const QString exit = "A send to the Encoder is under way: %1 commands are still to go.  "
+                             "Are you sure you want to exit?";
+        QCOMPARE(w.dialogs.texts(), QStringList{exit.arg(toGo)});
+        QTRY_VERIFY(w.link()->commandsToGo() < toGo);
+
+        int answered = -1; // as OK asks whether to close the port
+        w.dialogs.whileShown = [&](const QString &) {
+            answered = answered < 0 ? w.link()->commandsAnswered() : answered;
+        };
+        QTimer::singleShot(0, &w.top, [&] { // in the dialog: B's address typed, OK, Yes
+            w.list("cmbCOMPort")->setEditText(e2e.sim.devices().at(1));
+            w.click("OKButton");
+        });
+        w.find<QAction>("mnuPortSettings")->trigger();
+        const QString cut = "The send was cut short: %1 of 22 commands were answered before the "
+                            "port was changed.";
+        QCOMPARE(w.dialogs.texts().constLast(), cut.arg(answered));
+        QVERIFY(w.connect());
+        // B was asked whether it is ready, and nothing else.
+        const QString onB = contentsOf(m_home.filePath("log.2"));
+        QVERIFY(onB.count('\n') > 0 && onB.count("<SOH>?<CR>") == onB.count('\n'));
+    }
+
+    // Start Looping on a network port, Yes to connect: the loop waits for the open, and runs
+    // once the encoder has answered or, refused, ends with the open's own message.
+    void loopWaitsForThePortToOpen()
+    {
+        for (const bool refused : {false, true}) {
+            Window e2e({"--tcp", "0"});
+            QVERIFY2(e2e.started, qPrintable(e2e.sim.errorString()));
+            if (refused)
+                e2e.sim.stop();
+            TabsWindow &w = *e2e.w;
+            const QString file = m_home.filePath("loop.txt");
+            QVERIFY(writeFile(file, "Hello\r\n"));
+            w.top.findChild<CcLoopingController *>()->selectCCLoopingFile(file);
+            w.check("chCCLpInfiniteTime")->setChecked(true);
+            w.dialogs.clear(); // the file's notes
+            w.click("cmdCCLpLoopControl_0");
+            QVERIFY(w.link()->channel()->portIsOpening()); // and nothing ticks until it has opened
+            QVERIFY(!w.find<QTimer>("timerCCLoopingTimeout")->isActive());
+            QTRY_VERIFY(refused ? w.find("cmdCCLpLoopControl_0")->isEnabled()
+                                : w.find<QLabel>("lblCCLoopingLastSent")->text() == "Hello" &&
+                                      e2e.drained());
+            QCOMPARE(w.dialogs.texts().mid(1), QStringList{kNotOpened}.mid(0, refused)); // Yes 1st
+        }
     }
 
     // A network port that does not answer: the window shows "Connecting..." at once and keeps

@@ -30,6 +30,8 @@ struct Sequencer::Private
     bool awaitingOpen = false;
     QString openError;            // the reason the last open failed
     bool connectingShown = false; // "Connecting..." shown since the last state was set
+    int asked = 0;                // commands queued since the queue was last drained
+    int answered = 0;             // replies to them
 };
 
 Sequencer::Sequencer(QObject *parent) : Sequencer(new EncoderChannel, parent) {}
@@ -100,16 +102,17 @@ void Sequencer::addCommand(const CtrlACommand &command)
 {
     d->current = command;
     d->queue.append(command);
+    ++d->asked;
 }
 
 void Sequencer::sendCommands(const QList<CtrlACommand> &commands)
 {
-    if (commands.isEmpty())
-        return;
-    const bool idle = d->queue.isEmpty();
-    d->queue.append(commands);
-    d->current = commands.constLast();
-    if (idle)
+    // A reply on its way (a long article list) is let finish with its own time-out: a new
+    // transaction would put that back to the readiness query's short one.
+    const bool idle = d->queue.isEmpty() && !transactionInFlight();
+    for (const CtrlACommand &command : commands)
+        addCommand(command);
+    if (idle && !commands.isEmpty())
         startTransaction();
 }
 
@@ -171,12 +174,34 @@ bool Sequencer::transactionInFlight() const
     return d->commTimeout->isActive();
 }
 
+int Sequencer::commandsAsked() const
+{
+    return d->asked;
+}
+
+int Sequencer::commandsAnswered() const
+{
+    return d->answered;
+}
+
+int Sequencer::commandsToGo() const
+{
+    const bool commandAwaited = transactionInFlight() && !d->comm->readyQueryPending();
+    return int(d->queue.size()) + (commandAwaited ? 1 : 0);
+}
+
+void Sequencer::dropCommands()
+{
+    d->queue.clear();
+    d->asked = d->answered = 0;
+}
+
 void Sequencer::releaseLink()
 {
     d->commTimeout->stop();
     d->sendConfigDisable->stop();
     d->comm->closePort();
-    d->queue.clear();
+    dropCommands();
 }
 
 void Sequencer::handleReply(const QString &response)
@@ -184,6 +209,8 @@ void Sequencer::handleReply(const QString &response)
     if (!d->comm->portIsOpen())
         return; // the link was given up or closed meanwhile: the reply is history
     d->commTimeout->stop();
+    if (!d->comm->replyAnsweredQuery() && d->answered < d->asked)
+        ++d->answered;
     emit replyReceived(response);
 
     // The start-up banner in place of a command's reply: the encoder was switched off and on,
@@ -199,8 +226,10 @@ void Sequencer::handleReply(const QString &response)
             EncoderReplies::commandTimeout(d->current.mode, d->comm->getCOMSettings().baud));
         d->comm->sendCommand(d->current);
         emit commandSent(d->current);
-    } else if (!d->sendConfigDisable->isActive()) {
-        setLinkState(LinkState::Connected);
+    } else {
+        d->asked = d->answered = 0; // the send is complete
+        if (!d->sendConfigDisable->isActive())
+            setLinkState(LinkState::Connected);
     }
 
     const QString identification = EncoderReplies::identificationFromReply(response);
@@ -230,7 +259,7 @@ void Sequencer::fail(Failure failure, const QString &detail)
     // or caption loop line can find a link to act on.
     d->commTimeout->stop();
     d->sendConfigDisable->stop();
-    d->queue.clear();
+    dropCommands();
     endLink(); // even from the connecting and sending presentations
     if (failure == Failure::TimedOut)
         emit timedOut(true);
@@ -242,6 +271,8 @@ void Sequencer::endLink()
 {
     d->awaitingOpen = false;
     d->commTimeout->stop();
+    if (d->queue.isEmpty()) // a command that awaited its reply is lost with the link
+        d->asked = d->answered = 0;
     if (!d->comm->portIsOpen() && !d->comm->portIsOpening() &&
         d->state == LinkState::Disconnected && !d->connectingShown)
         return;
@@ -313,7 +344,7 @@ void Sequencer::sendConfiguration()
         // failure has been reported). Nothing can reach the encoder, so rather than sitting in
         // the sending state until a second, closed-port message, go back to the disconnected
         // presentation with an empty queue; the operator fixes the port and presses again.
-        d->queue.clear();
+        dropCommands();
         setLinkState(LinkState::Disconnected);
         return;
     }
@@ -324,7 +355,9 @@ void Sequencer::sendConfiguration()
     setLinkState(LinkState::Sending);
     if (d->buildConfiguration)
         d->buildConfiguration();
-    startTransaction();
+    // Pressed while a reply is awaited: that reply's step sends the configuration.
+    if (!transactionInFlight())
+        startTransaction();
 }
 
 void Sequencer::endSendingPeriod()
@@ -339,7 +372,7 @@ void Sequencer::secondTick()
 {
     if (d->comm->portIsOpen()) {
         emit connectedTimeChanged(GlobalFunctions::secondsToClockText(d->connectedSeconds));
-        if (d->queue.isEmpty() && d->connectedSeconds != 0 &&
+        if (d->queue.isEmpty() && !transactionInFlight() && d->connectedSeconds != 0 &&
             d->connectedSeconds % kKeepAliveSeconds == 0)
             startTransaction(); // keep-alive: the encoder answers the readiness query
         ++d->connectedSeconds;

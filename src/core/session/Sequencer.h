@@ -56,9 +56,9 @@ public:
                     const QString &content = QString(), bool ctrlC = false,
                     bool sendBlankContents = false);
     void addCommand(const CtrlACommand &command);
-    // Queues the commands in their order and, when the queue was idle, starts a transaction;
-    // otherwise they go out in their turn. The caller has made sure a connection exists or has
-    // been asked for.
+    // Queues the commands in their order and, when the link was idle (nothing queued, no reply
+    // awaited), starts a transaction; otherwise they go out in their turn, and an awaited reply
+    // keeps its time-out. The caller has made sure a connection exists or has been asked for.
     void sendCommands(const QList<CtrlACommand> &commands);
     void startTransaction();
     // Whether the port is open or opening: the commands of an opening port wait for the open.
@@ -74,6 +74,15 @@ public:
     int connectedSeconds() const;
     // A reply is awaited: the reply time-out runs.
     bool transactionInFlight() const;
+
+    // The send under way: the commands asked for since the queue was last drained, how many of
+    // them the encoder has answered, and how many are still to go (queued, or awaiting their
+    // reply).
+    int commandsAsked() const;
+    int commandsAnswered() const;
+    int commandsToGo() const;
+    // Drops the commands still queued, e.g. when the port they were meant for is given up.
+    void dropCommands();
 
     // Disconnects as the operator's Connect button does when the port is open; does nothing
     // otherwise (never connects).

@@ -29,6 +29,9 @@ const QString kNotAnAddress = QStringLiteral(
     "server's port as tcp://HOST:PORT, or as rfc2217://HOST:PORT when the server sets the "
     "line, for example tcp://192.168.1.20:4001.");
 
+const QString kCutShort = QStringLiteral(
+    "The send was cut short: %1 of %2 commands were answered before the port was changed.");
+
 // The device path of a cmbCOMPort row (its item data is the port number).
 constexpr int kDeviceRole = Qt::UserRole + 1;
 
@@ -233,8 +236,21 @@ void PortSettingsDialog::applySettings()
         const QStringList dataStop = m_dataBits->currentData().toString().split(QLatin1Char(','));
         settings.dataBits = qint16(dataStop.value(0).toInt());
         settings.stopBits = qint16(dataStop.value(1).toInt());
+        // Commands queued for one encoder never go to another: a new device ends the send, and
+        // the operator hears how far it got.
+        const PortLine *ports = channel->port();
+        const int asked = m_sequencer->commandsAsked();
+        const int answered = m_sequencer->commandsAnswered();
+        const bool cutShort =
+            m_sequencer->commandsToGo() > 0 &&
+            ports->deviceFor(settings) != ports->deviceFor(channel->getCOMSettings());
+        if (cutShort)
+            m_sequencer->dropCommands();
         channel->setCOMSettings(settings);
         accept(); // hides the dialog
+        if (cutShort)
+            DialogService::tell(parentWidget(), kCutShort.arg(answered).arg(asked),
+                                DialogService::Icon::Exclamation);
     } catch (const std::exception &e) {
         DialogService::showError(this, QStringLiteral("Error closing Form"), kCaption,
                                  QStringLiteral("frmPortSettings"), 0,

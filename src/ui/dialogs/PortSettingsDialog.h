@@ -7,8 +7,8 @@ class Sequencer;
 
 // The modal "Port Settings" dialog of the Setup menu: port, baud rate, parity and data bits of
 // the encoder link. OK hands new settings to the sequencer's channel (disconnecting first when
-// the port is open); the dialog never connects. The port list is scanned at every showing; the
-// other lists are fixed.
+// the port is open, and dropping the commands queued for another device); the dialog never
+// connects. The port list is scanned at every showing; the other lists are fixed.
 class PortSettingsDialog : public QDialog
 {
     Q_OBJECT
