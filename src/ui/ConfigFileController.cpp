@@ -133,9 +133,11 @@ bool ConfigFileController::promptSaveChanges()
                 Buttons::YesNoCancel, Icon::Warning);
             if (answer == Answer::Cancel)
                 return false;
-            // A failed write has shown its message; the operation that asked goes on.
-            if (answer == Answer::Yes)
-                saveConfiguration(current);
+            // A failed write has shown its message. The operation that asked (Exit, New, Open)
+            // is called off, so the edits it would throw away are still there to be saved
+            // elsewhere.
+            if (answer == Answer::Yes && !saveConfiguration(current))
+                return false;
         }
     }
     trackChanges(true);

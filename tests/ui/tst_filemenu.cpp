@@ -248,16 +248,17 @@ private slots:
         QCOMPARE(m_w->top.windowTitle(), named ? Title + " - " + target : Title);
     }
 
-    // A save that fails on closing is reported, and the window still closes.
-    void failedSaveWhenClosingStillCloses()
+    // A save that fails on closing is reported, and the window stays open with the edits.
+    void failedSaveWhenClosingKeepsTheWindow()
     {
         const QString file = path("closing.qcf");
         saveAs(file);
         QVERIFY(QFile::remove(file) && QDir(m_temp->path()).mkpath("closing.qcf/inside"));
         m_w->set("txtProgramName", "Later Show");
         m_w->dialogs.answers = {Answer::Yes};
-        QVERIFY(files()->closeRequest());
+        QVERIFY(!files()->closeRequest());
         QCOMPARE(m_w->dialogs.texts(), (QStringList{SaveChangesQuestion, WriteFailed}));
+        QCOMPARE(m_w->box("txtProgramName")->text(), QStringLiteral("Later Show"));
         // Nothing of the folder that took the name is replaced, nor is anything left beside it.
         QCOMPARE(QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{"closing.qcf"});
