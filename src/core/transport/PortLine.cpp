@@ -231,7 +231,8 @@ bool PortLine::openPort()
                     dropDevice();
                     emit portOpenFailed(name, reason);
                 });
-        d->openTimer->start();
+        if (device->openMayHang())
+            d->openTimer->start();
         return true;
     }
     emit portOpenFailed(device->deviceName(), device->errorString());

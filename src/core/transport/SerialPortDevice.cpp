@@ -1,5 +1,7 @@
 #include "core/transport/SerialPortDevice.h"
 
+#include "core/transport/LocalOpenQueue.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
@@ -71,7 +73,7 @@ void SerialPortDevice::lineLost(int error)
         !m_port->isOpen())
         return;
     m_error = m_port->errorString();
-    m_port->close();
+    close();
     emit deviceLost();
 }
 
@@ -149,6 +151,20 @@ bool SerialPortDevice::setLineSettings(const LineSettings &settings)
 SerialDevice::OpenResult SerialPortDevice::open()
 {
     m_error.clear();
+    if (m_waitingForTurn)
+        return OpenResult::InUse;
+    const bool now = LocalOpenQueue::takeTurn(this, [this] {
+        m_waitingForTurn = false;
+        emit openFinished(openNow());
+    });
+    if (now)
+        return openNow();
+    m_waitingForTurn = true;
+    return OpenResult::Pending;
+}
+
+SerialDevice::OpenResult SerialPortDevice::openNow()
+{
     if (m_port->open(QIODevice::ReadWrite))
         return OpenResult::Opened;
     if (m_port->error() == QSerialPort::UnsupportedOperationError &&
@@ -174,6 +190,8 @@ SerialDevice::OpenResult SerialPortDevice::open()
 
 void SerialPortDevice::close()
 {
+    m_waitingForTurn = false;
+    LocalOpenQueue::leave(this);
     if (m_port->isOpen())
         m_port->close();
 }

@@ -3,7 +3,10 @@
 #include "PtyPair.h"
 #include "TestSettings.h"
 #include "core/common/AppSettings.h"
+#include "core/session/DeviceChannel.h"
 #include "core/session/EncoderChannel.h"
+#include "core/session/Sequencer.h"
+#include "core/transport/LocalOpenQueue.h"
 #include "core/transport/PortLine.h"
 #include "core/transport/SerialPortDevice.h"
 
@@ -99,6 +102,42 @@ private slots:
         QCOMPARE(pieces, (QList<QByteArray>{QByteArray(50, 'A'), QByteArray(50, 'A'),
                                             QByteArray(20, 'A'), "BB"}));
         QCOMPARE(pty.read(), QByteArray(120, 'A') + "BB");
+    }
+
+    // Many links connected in one go: a few ports open at once, the others at their turn from
+    // the event loop, which reads the replies of the first meanwhile. No reply time-out runs for
+    // a port that is not open: each is armed when its readiness query leaves.
+    void manyPortsOpenAFewAtATime()
+    {
+        std::vector<std::unique_ptr<PtyPair>> ptys;
+        std::vector<std::unique_ptr<Sequencer>> links;
+        bool armedOnlyWhenOpen = true;
+        const auto count = [&](bool armed) {
+            int n = 0;
+            for (const auto &link : links) {
+                const bool open = link->channel()->portIsOpen();
+                armedOnlyWhenOpen &= open || !link->timerCommTimeout()->isActive();
+                n += armed ? link->timerCommTimeout()->isActive() : open;
+            }
+            return n;
+        };
+        for (int i = 0; i < 5 * LocalOpenQueue::PortsPerPass; ++i) {
+            ptys.push_back(std::make_unique<PtyPair>());
+            links.push_back(std::make_unique<Sequencer>(
+                channelForDevice(ptys.back()->slavePath(), lineSettings(1))));
+            links.back()->toggleConnection();
+        }
+        QCOMPARE(count(true), LocalOpenQueue::PortsPerPass);
+        QCOMPARE(ptys.front()->read(), QByteArray("\x03\r\x01?\r"));
+        QVERIFY(ptys.front()->write("Orvane\r\n*"));
+        int openAtReply = 0;
+        connect(links.front().get(), &Sequencer::replyReceived, this,
+                [&] { openAtReply = count(false); });
+        QTRY_COMPARE(count(true), int(links.size()) - 1); // all but the one answered
+        QVERIFY(openAtReply > 0 && openAtReply < int(links.size()));
+        QVERIFY(armedOnlyWhenOpen);
+        for (size_t i = 1; i < links.size(); ++i)
+            QCOMPARE(ptys[i]->read(), QByteArray("\x03\r\x01?\r"));
     }
 
     // tests/data/port-settings.rows
