@@ -34,6 +34,7 @@ bool EncoderChannel::openPort()
     // A new session starts with nothing received: a partial reply of an earlier one would hide
     // the maker's name of the next reply.
     m_reader.clear();
+    m_nothingSent = true;
     return true;
 }
 
@@ -54,11 +55,16 @@ bool EncoderChannel::portIsOpening() const
 
 bool EncoderChannel::isPortReady()
 {
+    if (m_nothingSent && m_comm->portIsOpen() && m_comm->outputBufferCount() == 0) {
+        m_comm->discardInput();
+        m_reader.clear();
+    }
     if (!m_comm->portIsOpen() || m_comm->inputBufferCount() != 0 ||
         m_comm->outputBufferCount() != 0)
         return false;
     const QString query = QString::fromLatin1(CtrlACommand::readinessQuery());
     m_comm->writeText(query);
+    m_nothingSent = false;
     m_reader.expectQueryReply();
     emit textSent(QStringLiteral("?"), query);
     return true;
@@ -68,6 +74,7 @@ void EncoderChannel::sendCommand(const CtrlACommand &command)
 {
     const QString text = command.wireText();
     m_comm->writeText(text);
+    m_nothingSent = false;
     emit textSent(command.mode, text);
 }
 

@@ -34,6 +34,8 @@ public:
     bool portIsOpening() const;
 
     // Sends the readiness query when the port is open and nothing waits in either direction.
+    // What arrived before the first query of a connection answers nothing (a device server's
+    // greeting, noise of the line) and is dropped first.
     bool isPortReady();
     void sendCommand(const CtrlACommand &command);
 
@@ -60,4 +62,5 @@ private slots:
 private:
     PortLine *m_comm = nullptr;
     ReplyReader m_reader;
+    bool m_nothingSent = false; // since the port was opened
 };

@@ -305,6 +305,12 @@ QString PortLine::takeInput()
     return GlobalFunctions::fromSingleByte(d->device->readAll());
 }
 
+void PortLine::discardInput()
+{
+    if (portIsOpen())
+        d->device->discardInput();
+}
+
 void PortLine::writeText(const QString &text)
 {
     // Text for a closed port is dropped; the silence that follows is the sequencer's to notice.

@@ -60,6 +60,8 @@ public:
     bool portIsOpen() const;
     bool portIsOpening() const;
     QString takeInput(); // all waiting characters, removed from the buffer
+    // Drops every waiting character, in the program and in the system (inputBufferCount is 0).
+    void discardInput();
     // Paced write: pieces of 50 characters, each flushed to the line, with a 20 ms pause after
     // each piece while more than 51 characters remain; the rest goes in one piece. Returns
     // after the first piece: the others follow from 20 ms single-shot timers, and a later text
