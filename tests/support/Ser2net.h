@@ -19,8 +19,8 @@ public:
     {
         QString accepter; // "raw" (tcp://) or "rfc2217" (rfc2217://)
         QString device;
-        QString settings; // the server's own line settings, e.g. "9600n81"
-        QString banner;   // sent to each connection first, when not empty
+        QString settings;           // the server's own line settings, e.g. "9600n81"
+        QString banner = QString(); // sent to each connection first, when not empty
     };
     ~Ser2net() { stop(); }
 
