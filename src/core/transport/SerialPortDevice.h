@@ -34,6 +34,8 @@ public:
 private:
     OpenResult openNow();
     void lineLost(int error);
+    QString lossReason() const;
+    QString systemPath() const; // the device's path in the file system
 
     QString m_path; // as given: the port list knows the device by it
     QSerialPort *m_port;

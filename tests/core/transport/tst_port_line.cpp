@@ -140,6 +140,19 @@ private slots:
             QCOMPARE(ptys[i]->read(), QByteArray("\x03\r\x01?\r"));
     }
 
+    // The far end of the line goes away while the port is open: the port closes itself, and the
+    // reason says what happened to the line (not the text of the last call that failed).
+    void hangUpClosesThePort()
+    {
+        PtyPort line;
+        QVERIFY(line.open());
+        QSignalSpy lost(&line.comm, &PortLine::lineLost);
+        line.pty.hangUp();
+        QTRY_COMPARE(lost.size(), 1);
+        QCOMPARE(lost.first().at(1).toString(), QStringLiteral("the device went away"));
+        QVERIFY(!line.comm.portIsOpen());
+    }
+
     // tests/data/port-settings.rows
     void refusesSettings_data() { addRows("port-settings", {"port", "line", "opens"}); }
     void refusesSettings()
