@@ -34,7 +34,6 @@ bool EncoderChannel::openPort()
     // A new session starts with nothing received: a partial reply of an earlier one would hide
     // the maker's name of the next reply.
     m_reader.clear();
-    m_nothingSent = true;
     return true;
 }
 
@@ -55,16 +54,11 @@ bool EncoderChannel::portIsOpening() const
 
 bool EncoderChannel::isPortReady()
 {
-    if (m_nothingSent && m_comm->portIsOpen() && m_comm->outputBufferCount() == 0) {
-        m_comm->discardInput();
-        m_reader.clear();
-    }
     if (!m_comm->portIsOpen() || m_comm->inputBufferCount() != 0 ||
         m_comm->outputBufferCount() != 0)
         return false;
     const QString query = QString::fromLatin1(CtrlACommand::readinessQuery());
     m_comm->writeText(query);
-    m_nothingSent = false;
     m_reader.expectQueryReply();
     emit textSent(QStringLiteral("?"), query);
     return true;
@@ -74,7 +68,6 @@ void EncoderChannel::sendCommand(const CtrlACommand &command)
 {
     const QString text = command.wireText();
     m_comm->writeText(text);
-    m_nothingSent = false;
     emit textSent(command.mode, text);
 }
 

@@ -34,8 +34,6 @@ public:
     bool portIsOpening() const;
 
     // Sends the readiness query when the port is open and nothing waits in either direction.
-    // What arrived before the first query of a connection answers nothing (a device server's
-    // greeting, noise of the line) and is dropped first.
     bool isPortReady();
     void sendCommand(const CtrlACommand &command);
 
@@ -62,5 +60,4 @@ private slots:
 private:
     PortLine *m_comm = nullptr;
     ReplyReader m_reader;
-    bool m_nothingSent = false; // since the port was opened
 };
