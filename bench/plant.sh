@@ -11,6 +11,10 @@
 # (b) 500 encoders from one simulator over TCP (--count 500 --tcp 0 --line-rate 1200: 1200 baud
 #     lines behind device servers), one list sent by one quillcast-send, against encoder 1 sent
 #     alone. Goal: at most 1.5 times. The peak memory (max RSS) of quillcast-send is printed.
+# (c) 3000 local encoders (one quillcast-encoder-sim --count 3000 --line-rate 1200, on
+#     pseudo-terminals), one list sent by one quillcast-send with its default --jobs, against
+#     encoder 1 sent alone. Every encoder must be programmed; the ratio and the peak memory are
+#     printed. The load average is printed with each part: figures of a busy machine say so.
 #
 # Everything listens on 127.0.0.1 only, and every process the script starts is stopped when it
 # ends, however it ends. Exit status: 0 the figures were printed, 1 a set-up step failed, 2 a
@@ -18,7 +22,7 @@
 # set up and checked, and the single-encoder runs were timed).
 #
 # Environment: PLANT_QCF the configuration to send (default tests/data/inserted.qcf: every
-# packet, 22 commands), PLANT_A and PLANT_B the two plant sizes (50 and 500).
+# packet, 22 commands), PLANT_A, PLANT_B and PLANT_C the three plant sizes (50, 500 and 3000).
 
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,6 +32,7 @@ send=$build/tools/quillcast-send
 qcf=${PLANT_QCF:-$here/tests/data/inserted.qcf}
 countA=${PLANT_A:-50}
 countB=${PLANT_B:-500}
+countC=${PLANT_C:-3000}
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillcast-plant.XXXXXX")
 pids=()
 
@@ -62,6 +67,7 @@ ulimit -n "$(ulimit -Hn)"
 start_sim() { # FILE N OPTIONS...
     local file=$1 n=$2
     shift 2
+    : >"$file" # before the simulator starts: it may not have created it when first read
     "$sim" --count "$n" "$@" >"$file" 2>"$file.err" &
     pids+=($!)
     local tries=0
@@ -110,9 +116,12 @@ timed_send() { # ARGS...
     runs=$((runs + 1))
     local out=$work/send-$runs.out measure=$work/time-$runs
     if [ -x /usr/bin/time ]; then
-        /usr/bin/time -f '%e %M' -o "$measure" "$send" "$@" >"$out" 2>&1
+        /usr/bin/time -v -o "$measure" "$send" "$@" >"$out" 2>&1
         status=$?
-        read -r seconds peak_kb < <(tail -n 1 "$measure") # after "Command exited ..."
+        # "Elapsed (wall clock) time (h:mm:ss or m:ss): 0:12.34" and the peak resident size.
+        seconds=$(awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, t, ":"); s = 0
+                for (i = 1; i <= n; i++) s = s * 60 + t[i]; printf "%.2f", s}' "$measure")
+        peak_kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$measure")
     else
         # No time program: the clock and the high-water mark of the process, read until it ends.
         local start end pid hwm
@@ -132,8 +141,12 @@ timed_send() { # ARGS...
     fi
     if [ $status != 0 ]; then
         echo "plant: quillcast-send $* ended with status $status; last lines:" >&2
-        tail -n 3 "$out" >&2
+        tail -n 3 "$out" | cut -c1-300 >&2
     fi
+}
+
+load() {
+    echo "load average $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 }
 
 has_encoders=0
@@ -165,7 +178,7 @@ verdict() { # RATIO GOAL
 result=0
 
 # (a) ---------------------------------------------------------------------------------------
-echo "plant (a): $countA encoders at 1200 baud behind ser2net, sending $(basename "$qcf")"
+echo "plant (a): $countA encoders at 1200 baud behind ser2net, sending $(basename "$qcf"); $(load)"
 start_sim "$work/ptys" "$countA" --line-rate 1200
 mapfile -t ptys <"$work/ptys"
 base=$(free_ports "$countA")
@@ -223,7 +236,7 @@ stop_all
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillcast-plant.XXXXXX")
 
 # (b) ---------------------------------------------------------------------------------------
-echo "plant (b): $countB encoders of one simulator over TCP, 1200 baud lines"
+echo "plant (b): $countB encoders of one simulator over TCP, 1200 baud lines; $(load)"
 start_sim "$work/addresses" "$countB" --tcp 0 --line-rate 1200
 mapfile -t addresses <"$work/addresses"
 write_list "$work/plant-b.ini" "${addresses[@]}"
@@ -241,5 +254,27 @@ else
     echo "  all $countB: not run, quillcast-send has no --encoders (list: $(grep -c '^\[' "$work/plant-b.ini") sections)"
     echo "plant: $send has no --encoders: the plant runs were not made" >&2
     [ $result = 0 ] && result=3
+fi
+stop_all
+work=$(mktemp -d "${TMPDIR:-/tmp}/quillcast-plant.XXXXXX")
+
+# (c) ---------------------------------------------------------------------------------------
+echo "plant (c): $countC local encoders on pseudo-terminals, 1200 baud lines; $(load)"
+start_sim "$work/ptys" "$countC" --line-rate 1200
+mapfile -t ptys <"$work/ptys"
+write_list "$work/plant-c.ini" "${ptys[@]}"
+timed_send --device "${ptys[0]}" "${line[@]}"
+oneAlone=$seconds
+[ $status = 0 ] || result=2
+echo "  alone: ${oneAlone} s, peak memory ${peak_kb} KB"
+if [ $has_encoders = 1 ]; then
+    timed_send --encoders "$work/plant-c.ini" "$qcf" # the default --jobs
+    [ $status = 0 ] || result=2
+    programmed=$(grep -o "^[0-9]* of [0-9]* encoders programmed" "$work/send-$runs.out")
+    r=$(ratio "$seconds" "$oneAlone")
+    echo "  all $countC: ${seconds} s, ${r} x one alone; ${programmed:-no summary}; $(load)"
+    echo "  quillcast-send peak memory (max RSS): ${peak_kb} KB"
+else
+    echo "  all $countC: not run, quillcast-send has no --encoders"
 fi
 exit $result

@@ -46,6 +46,12 @@ public:
     PtyPair &operator=(const PtyPair &) = delete;
 
     bool isValid() const { return m_master >= 0 && m_slave >= 0; }
+    // The far end goes away (its program ended, the cable was pulled): the master side closes.
+    void hangUp()
+    {
+        ::close(m_master);
+        m_master = -1;
+    }
     QString slavePath() const { return m_slavePath; }
 
     // Sends bytes towards the slave side, as the far end of the line would.

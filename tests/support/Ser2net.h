@@ -19,7 +19,8 @@ public:
     {
         QString accepter; // "raw" (tcp://) or "rfc2217" (rfc2217://)
         QString device;
-        QString settings; // the server's own line settings, e.g. "9600n81"
+        QString settings;           // the server's own line settings, e.g. "9600n81"
+        QString banner = QString(); // sent to each connection first, when not empty
     };
     ~Ser2net() { stop(); }
 
@@ -43,6 +44,8 @@ public:
                                    "serialdev,%3,%4,local\n  options:\n    kickolduser: true\n")
                         .arg(port)
                         .arg(rfc2217 ? "telnet(rfc2217)," : "", line.device, line.settings);
+            if (!line.banner.isEmpty())
+                yaml += QStringLiteral("    banner: \"%1\"\n").arg(line.banner);
         }
         QFile config(m_dir.filePath("ser2net.yaml"));
         if (!config.open(QIODevice::WriteOnly) || config.write(yaml.toUtf8()) < 0 ||

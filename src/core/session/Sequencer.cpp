@@ -315,6 +315,9 @@ void Sequencer::portOpened()
     if (!d->awaitingOpen)
         return; // opened at once: toggleConnection goes on
     d->awaitingOpen = false;
+    // What came while the open went on (a device server's greeting) answers nothing, and would
+    // keep the readiness query from going out.
+    d->comm->port()->discardInput();
     startTransaction();
 }
 

@@ -231,7 +231,8 @@ bool PortLine::openPort()
                     dropDevice();
                     emit portOpenFailed(name, reason);
                 });
-        d->openTimer->start();
+        if (device->openMayHang())
+            d->openTimer->start();
         return true;
     }
     emit portOpenFailed(device->deviceName(), device->errorString());
@@ -302,6 +303,12 @@ QString PortLine::takeInput()
     if (!portIsOpen())
         return QString();
     return GlobalFunctions::fromSingleByte(d->device->readAll());
+}
+
+void PortLine::discardInput()
+{
+    if (portIsOpen())
+        d->device->discardInput();
 }
 
 void PortLine::writeText(const QString &text)

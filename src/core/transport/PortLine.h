@@ -19,7 +19,8 @@ class QTimer;
 // at construction and again by refreshPorts. Connect opens a device by its path, so a port
 // stays the same device when the list changes; the simulated encoder is opened only when the
 // settings name it, never as a list position. Nothing here waits: a network port opens in the
-// event loop (portIsOpening), bounded by OpenTimeoutMs, and long output is paced with timers.
+// event loop (portIsOpening), bounded by OpenTimeoutMs; a local port opens at once or, when many
+// open together, at its turn from the event loop; long output is paced with timers.
 class PortLine : public QObject
 {
     Q_OBJECT
@@ -50,15 +51,17 @@ public:
     QString deviceFor(const LineSettings &settings) const;
 
     // Opens deviceFor(getCOMSettings()). True when the port is open afterwards, or is opening
-    // (portIsOpening: a network port; portOpened or portOpenFailed follows from the event loop,
-    // at the latest after OpenTimeoutMs). False when it could not be opened (portOpenFailed
-    // has been emitted).
+    // (portIsOpening: a network port, or a local one waiting for its turn to open; portOpened or
+    // portOpenFailed follows from the event loop, for a network port at the latest after
+    // OpenTimeoutMs). False when it could not be opened (portOpenFailed has been emitted).
     bool openPort();
     // Closes the port if open, or cancels an open that goes on (no portOpenFailed follows).
     void closePort();
     bool portIsOpen() const;
     bool portIsOpening() const;
     QString takeInput(); // all waiting characters, removed from the buffer
+    // Drops every waiting character, in the program and in the system (inputBufferCount is 0).
+    void discardInput();
     // Paced write: pieces of 50 characters, each flushed to the line, with a 20 ms pause after
     // each piece while more than 51 characters remain; the rest goes in one piece. Returns
     // after the first piece: the others follow from 20 ms single-shot timers, and a later text
@@ -71,7 +74,7 @@ public:
 
     // How long an open that goes on in the event loop may take, name look-up included.
     static constexpr int OpenTimeoutMs = 5000;
-    // The open time-out ("timerOpenTimeout"): runs while portIsOpening.
+    // The open time-out ("timerOpenTimeout"): runs while a network port is opening.
     QTimer *openTimer() const;
 
     // The in-process simulated encoder while the simulated port is open, else nullptr.

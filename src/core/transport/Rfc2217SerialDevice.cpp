@@ -2,9 +2,12 @@
 
 #include "core/transport/NetworkAddress.h"
 
+#include <QStringList>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QtEndian>
+
+#include <algorithm>
 
 namespace {
 
@@ -15,10 +18,12 @@ enum ComPortCommand : quint8
     SetDataSize = 2,
     SetParity = 3,
     SetStopSize = 4,
-    SetControl = 5
+    SetControl = 5,
+    PurgeData = 12
 };
 constexpr quint8 ServerOffset = 100;
 constexpr quint8 NoFlowControl = 1;
+constexpr quint8 PurgeBothBuffers = 3;
 
 // The option's parity values, indexed by the parity letters N, O, E, M, S (1 to 5).
 const QString kParityLetters = QStringLiteral("NOEMS");
@@ -216,21 +221,52 @@ QByteArray Rfc2217SerialDevice::settingValue(quint8 command) const
         return QByteArray(1, char(parityValue(m_settings.parity)));
     case SetStopSize:
         return QByteArray(1, char(m_settings.stopBits));
+    case PurgeData:
+        return QByteArray(1, char(PurgeBothBuffers));
     default:
         return QByteArray(1, char(NoFlowControl)); // the link uses no handshake
     }
 }
 
+// The line settings a server answered, in the form of LineSettings::settingsText, each value
+// as a number when it is none the option knows ("?" when it has the wrong size).
+QString Rfc2217SerialDevice::answeredSettings() const
+{
+    QStringList values;
+    for (quint8 command : {SetBaudRate, SetParity, SetDataSize, SetStopSize}) {
+        const QByteArray value = m_answers.value(command);
+        const int size = command == SetBaudRate ? 4 : 1;
+        if (value.size() != size) {
+            values << QStringLiteral("?");
+            continue;
+        }
+        const quint32 number =
+            size == 4 ? qFromBigEndian<quint32>(value.constData()) : quint32(quint8(value.at(0)));
+        if (command == SetParity && number >= 1 && number <= quint32(kParityLetters.size()))
+            values << kParityLetters.at(number - 1);
+        else if (command == SetStopSize && number == 3)
+            values << QStringLiteral("1.5");
+        else
+            values << QString::number(number);
+    }
+    return values.join(QLatin1Char(','));
+}
+
 void Rfc2217SerialDevice::sendLineSettings()
 {
+    // SET-CONTROL is not waited for: a line without modem lines (a pseudo-terminal) may never
+    // confirm it. When opening, the server's buffers are purged after the settings, so that
+    // nothing the line brought before this connection passes for a reply.
+    QList<quint8> commands = {SetBaudRate, SetDataSize, SetParity, SetStopSize, SetControl};
+    if (m_state == State::Negotiating) {
+        commands << PurgeData;
+        m_awaited = {SetBaudRate, SetDataSize, SetParity, SetStopSize, PurgeData};
+        m_answers.clear();
+    }
     QByteArray bytes;
-    // SET-CONTROL last and not waited for: a line without modem lines (a pseudo-terminal) may
-    // never confirm it.
-    for (quint8 command : {SetBaudRate, SetDataSize, SetParity, SetStopSize, SetControl})
+    for (quint8 command : std::as_const(commands))
         bytes += TelnetFraming::subNegotiation(TelnetFraming::ComPort,
                                                char(command) + settingValue(command));
-    if (m_state == State::Negotiating)
-        m_awaited = {SetBaudRate, SetDataSize, SetParity, SetStopSize};
     send(bytes);
 }
 
@@ -241,14 +277,24 @@ void Rfc2217SerialDevice::comPortAnswer(const QByteArray &payload)
     const quint8 command = quint8(payload.at(0)) - ServerOffset;
     if (m_state != State::Negotiating || !m_awaited.remove(command))
         return;
-    // The server answers with the value it uses. One that sets something else (a speed the
-    // line cannot take) leaves a line that would garble every reply: the port cannot be used.
-    const QByteArray value = payload.mid(1);
-    if (!value.isEmpty() && value.count('\0') != value.size() && value != settingValue(command)) {
-        finishOpen(OpenResult::Failed,
-                   QStringLiteral("the device server did not take the line settings %1")
-                       .arg(m_settings.settingsText()));
+    m_answers.insert(command, payload.mid(1));
+    if (command == PurgeData)
+        m_data.clear(); // came before the purge
+    // The server answers with the value it uses. One that uses anything else than what was asked
+    // (a speed the line cannot take, or zeros) leaves a line that would garble every reply: the
+    // port cannot be used.
+    const QList<quint8> settings = {SetBaudRate, SetDataSize, SetParity, SetStopSize};
+    if (std::any_of(settings.begin(), settings.end(),
+                    [this](quint8 c) { return m_awaited.contains(c); }))
         return;
+    for (quint8 setting : settings) {
+        if (m_answers.value(setting) != settingValue(setting)) {
+            finishOpen(OpenResult::Failed,
+                       QStringLiteral("the device server did not take the line settings %1 (the "
+                                      "server answered %2)")
+                           .arg(m_settings.settingsText(), answeredSettings()));
+            return;
+        }
     }
     if (m_comPortSent && m_awaited.isEmpty())
         finishOpen(OpenResult::Opened);
@@ -259,11 +305,16 @@ void Rfc2217SerialDevice::timedOut()
     if (m_state == State::Connecting) {
         finishOpen(OpenResult::InUse, QStringLiteral("no connection within %1 ms").arg(m_openMs));
     } else if (m_state == State::Negotiating) {
-        finishOpen(OpenResult::Failed,
-                   m_comPortSent
-                       ? QStringLiteral("the device server did not confirm the line settings")
-                       : QStringLiteral("the device server did not answer the request to set "
-                                        "the line (the COM Port option of RFC 2217)"));
+        QString reason;
+        if (!m_comPortSent)
+            reason = QStringLiteral("the device server did not answer the request to set the "
+                                    "line (the COM Port option of RFC 2217)");
+        else if (m_awaited == QSet<quint8>{PurgeData})
+            reason = QStringLiteral("the device server did not confirm that it purged its "
+                                    "buffers");
+        else
+            reason = QStringLiteral("the device server did not confirm the line settings");
+        finishOpen(OpenResult::Failed, reason);
     }
 }
 

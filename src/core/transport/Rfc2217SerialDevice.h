@@ -3,6 +3,7 @@
 #include "core/protocol/TelnetFraming.h"
 #include "core/transport/SerialDevice.h"
 
+#include <QHash>
 #include <QSet>
 
 class QTcpSocket;
@@ -14,9 +15,10 @@ class QTimer;
 // local port.
 //
 // Opening is asynchronous: open() returns Pending, connects, agrees binary transmission and
-// the COM Port option, sets baud rate, data size, parity and stop size, and reports Opened
-// through openFinished once the server has confirmed all four. A server that refuses the
-// option, or that does not confirm in time, is a port that cannot be opened.
+// the COM Port option, sets baud rate, data size, parity and stop size, purges the server's
+// buffers both ways, and reports Opened through openFinished once the server has confirmed
+// the four settings with the values asked for, and the purge. A server that refuses the option,
+// answers other settings, or does not confirm in time, is a port that cannot be opened.
 class Rfc2217SerialDevice : public SerialDevice
 {
     Q_OBJECT
@@ -65,6 +67,7 @@ private:
     void negotiation(quint8 verb, quint8 option);
     void comPortAnswer(const QByteArray &payload);
     QByteArray settingValue(quint8 command) const; // as sent for a COM Port command
+    QString answeredSettings() const;              // e.g. "9600,O,7,1"
     void sendLineSettings();
     void send(const QByteArray &bytes);
     void finishOpen(OpenResult result, const QString &reason = QString());
@@ -77,7 +80,8 @@ private:
     State m_state = State::Closed;
     QByteArray m_data;      // received line data, not yet read
     QSet<quint8> m_awaited; // COM Port commands sent while opening and not yet confirmed
-    QSet<int> m_refused;    // verb << 8 | option refused once already
+    QHash<quint8, QByteArray> m_answers; // the values the server confirmed them with
+    QSet<int> m_refused;                 // verb << 8 | option refused once already
     bool m_comPortSent = false;
     bool m_inOpen = false;    // inside open(): an immediate failure is reported afterwards
     quint64 m_generation = 0; // counts opens and closes, so that a late report is dropped

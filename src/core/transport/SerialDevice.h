@@ -42,6 +42,10 @@ public:
     virtual qint64 bytesToWrite() const = 0;   // handed over, not yet transmitted
     // Why the last open failed or the line was lost, when the device can tell.
     virtual QString errorString() const { return QString(); }
+    // Whether an open that goes on waits for something that may never answer (a host on the
+    // network), so that its owner bounds it with a time-out. A local port that waits for its turn
+    // to open always gets it.
+    virtual bool openMayHang() const { return true; }
 
 signals:
     // Ends an open() that returned Pending, exactly once, with Opened or the failure (reason

@@ -1,10 +1,13 @@
 #include "core/transport/SerialPortDevice.h"
 
+#include "core/transport/LocalOpenQueue.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -70,9 +73,29 @@ void SerialPortDevice::lineLost(int error)
          error != QSerialPort::WriteError) ||
         !m_port->isOpen())
         return;
-    m_error = m_port->errorString();
-    m_port->close();
+    m_error = lossReason();
+    close();
     emit deviceLost();
+}
+
+// What happened to a line that failed while open. The system's error text is that of the last
+// call that failed, which after a hang-up is often an unrelated one ("Inappropriate ioctl for
+// device"), so the line itself is asked.
+QString SerialPortDevice::lossReason() const
+{
+    // The node of an unplugged adapter, or of a pseudo-terminal whose far end closed, is removed.
+    if (!QFileInfo::exists(systemPath()))
+        return QStringLiteral("the device went away");
+    pollfd line{int(m_port->handle()), POLLIN, 0};
+    if (::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR)))
+        return QStringLiteral("the line was hung up");
+    return m_port->errorString();
+}
+
+QString SerialPortDevice::systemPath() const
+{
+    return m_path.contains(QLatin1Char('/')) ? QFileInfo(m_path).absoluteFilePath()
+                                             : QStringLiteral("/dev/") + m_path;
 }
 
 SerialPortDevice::~SerialPortDevice()
@@ -149,11 +172,24 @@ bool SerialPortDevice::setLineSettings(const LineSettings &settings)
 SerialDevice::OpenResult SerialPortDevice::open()
 {
     m_error.clear();
+    if (m_waitingForTurn)
+        return OpenResult::InUse;
+    const bool now = LocalOpenQueue::takeTurn(this, [this] {
+        m_waitingForTurn = false;
+        emit openFinished(openNow());
+    });
+    if (now)
+        return openNow();
+    m_waitingForTurn = true;
+    return OpenResult::Pending;
+}
+
+SerialDevice::OpenResult SerialPortDevice::openNow()
+{
     if (m_port->open(QIODevice::ReadWrite))
         return OpenResult::Opened;
     if (m_port->error() == QSerialPort::UnsupportedOperationError &&
-        resetLeftoverLine(m_path.contains(QLatin1Char('/')) ? QFileInfo(m_path).absoluteFilePath()
-                                                            : QStringLiteral("/dev/") + m_path)) {
+        resetLeftoverLine(systemPath())) {
         m_port->clearError();
         if (m_port->open(QIODevice::ReadWrite))
             return OpenResult::Opened;
@@ -174,6 +210,8 @@ SerialDevice::OpenResult SerialPortDevice::open()
 
 void SerialPortDevice::close()
 {
+    m_waitingForTurn = false;
+    LocalOpenQueue::leave(this);
     if (m_port->isOpen())
         m_port->close();
 }

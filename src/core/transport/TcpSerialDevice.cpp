@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 
 TcpSerialDevice::TcpSerialDevice(const QString &address, QObject *parent)
     : SerialDevice(parent), m_address(address), m_socket(new QTcpSocket(this))
@@ -152,8 +153,14 @@ QString TcpSerialDevice::errorString() const
 
 void TcpSerialDevice::discardInput()
 {
-    // What the device server had buffered from the line before this connection belongs to no
-    // reply of this session.
-    if (m_socket->state() == QAbstractSocket::ConnectedState)
-        m_socket->readAll();
+    // What the device server had buffered from the line before this connection, or a greeting
+    // of its own, belongs to no reply of this session. It is dropped where bytesAvailable counts
+    // it: in the socket's buffer and in the system's.
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    m_socket->readAll();
+    const int handle = int(m_socket->socketDescriptor());
+    char bytes[4096];
+    while (handle >= 0 && ::recv(handle, bytes, sizeof bytes, MSG_DONTWAIT) > 0) {
+    }
 }

@@ -1,8 +1,11 @@
 #include "DataRows.h"
 #include "FullListener.h"
+#include "PtyPair.h"
+#include "Ser2net.h"
 #include "SimLink.h"
 #include "SimProcess.h"
 
+#include "core/session/DeviceChannel.h"
 #include "core/session/TrafficLog.h"
 #include "core/transport/TcpSerialDevice.h"
 #include "ui/dialogs/PortSettingsDialog.h"
@@ -99,6 +102,27 @@ private slots:
         QCOMPARE(failed.at(0).at(1).toString(), reason);
         QCOMPARE(log.entry(log.rowCount() - 1).text,
                  "could not open " + address + " (" + reason + ")");
+    }
+
+    // A device server that greets each connection: the greeting answers nothing and is dropped,
+    // also when it waits in the system already when the readiness query is due (the event loop
+    // busy with other ports meanwhile).
+    void greetingIsDropped()
+    {
+        PtyPair pty;
+        Ser2net server;
+        const QStringList ports = server.start({{"raw", pty.slavePath(), "9600n81", "Hello"}});
+        QVERIFY2(pty.isValid() && !ports.isEmpty(), qPrintable(server.errorString()));
+        Sequencer link(channelForDevice(ports.first(), lineSettings(1)));
+        PortLine *port = link.channel()->port();
+        connect(port, &PortLine::portOpened, this, [port] {
+            for (QDeadlineTimer busy(2000); port->inputBufferCount() == 0 && !busy.hasExpired();)
+                QThread::msleep(5);
+        });
+        QSignalSpy replies(&link, &Sequencer::replyReceived);
+        link.toggleConnection();
+        QVERIFY(pty.answer("\x03\r\x01?\r", "Orvane\r\n*"));
+        QTRY_COMPARE(replies.value(0).value(0).toString(), "Orvane\r\n*");
     }
 
     // The operator types the address into Port Settings and connects: commands are answered as

@@ -3,7 +3,10 @@
 #include "PtyPair.h"
 #include "TestSettings.h"
 #include "core/common/AppSettings.h"
+#include "core/session/DeviceChannel.h"
 #include "core/session/EncoderChannel.h"
+#include "core/session/Sequencer.h"
+#include "core/transport/LocalOpenQueue.h"
 #include "core/transport/PortLine.h"
 #include "core/transport/SerialPortDevice.h"
 
@@ -99,6 +102,48 @@ private slots:
         QCOMPARE(pieces, (QList<QByteArray>{QByteArray(50, 'A'), QByteArray(50, 'A'),
                                             QByteArray(20, 'A'), "BB"}));
         QCOMPARE(pty.read(), QByteArray(120, 'A') + "BB");
+    }
+
+    // Many links connected in one go: a few ports open at once, the others at their turn from
+    // the event loop, which reads the replies of the first meanwhile. No reply time-out runs for
+    // a port that is not open: each is armed when its readiness query leaves.
+    void manyPortsOpenAFewAtATime()
+    {
+        std::vector<std::unique_ptr<PtyPair>> ptys(5 * LocalOpenQueue::PortsPerPass);
+        std::vector<std::unique_ptr<Sequencer>> links;
+        const auto armed = [&] {
+            return int(std::count_if(links.begin(), links.end(), [](const auto &link) {
+                return link->timerCommTimeout()->isActive();
+            }));
+        };
+        for (auto &pty : ptys) {
+            pty = std::make_unique<PtyPair>();
+            links.push_back(
+                std::make_unique<Sequencer>(channelForDevice(pty->slavePath(), lineSettings(1))));
+            links.back()->toggleConnection();
+        }
+        QCOMPARE(armed(), LocalOpenQueue::PortsPerPass);
+        QVERIFY(ptys.front()->write("Orvane\r\n*"));
+        int armedAtReply = 0;
+        connect(links.front().get(), &Sequencer::replyReceived, this,
+                [&] { armedAtReply = armed(); });
+        QTRY_COMPARE(armed(), int(ptys.size()) - 1); // all but the one answered
+        QVERIFY(armedAtReply > 0 && armedAtReply < int(ptys.size()) - 1);
+        for (const auto &pty : ptys)
+            QCOMPARE(pty->read(), QByteArray("\x03\r\x01?\r"));
+    }
+
+    // The far end of the line goes away while the port is open: the port closes itself, and the
+    // reason says what happened to the line (not the text of the last call that failed).
+    void hangUpClosesThePort()
+    {
+        PtyPort line;
+        QVERIFY(line.open());
+        QSignalSpy lost(&line.comm, &PortLine::lineLost);
+        line.pty.hangUp();
+        QTRY_COMPARE(lost.size(), 1);
+        QCOMPARE(lost.first().at(1).toString(), QStringLiteral("the device went away"));
+        QVERIFY(!line.comm.portIsOpen());
     }
 
     // tests/data/port-settings.rows

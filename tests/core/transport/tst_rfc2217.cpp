@@ -78,6 +78,7 @@ private slots:
         Ser2net server;
         const QStringList ports = server.start({{"rfc2217", pty.slavePath(), "9600n81"}});
         QVERIFY2(pty.isValid() && !ports.isEmpty(), qPrintable(server.errorString()));
+        QVERIFY(pty.write("left over")); // from before the connection: purged
         Rfc2217SerialDevice device(ports.first());
         QSignalSpy finished(&device, &SerialDevice::openFinished);
         QVERIFY(device.setLineSettings(lineSettings(1, 1200, "O", 7, 1)));
@@ -114,8 +115,15 @@ private slots:
         row("silent", "", "did not answer", 0);
         row("confirms the speed only", "fffd18 fffd2c fffd18 fffa2c65000004b0fff0",
             "did not confirm", 1);
-        row("sets another speed", "fffd2c fffa2c6500002580fff0",
-            "did not take the line settings 1200,O,7,1", 0);
+        row("sets another speed",
+            "fffd2c fffa2c6500002580fff0 fffa2c6607fff0 fffa2c6702fff0 fffa2c6801fff0",
+            "did not take the line settings 1200,O,7,1 (the server answered 9600,O,7,1)", 0);
+        row("confirms with zeros",
+            "fffd2c fffa2c6500000000fff0 fffa2c6600fff0 fffa2c6700fff0 fffa2c6800fff0",
+            "did not take the line settings 1200,O,7,1 (the server answered 0,0,0,0)", 0);
+        row("does not purge",
+            "fffd2c fffa2c65000004b0fff0 fffa2c6607fff0 fffa2c6702fff0 fffa2c6801fff0",
+            "did not confirm that it purged its buffers", 0);
         row("closed while opening", "", "", 0);
     }
     void serverThatDoesNotSetTheLine()
