@@ -23,10 +23,15 @@ if [ -z "$compiler" ]; then
     echo "harden: clang++ is needed (Debian: clang-14 libclang-rt-14-dev)" >&2
     exit 1
 fi
+generator=()
+if [ ! -f "$build/CMakeCache.txt" ] && command -v ninja >/dev/null; then
+    generator=(-G Ninja)
+fi
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$compiler" \
+cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER="$compiler" \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
     -DQUILLCAST_SANITIZE=ON -DQUILLCAST_FUZZ=ON -DQUILLCAST_BENCHMARKS=OFF \
     -DQUILLCAST_SCREENSHOTS=OFF "${launcher[@]}" >/dev/null
