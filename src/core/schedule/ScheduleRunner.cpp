@@ -14,8 +14,6 @@ namespace {
 // A jump between the wall clock and the monotonic one larger than this is a stepped clock.
 constexpr qint64 StepMsecs = 500;
 constexpr qint64 WakeMsecs = 1000;
-// Seconds of links' keep-alive count made up after a wake-up came late (a suspended system).
-constexpr qint64 MostTicksBehind = 10;
 } // namespace
 
 struct ScheduleRunner::Station
@@ -199,8 +197,9 @@ void ScheduleRunner::wake()
             send(s);
     }
     // The links' keep-alive counts seconds, one step per second passed however the wake-ups
-    // fall; after the sends, which it must not delay.
-    if (steady - m_tickedAt > MostTicksBehind * WakeMsecs)
+    // fall (at most ten made up after a suspended system); after the sends, which it must not
+    // delay.
+    if (steady - m_tickedAt > 10 * WakeMsecs)
         m_tickedAt = steady - WakeMsecs;
     for (; steady - m_tickedAt >= WakeMsecs; m_tickedAt += WakeMsecs) {
         for (const auto &station : m_stations)
