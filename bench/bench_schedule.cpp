@@ -1,8 +1,10 @@
 // How late a schedule's changes reach the encoders: quillcast-send --schedule against simulated
 // encoders (quillcast-encoder-sim --count N --log), one event every 2 s for a minute, for 1 and
 // for 50 encoders. For each change on each encoder it takes the simulator's time stamp of the
-// first command of the change on the line (the readiness query that opens it) and of the
-// program name packet, minus the event's start, and prints the median and the worst.
+// first command of the change on the line (the readiness query that starts it on the link kept
+// open) and of the program name packet, minus the event's start, and prints the median and the
+// worst, with the one-minute load average before and after: on a busy machine the figures
+// mean little.
 //
 //   bench_schedule [SECONDS] [ENCODERS...]     default: 60 s, 1 and 50 encoders
 
@@ -26,6 +28,14 @@ struct Lateness
     QList<qint64> first;   // the first command of the change on the line
     QList<qint64> program; // the program name packet
 };
+
+// The one-minute load average: on a shared machine the figures are read against it.
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().split(' ').value(0))
+                                          : QStringLiteral("?");
+}
 
 qint64 worst(const QList<qint64> &values)
 {
@@ -134,15 +144,17 @@ int main(int argc, char **argv)
         counts = {1, 50};
     std::printf("one event every %lld s for %d s; lateness after the event's start, in ms\n",
                 EverySeconds, seconds);
-    std::printf("%9s %8s %14s %14s %16s %16s\n", "encoders", "changes", "first median",
-                "first worst", "program median", "program worst");
+    std::printf("%9s %8s %14s %14s %16s %16s %12s\n", "encoders", "changes", "first median",
+                "first worst", "program median", "program worst", "load");
     for (int count : counts) {
         Lateness lateness;
+        const QString load = loadAverage();
         if (!measure(count, seconds, &lateness))
             return 1;
-        std::printf("%9d %8d %14lld %14lld %16lld %16lld\n", count, int(lateness.program.size()),
-                    median(lateness.first), worst(lateness.first), median(lateness.program),
-                    worst(lateness.program));
+        std::printf("%9d %8d %14lld %14lld %16lld %16lld %5s, %5s\n", count,
+                    int(lateness.program.size()), median(lateness.first), worst(lateness.first),
+                    median(lateness.program), worst(lateness.program), qPrintable(load),
+                    qPrintable(loadAverage()));
         std::fflush(stdout);
     }
     return 0;

@@ -1,6 +1,8 @@
 #include "ScheduleCommand.h"
 
+#include "DeviceOptions.h"
 #include "Output.h"
+#include "SignalWatch.h"
 #include "core/common/Clock.h"
 #include "core/looping/LoopTimer.h"
 #include "core/schedule/ScheduleCalendar.h"
@@ -15,13 +17,10 @@
 #include <QDateTime>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QHash>
-#include <QSocketNotifier>
 #include <QTimeZone>
 
 #include <algorithm>
 #include <csignal>
-#include <unistd.h>
 
 namespace ScheduleCommand {
 
@@ -33,45 +32,6 @@ enum ExitCode
     UsageError = 1,
     FileError = 2,
     NoAnswer = 3
-};
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int number)
-{
-    const char byte = char(number);
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
-// SIGHUP, SIGTERM and SIGINT only write their number to a pipe, which the event loop reads.
-class SignalWatch
-{
-public:
-    SignalWatch()
-    {
-        if (::pipe(signalPipe) != 0)
-            return;
-        struct sigaction action = {};
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        for (int number : {SIGHUP, SIGTERM, SIGINT})
-            ::sigaction(number, &action, nullptr);
-        notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read);
-    }
-    ~SignalWatch()
-    {
-        delete notifier;
-        for (int number : {SIGHUP, SIGTERM, SIGINT})
-            ::signal(number, SIG_DFL);
-        ::close(signalPipe[0]);
-        ::close(signalPipe[1]);
-    }
-    int next() const
-    {
-        char byte = 0;
-        return ::read(signalPipe[0], &byte, 1) == 1 ? byte : 0;
-    }
-    QSocketNotifier *notifier = nullptr;
 };
 
 // A moment as the timeline shows it: local time with its offset, which tells the two 01:30 of
@@ -161,8 +121,7 @@ int run(const Options &options)
 {
     // The encoders: a list's entries (a configuration they name is not used), or one per
     // --device, named after its device.
-    QList<ScheduleRunner::Encoder> encoders;
-    QStringList names;
+    QList<EncoderList::Entry> entries;
     if (!options.encoders.isEmpty()) {
         const EncoderList::Result list =
             EncoderList::read(options.encoders, options.line, options.schedule);
@@ -170,28 +129,19 @@ int run(const Options &options)
             Output::error(list.problem);
             return FileError;
         }
-        for (const EncoderList::Entry &entry : list.entries)
-            encoders << ScheduleRunner::Encoder{entry.name, entry.device, entry.line};
-    } else {
-        QHash<QString, QString> seen;
-        for (const QString &device : options.devices) {
-            QString problem;
-            if (!EncoderList::checkDevice(device, &problem)) {
-                Output::error(QStringLiteral("--device: ") + problem);
-                return UsageError;
-            }
-            const QString key = EncoderList::deviceKey(device);
-            if (seen.contains(key)) {
-                Output::error(QStringLiteral("--device %1 names the encoder of --device %2 again")
-                                  .arg(device, seen.value(key)));
-                return UsageError;
-            }
-            seen.insert(key, device);
-            encoders << ScheduleRunner::Encoder{device, device, options.line};
-        }
+        entries = list.entries;
+    } else if (const QString problem =
+                   DeviceOptions::encoders(options.devices, options.line, QString(), &entries);
+               !problem.isEmpty()) {
+        Output::error(problem);
+        return UsageError;
     }
-    for (const ScheduleRunner::Encoder &encoder : std::as_const(encoders))
-        names << encoder.name;
+    QList<ScheduleRunner::Encoder> encoders;
+    QStringList names;
+    for (const EncoderList::Entry &entry : std::as_const(entries)) {
+        encoders << ScheduleRunner::Encoder{entry.name, entry.device, entry.line};
+        names << entry.name;
+    }
 
     const ScheduleFile::Result schedule = ScheduleFile::read(options.schedule, names);
     if (!schedule.problem.isEmpty()) {
@@ -258,14 +208,12 @@ int run(const Options &options)
     });
 
     SignalWatch interrupts;
-    if (interrupts.notifier) {
-        QObject::connect(interrupts.notifier, &QSocketNotifier::activated, &runner, [&] {
-            if (interrupts.next() == SIGHUP)
-                source.reload();
-            else
-                runner.stop();
-        });
-    }
+    QObject::connect(&interrupts, &SignalWatch::received, &runner, [&](int signal) {
+        if (signal == SIGHUP)
+            source.reload();
+        else
+            runner.stop();
+    });
     QEventLoop events;
     QObject::connect(&runner, &ScheduleRunner::finished, &events, &QEventLoop::quit);
     runner.start();

@@ -19,6 +19,7 @@
 // or its reply was too long; 129, 130, 143 ended early by SIGHUP, SIGINT, SIGTERM. With several
 // encoders the status is that of the first one in list order that failed.
 
+#include "DeviceOptions.h"
 #include "LoopSession.h"
 #include "Output.h"
 #include "PlantOutput.h"
@@ -426,20 +427,9 @@ int main(int argc, char *argv[])
             if (!list.problem.isEmpty())
                 return refuse(list.problem);
             entries = list.entries;
-        } else {
-            QHash<QString, QString> seen;
-            for (const QString &device : devices) {
-                QString problem;
-                if (!EncoderList::checkDevice(device, &problem))
-                    return usage(QStringLiteral("--device: ") + problem);
-                const QString key = EncoderList::deviceKey(device);
-                if (seen.contains(key))
-                    return usage(
-                        QStringLiteral("--device %1 names the encoder of --device %2 again")
-                            .arg(device, seen.value(key)));
-                seen.insert(key, device);
-                entries << EncoderList::Entry{device, device, line, file};
-            }
+        } else if (const QString problem = DeviceOptions::encoders(devices, line, file, &entries);
+                   !problem.isEmpty()) {
+            return usage(problem);
         }
         QStringList only;
         for (const QString &names : parser.values(onlyOption))

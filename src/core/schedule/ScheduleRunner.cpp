@@ -3,8 +3,8 @@
 #include "core/common/Clock.h"
 #include "core/common/WholeFile.h"
 #include "core/looping/LoopTimer.h"
+#include "core/schedule/ScheduleLink.h"
 #include "core/session/LogFile.h"
-#include "core/session/SendSession.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -20,9 +20,9 @@ struct ScheduleRunner::Station
 {
     Encoder encoder;
     Planned wanted;  // what the schedule puts on air now
-    Planned sending; // what the session in flight sends
+    Planned sending; // what the send in flight sends
     Planned onAir;   // what the encoder last took
-    SendSession *session = nullptr;
+    ScheduleLink *link = nullptr;
     qint64 sentAt = 0;   // when the last send started
     qint64 onAirAt = 0;  // when what is on air was sent
     QString result;      // of the last send
@@ -38,6 +38,11 @@ ScheduleRunner::ScheduleRunner(const QList<Encoder> &encoders, const QTimeZone &
     for (const Encoder &encoder : encoders) {
         m_stations.push_back(std::make_unique<Station>());
         m_stations.back()->encoder = encoder;
+        m_stations.back()->link = new ScheduleLink(encoder.device, encoder.line, this);
+        Station *s = m_stations.back().get();
+        connect(s->link, &ScheduleLink::sent, this, [this, s] { linkSent(*s); });
+        connect(s->link, &ScheduleLink::failed, this,
+                [this, s](bool sending) { linkFailed(*s, sending); });
     }
     m_ownSteady = std::make_unique<SteadyLoopClock>();
     auto timer = std::make_unique<QtLoopTimer>(this, QStringLiteral("scheduleTimer"));
@@ -45,7 +50,7 @@ ScheduleRunner::ScheduleRunner(const QList<Encoder> &encoders, const QTimeZone &
     setClocks(nullptr, m_ownSteady.get(), m_ownTimer.get());
 }
 
-ScheduleRunner::~ScheduleRunner() = default; // the sessions are children
+ScheduleRunner::~ScheduleRunner() = default; // the links are children
 
 void ScheduleRunner::setClocks(const Clock *wall, const LoopClock *steady, LoopTimer *timer)
 {
@@ -60,6 +65,8 @@ void ScheduleRunner::setClocks(const Clock *wall, const LoopClock *steady, LoopT
 void ScheduleRunner::setTrafficLog(LogFile *log)
 {
     m_log = log;
+    for (const auto &station : m_stations)
+        station->link->setTrafficLog(log, station->encoder.name + QStringLiteral(": "));
 }
 
 void ScheduleRunner::setStatusFile(const QString &path)
@@ -106,11 +113,14 @@ void ScheduleRunner::start()
 {
     m_running = true;
     m_clockOffset = wallNow() - m_steady->msecs();
+    m_tickedAt = m_steady->msecs();
     wake();
     for (const auto &station : m_stations) {
-        if (station->wanted.none)
-            report(station->encoder.name, QStringLiteral("nothing on air: no event has started "
-                                                         "and the schedule has no default"));
+        if (!station->wanted.none)
+            continue;
+        report(station->encoder.name, QStringLiteral("nothing on air: no event has started "
+                                                     "and the schedule has no default"));
+        station->link->open(); // ready for the first change
     }
 }
 
@@ -119,9 +129,11 @@ void ScheduleRunner::stop()
     m_stopping = true;
     m_timer->stop();
     for (const auto &station : m_stations) {
-        if (station->session)
+        if (station->link->isSending())
             return; // finished() when the last one ends
     }
+    for (const auto &station : m_stations)
+        station->link->close();
     QTimer::singleShot(0, this, &ScheduleRunner::finished);
 }
 
@@ -173,7 +185,7 @@ void ScheduleRunner::wake()
         if (want.key != s.wanted.key) {
             s.wanted = want;
             s.toldExpired = false;
-            if (!s.session && !want.none)
+            if (!s.link->isSending() && !want.none)
                 send(s);
         } else if (want.expired && !s.toldExpired && !s.wanted.none) {
             s.toldExpired = true;
@@ -181,8 +193,17 @@ void ScheduleRunner::wake()
                    s.wanted.event.title() + QStringLiteral(": ended; the schedule has no default, "
                                                            "so it stays on air"));
         }
-        if (!s.session && s.retryAt >= 0 && steady >= s.retryAt)
+        if (!s.link->isSending() && s.retryAt >= 0 && steady >= s.retryAt)
             send(s);
+    }
+    // The links' keep-alive counts seconds, one step per second passed however the wake-ups
+    // fall (at most ten made up after a suspended system); after the sends, which it must not
+    // delay.
+    if (steady - m_tickedAt > 10 * WakeMsecs)
+        m_tickedAt = steady - WakeMsecs;
+    for (; steady - m_tickedAt >= WakeMsecs; m_tickedAt += WakeMsecs) {
+        for (const auto &station : m_stations)
+            station->link->secondTick();
     }
     armTimer();
 }
@@ -196,7 +217,7 @@ void ScheduleRunner::armTimer()
     qint64 delay = WakeMsecs;
     for (const auto &station : m_stations) {
         delay = qMin(delay, m_calendar->nextChange(station->encoder.name, now) - now);
-        if (!station->session && station->retryAt >= 0)
+        if (!station->link->isSending() && station->retryAt >= 0)
             delay = qMin(delay, station->retryAt - steady);
     }
     m_timer->start(int(qMax<qint64>(0, delay)));
@@ -204,52 +225,63 @@ void ScheduleRunner::armTimer()
 
 void ScheduleRunner::send(Station &station)
 {
-    if (m_stopping || station.wanted.none)
+    if (m_stopping)
         return;
     station.retryAt = -1;
+    if (station.wanted.none) {
+        station.link->open();
+        return;
+    }
     station.sending = station.wanted;
     station.sentAt = wallNow();
     station.result = QStringLiteral("sending");
-    const Encoder &e = station.encoder;
-    station.session =
-        new SendSession(e.name, e.device, e.line, station.wanted.event.commands(), this);
-    if (m_log)
-        station.session->setTrafficLog(m_log, e.name + QStringLiteral(": "));
-    Station *s = &station;
-    connect(station.session, &SendSession::finished, this, [this, s] { sessionFinished(*s); });
-    station.session->start();
+    // Last: a port refused at once ends the send before this returns.
+    station.link->send(station.wanted.event.commands());
 }
 
-void ScheduleRunner::sessionFinished(Station &station)
+void ScheduleRunner::linkSent(Station &station)
 {
-    SendSession *session = station.session;
-    station.session = nullptr;
-    session->deleteLater();
-    const QString title = station.sending.event.title();
-    if (!session->failure()) {
-        station.onAir = station.sending;
-        station.onAirAt = station.sentAt;
-        station.result = QStringLiteral("ok");
-        report(station.encoder.name, title + QStringLiteral(": ok"), station.sentAt);
+    station.onAir = station.sending;
+    station.onAirAt = station.sentAt;
+    station.result = QStringLiteral("ok");
+    report(station.encoder.name, station.sending.event.title() + QStringLiteral(": ok"),
+           station.sentAt);
+    sendEnded();
+    // A change that came while the send was in flight goes out now.
+    if (!m_stopping && station.wanted.key != station.sending.key)
+        send(station);
+    armTimer();
+}
+
+// The link is closed: with a send in flight that send failed; else the open, the keep-alive or
+// the line failed between changes. Either way what is on air goes out once the link opens again.
+void ScheduleRunner::linkFailed(Station &station, bool sending)
+{
+    ScheduleLink *link = station.link;
+    station.result = QStringLiteral("failed (%1)").arg(link->reason());
+    const QString failed =
+        QStringLiteral(": failed (%1); trying again in 30 s").arg(link->message());
+    station.retryAt = m_steady->msecs() + RetryMsecs;
+    if (sending) {
+        report(station.encoder.name, station.sending.event.title() + failed, station.sentAt);
+        // A change that came while the send was in flight goes out from the event loop: this
+        // may run inside a signal of the closed port.
+        if (station.wanted.key != station.sending.key)
+            station.retryAt = m_steady->msecs();
     } else {
-        station.result = QStringLiteral("failed (%1)").arg(session->reason());
-        station.retryAt = m_steady->msecs() + RetryMsecs;
-        report(station.encoder.name,
-               title +
-                   QStringLiteral(": failed (%1); trying again in 30 s").arg(session->message()),
-               station.sentAt);
+        report(station.encoder.name, QStringLiteral("link") + failed);
     }
+    sendEnded();
+    armTimer();
+}
+
+void ScheduleRunner::sendEnded()
+{
     if (m_log)
         m_log->flush();
     writeStatus();
-    if (m_stopping) {
+    if (m_stopping)
         stop();
-        return;
-    }
-    // A change that came while the send was in flight goes out now.
-    if (station.wanted.key != station.sending.key)
-        send(station);
-    armTimer();
 }
 
 void ScheduleRunner::hold()

@@ -17,15 +17,16 @@ class Clock;
 class LogFile;
 class LoopClock;
 class LoopTimer;
-class SendSession;
+class ScheduleLink;
 
 // Keeps a schedule's program data on air on every encoder of a plant until stopped. At start-up
-// each encoder gets what is on air now, then every change at its moment by the wall clock: one
-// SendSession per encoder per change, all in the one event loop, so that an encoder that does
-// not answer never holds up the others; it is tried again every 30 s and then gets what is on
-// air at that moment. The wall clock is read afresh at every wake-up (at least once a second,
-// against a monotonic clock), so that a stepped system clock is noticed and what is on air
-// worked out again. Each change and failure is reported as one line.
+// each encoder's link opens (ScheduleLink) and gets what is on air now, then every change at its
+// moment by the wall clock over the link kept open, all in the one event loop, so that an
+// encoder that does not answer never holds up the others. A link that fails is closed and tried
+// again every 30 s, and once open again gets what is on air at that moment. The wall clock is read
+// afresh at every wake-up (at least once a second, against a monotonic clock), so that a stepped
+// system clock is noticed and what is on air worked out again. Each change and failure is reported
+// as one line.
 class ScheduleRunner : public QObject
 {
     Q_OBJECT
@@ -90,7 +91,10 @@ private:
     void armTimer();
     Planned planned(const Station &station, qint64 now) const;
     void send(Station &station);
-    void sessionFinished(Station &station);
+    void linkSent(Station &station);
+    void linkFailed(Station &station, bool sending);
+    // The log and the status file brought up to date; when stopping, finished() once all are done.
+    void sendEnded();
     void writeStatus();
     void report(const QString &encoder, const QString &text, qint64 at = -1);
     QString timeText(qint64 moment) const;
@@ -107,6 +111,7 @@ private:
     LogFile *m_log = nullptr;
     QString m_statusPath;
     qint64 m_clockOffset = 0; // wall minus monotonic at the last wake-up
+    qint64 m_tickedAt = 0;    // monotonic: the links' last one-second step
     bool m_running = false;
     bool m_stopping = false;
     QList<QPair<qint64, qint64>> m_shifts; // from, by: kept across reloads

@@ -34,7 +34,12 @@ QString SendSession::reason() const
     if (isCheck())
         return m_failure == Sequencer::Failure::PortNotOpened ? QStringLiteral("cannot be opened")
                                                               : QStringLiteral("does not answer");
-    switch (*m_failure) {
+    return failureReason(*m_failure);
+}
+
+QString SendSession::failureReason(Sequencer::Failure failure)
+{
+    switch (failure) {
     case Sequencer::Failure::PortNotOpened:
         return QStringLiteral("port could not be opened");
     case Sequencer::Failure::LineLost:
@@ -84,14 +89,19 @@ QString SendSession::message() const
                                           : QStringLiteral("answers: ") + identification();
     if (!m_failure)
         return QStringLiteral("all %1 commands answered").arg(m_commands.size());
-    const QString withDetail =
-        m_detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m_detail);
     if (isCheck() && m_failure == Sequencer::Failure::PortNotOpened)
         return m_detail.isEmpty() ? QStringLiteral("cannot be opened")
                                   : QStringLiteral("cannot be opened: ") + m_detail;
     if (isCheck() && m_failure == Sequencer::Failure::TimedOut)
         return QStringLiteral("does not answer");
-    switch (*m_failure) {
+    return failureMessage(*m_failure, m_detail, m_answered, int(m_commands.size()));
+}
+
+QString SendSession::failureMessage(Sequencer::Failure failure, const QString &detail, int answered,
+                                    int commandCount)
+{
+    const QString withDetail = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
+    switch (failure) {
     case Sequencer::Failure::PortNotOpened:
         return QStringLiteral("the port could not be opened") + withDetail;
     case Sequencer::Failure::LineLost:
@@ -101,12 +111,25 @@ QString SendSession::message() const
     case Sequencer::Failure::EncoderRestarted:
         return QStringLiteral("the encoder restarted during the send: %1 of %2 commands were "
                               "answered before, the rest did not reach it")
-            .arg(m_answered)
-            .arg(m_commands.size());
+            .arg(answered)
+            .arg(commandCount);
     case Sequencer::Failure::ReplyTooLong:
         return QStringLiteral("a reply of the encoder was too long") + withDetail;
     }
     return QString();
+}
+
+void SendSession::writeTraffic(Sequencer *sequencer, LogFile *file, const QString &prefix)
+{
+    auto *log = new TrafficLog(sequencer);
+    log->attach(sequencer);
+    connect(log, &QAbstractItemModel::rowsInserted, sequencer,
+            [file, prefix, log](const QModelIndex &, int first, int last) {
+                for (int row = first; row <= last; ++row)
+                    file->write(prefix + log->line(row));
+                if (log->rowCount() > 1000)
+                    log->clear(); // written already: keep the memory of a long link small
+            });
 }
 
 void SendSession::start()
@@ -116,17 +139,8 @@ void SendSession::start()
     EncoderChannel *channel = m_sequencer->channel();
     PortLine *port = channel->port();
 
-    if (m_log) {
-        auto *log = new TrafficLog(m_sequencer);
-        log->attach(m_sequencer);
-        connect(log, &QAbstractItemModel::rowsInserted, this,
-                [this, log](const QModelIndex &, int first, int last) {
-                    for (int row = first; row <= last; ++row)
-                        m_log->write(m_logPrefix + log->line(row));
-                    if (log->rowCount() > 1000)
-                        log->clear(); // written already: keep the memory of a long send small
-                });
-    }
+    if (m_log)
+        writeTraffic(m_sequencer, m_log, m_logPrefix);
     connect(channel, &EncoderChannel::textSent, this,
             [this](const QString &, const QString &text) { emit commandSent(text); });
     connect(m_sequencer, &Sequencer::replyReceived, this, [this](const QString &reply) {

@@ -56,6 +56,14 @@ public:
     // One line on what happened, e.g. "the port could not be opened (No such file or directory)",
     // "interrupted after 3 of 11 commands", for a check "answers: Orvane EN-7 -- V1, Serial 42".
     QString message() const;
+    // reason() and message() of a send of commandCount commands, answered of them answered,
+    // that ended with the failure, for whoever keeps a link of its own.
+    static QString failureReason(Sequencer::Failure failure);
+    static QString failureMessage(Sequencer::Failure failure, const QString &detail, int answered,
+                                  int commandCount);
+    // Writes the sequencer's traffic from now on to the file in the Traffic Log window's format,
+    // each line after the prefix.
+    static void writeTraffic(Sequencer *sequencer, LogFile *file, const QString &prefix);
     // The device's own words on a failure, e.g. "No such file or directory"; often "".
     QString detail() const { return m_detail; }
     int answered() const { return m_answered; }

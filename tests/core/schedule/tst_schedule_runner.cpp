@@ -7,6 +7,7 @@
 #include "core/schedule/ScheduleFile.h"
 #include "core/schedule/ScheduleRunner.h"
 #include "core/schedule/ScheduleSource.h"
+#include "core/session/LogFile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -103,8 +104,8 @@ private:
     }
 
 private slots:
-    // Each change at its moment by the wall clock; a stepped clock is noticed within a second,
-    // and what is on air is sent again only where it changed.
+    // Each change at its moment by the wall clock, over the one link kept open; a stepped clock
+    // is noticed within a second, and what is on air is sent again only where it changed.
     void clockSteps()
     {
         SimProcess encoder;
@@ -113,6 +114,9 @@ private slots:
         auto r = runner(time, {encoder.slavePath()},
                         "default,,Station,US-TV,None\n2026-12-08 06:00,1h,News,US-TV,TV-G\n");
         r->setStatusFile(m_dir.filePath("status.json"));
+        LogFile log;
+        QVERIFY(log.open(m_dir.filePath("traffic.log")));
+        r->setTrafficLog(&log);
         const auto done = [&] { return settled(*r); };
         r->start();
         QVERIFY(QTest::qWaitFor(done, 10000));
@@ -145,10 +149,12 @@ private slots:
         QCOMPARE(a.value("event").toString(), "line 3 \"News\"");
         QCOMPARE(a.value("sent").toString(), "2026-12-08T06:00:07.000-05:00");
         QCOMPARE(a.value("result").toString(), "ok");
+        QVERIFY(log.finish());
+        QCOMPARE(contentsOf(log.fileName()).count("connected to"), 1);
     }
 
-    // An encoder that cannot be opened is tried again every 30 s until it answers, and then
-    // gets what is on air; the other one is not held up.
+    // An encoder that cannot be opened, or whose line is lost between changes, is tried again
+    // every 30 s until it answers, and then gets what is on air; the other one is not held up.
     void encoderComesBack()
     {
         const QString device = m_dir.filePath("tty-back");
@@ -172,11 +178,22 @@ private slots:
         time.advance(29000, done);
         QCOMPARE(m_lines.size(), 2);
         time.advance(271000, done); // the retry at 06:10:30, then 06:15 ends News
-        QCOMPARE(m_lines.mid(2), QStringList({
-                                     "2026-12-08 06:10:30.000 a line 3 \"News\": ok",
-                                     "2026-12-08 06:15:00.000 a default \"Station\": ok",
-                                     "2026-12-08 06:15:00.000 b default \"Station\": ok",
-                                 }));
+        QStringList later = m_lines.mid(2);
+        later.sort(); // the encoders answer in either order
+        QCOMPARE(later, QStringList({
+                            "2026-12-08 06:10:30.000 a line 3 \"News\": ok",
+                            "2026-12-08 06:15:00.000 a default \"Station\": ok",
+                            "2026-12-08 06:15:00.000 b default \"Station\": ok",
+                        }));
+        encoder.stop();
+        QVERIFY(QTest::qWaitFor([&] { return m_lines.size() == 6; }, 10000));
+        QVERIFY2(m_lines.last().startsWith("2026-12-08 06:15:00.000 a link: failed (the line to "
+                                           "the encoder was lost"),
+                 qPrintable(m_lines.last()));
+        QVERIFY2(m_lines.last().endsWith("; trying again in 30 s"), qPrintable(m_lines.last()));
+        QVERIFY2(encoder.start({"--link", device}), qPrintable(encoder.errorString()));
+        time.advance(30000, done);
+        QCOMPARE(m_lines.mid(6), QStringList{"2026-12-08 06:15:30.000 a default \"Station\": ok"});
     }
 
     // hold, resume --shift, override and resume through the control socket.
