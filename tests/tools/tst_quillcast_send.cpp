@@ -343,7 +343,9 @@ private slots:
     {
         const QString log = m_dir.filePath(QStringLiteral("gone.log"));
         SimProcess encoder;
-        QVERIFY2(encoder.start({"--log", log}), qPrintable(encoder.errorString()));
+        // Replies slow enough that the reader has gone before the send prints its last line.
+        QVERIFY2(encoder.start({"--log", log, "--reply-delay", "300"}),
+                 qPrintable(encoder.errorString()));
         const Run r = run({"-c", "\"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}", Send, m_file,
                            "--device", encoder.slavePath()},
                           "/bin/bash");
