@@ -5,9 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUILLCAST_BUILD_DIR:-$root/build}"
-"$root/scripts/setup-deps.sh"
-cmake -S "$root" -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target quillcast-screenshots quillcast
+"$root/scripts/build.sh" quillcast-screenshots quillcast
 if [ $# -eq 0 ]; then
     set -- "$root/docs" main
 fi
