@@ -51,13 +51,13 @@ void StartUp::start()
 
 void StartUp::showDefaultInfo()
 {
-    m_defaultInfo = new DefaultInfoDialog;
+    // On every start after the first the defaults are stored: the dialog is not even built.
     DefaultInfo info;
-    if (m_defaultInfo->load(&info)) {
-        delete m_defaultInfo;
+    if (DefaultInfoDialog::load(&info)) {
         showMainWindow(info);
         return;
     }
+    m_defaultInfo = new DefaultInfoDialog;
     connect(m_defaultInfo, &QDialog::accepted, this, [this] {
         showMainWindow(m_defaultInfo->defaultInfo());
         m_defaultInfo->deleteLater();

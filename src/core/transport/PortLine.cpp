@@ -41,7 +41,11 @@ struct Piece
 struct PortLine::Private
 {
     std::function<QStringList()> source; // the device paths to list
-    QStringList devices;                 // ports 1..devices.size(); the simulator follows them
+    // The list is made when it is first needed, not at construction: a window that is only
+    // being shown, or a session handed its device outright, has no use for a scan of the
+    // system's ports.
+    bool scanned = false;
+    QStringList devices; // ports 1..devices.size(); the simulator follows them
     QStringList added;                   // typed by the operator; listed after every scan
     QList<bool> portAvailable;           // one entry per port, simulator included
     LineSettings settings;
@@ -60,7 +64,6 @@ struct PortLine::Private
 PortLine::PortLine(QObject *parent) : PortLine(QStringList(), parent)
 {
     d->source = &PortList::devices;
-    refreshPorts();
 }
 
 PortLine::PortLine(const QStringList &devices, QObject *parent)
@@ -83,11 +86,17 @@ PortLine::PortLine(const QStringList &devices, QObject *parent)
     d->pauseTimer->setSingleShot(true);
     d->pauseTimer->setTimerType(Qt::PreciseTimer);
     connect(d->pauseTimer, &QTimer::timeout, this, [this] { sendPieces(); });
-    refreshPorts();
+}
+
+void PortLine::scanOnce() const
+{
+    if (!d->scanned)
+        const_cast<PortLine *>(this)->refreshPorts();
 }
 
 void PortLine::refreshPorts()
 {
+    d->scanned = true;
     d->devices = d->source().mid(0, PortList::MaximumDevices);
     for (const QString &device : std::as_const(d->added)) {
         if (!d->devices.contains(device))
@@ -133,6 +142,7 @@ const LineSettings &PortLine::getCOMSettings() const
 
 int PortLine::totalPorts() const
 {
+    scanOnce();
     return d->devices.size() + 1;
 }
 
@@ -159,6 +169,7 @@ int PortLine::portForDevice(const QString &device) const
 {
     if (device == simulatedDeviceName())
         return simulatedPort();
+    scanOnce();
     return d->devices.indexOf(device) + 1;
 }
 
@@ -179,6 +190,7 @@ QString PortLine::deviceFor(const LineSettings &settings) const
 {
     if (!settings.device.isEmpty())
         return settings.device;
+    scanOnce();
     if (settings.port >= 1 && settings.port <= d->devices.size())
         return d->devices.at(settings.port - 1);
     return QString();

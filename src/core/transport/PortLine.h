@@ -16,7 +16,7 @@ class QTimer;
 // construction: first the device paths named in the settings store (section "LineSettings", key
 // "Devices", separated by ";"), then the system's serial ports sorted by name, 16 entries at
 // most; after them, always, the built-in simulated encoder as one more entry. The list is made
-// at construction and again by refreshPorts. Connect opens a device by its path, so a port
+// when it is first asked for and again by refreshPorts. Connect opens a device by its path, so a port
 // stays the same device when the list changes; the simulated encoder is opened only when the
 // settings name it, never as a list position. Nothing here waits: a network port opens in the
 // event loop (portIsOpening), bounded by OpenTimeoutMs; a local port opens at once or, when many
@@ -101,6 +101,7 @@ signals:
     void lineLost(const QString &device, const QString &reason);
 
 private:
+    void scanOnce() const; // the first scan, when the list is first needed
     void opened();
     void dropDevice();
     void sendPieces();

@@ -20,8 +20,8 @@ public:
 
     // The dialog's load: sets up help (this is the first window that can ask for it), then
     // reads the stored defaults. true with info filled when all three are stored; the dialog
-    // is then never shown.
-    bool load(DefaultInfo *info);
+    // is then never shown, nor need it be built.
+    static bool load(DefaultInfo *info);
 
     // The stored defaults when all three are there (the dialog is never seen); otherwise asks
     // for them. true with info filled after OK, false after Exit or the close box.
