@@ -3,7 +3,7 @@
 # line, when one is missing.
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
-          help2man desktop-file-utils appstream ser2net "$@")
+          help2man desktop-file-utils appstream shared-mime-info libxml2-utils ser2net "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,10 +2,13 @@
 # Builds the Debian package and checks it: lintian reports no error and no warning; unpacked
 # into a temporary root, the three programs run and quillcast finds its help pages there; as
 # root, the package installs with apt-get, runs from /usr/bin, and removes and purges without
-# leaving anything of it behind.
+# leaving anything of it behind; installed, the system knows its file types and opens them with
+# Quillcast.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/setup-deps.sh" lintian >&2
+# xdg-mime asks File::MimeInfo's mimetype (libfile-mimeinfo-perl) for a file's type when no
+# desktop session runs, as here.
+"$root/scripts/setup-deps.sh" lintian xdg-utils libfile-mimeinfo-perl >&2
 deb="$("$root/scripts/package.sh" | tail -n1)"
 scratch="$(mktemp -d)"
 pid=""
@@ -74,6 +77,30 @@ apt-get install -y "$(realpath "$deb")" >&2
 dpkg -L quillcast > "$scratch/files"
 checkPrograms /usr/bin "/usr/share/quillcast/Help Files/Quillcast.htm"
 
+# The file types, as the desktop sees them once Debian's triggers have rebuilt the MIME database
+# and the desktop entries' cache: a configuration is known by its first bytes even without its
+# extension, and Quillcast is the program that opens it.
+echo "file types:"
+types="$scratch/types"
+mkdir -p "$types"
+cp "$root/tests/data/inserted.qcf" "$types/station.qcf"
+cp "$root/tests/data/inserted.qcf" "$types/station-without-extension"
+printf '[Studio A]\ndevice=/dev/ttyUSB0\n' > "$types/plant.encoders.ini"
+expectType() {
+    local found
+    found="$(xdg-mime query filetype "$types/$1")"
+    echo "$1: $found"
+    [ "$found" = "$2" ] || fail "$1 is taken for $found, not $2"
+}
+expectType station.qcf application/x-quillcast-configuration
+expectType station-without-extension application/x-quillcast-configuration
+expectType plant.encoders.ini text/x-quillcast-encoder-list
+for type in application/x-quillcast-configuration text/x-quillcast-encoder-list; do
+    opener="$(xdg-mime query default "$type")"
+    echo "$type opens with: $opener"
+    [ "$opener" = com.orvane.Quillcast.desktop ] || fail "$type opens with '$opener'"
+done
+
 echo "removed and purged:"
 apt-get remove -y quillcast >&2
 # Nothing of it is kept as configuration, so dpkg may have forgotten it already.
@@ -92,5 +119,8 @@ while IFS= read -r path; do
     left=1
 done < "$scratch/files"
 [ "$left" -eq 0 ] || fail "the removal left files of quillcast behind"
+# The MIME database was rebuilt without the types (by the trigger, as on install).
+[ ! -e /usr/share/mime/application/x-quillcast-configuration.xml ] ||
+    fail "the MIME database still knows application/x-quillcast-configuration"
 echo "$(wc -l < "$scratch/files") listed paths: none left behind"
 echo "package test passed"

@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -104,6 +105,10 @@ struct MainWindow::Private
     QWidget *linkPanel = nullptr;
     QLabel *panels[3] = {};
     QLabel *imgSquares[2] = {};
+    QLabel *lblSendProgress = nullptr;
+    QProgressBar *prgSend = nullptr;
+    int sendCommand = 0; // the send's progress as the sequencer last told it
+    int sendTotal = 0;
     QTimer *timerSecondTick = nullptr;
     PortSettingsDialog *portSettings = nullptr;
     AboutDialog *about = nullptr;
@@ -118,6 +123,7 @@ struct MainWindow::Private
     void buildMenus();
     void showLinkImage(bool connected);
     void applyLinkState(Sequencer::LinkState state);
+    void showSendProgress();
     void showConnecting();
     void showArticleList(const QString &text, const QStringList &names);
     void stopCaptionLoop();
@@ -181,6 +187,19 @@ void MainWindow::Private::buildStatusBar()
     statBarMain->addWidget(linkPanel);
     statBarMain->addWidget(panels[1]);
     statBarMain->addWidget(panels[2], 1);
+
+    // The progress of Send Configuration, at the right end and only while it runs.
+    lblSendProgress = plainLabel(QStringLiteral("lblSendProgress"), statBarMain);
+    lblSendProgress->setAccessibleDescription(QStringLiteral("Send progress"));
+    prgSend = new QProgressBar(statBarMain);
+    prgSend->setObjectName(QStringLiteral("prgSend"));
+    prgSend->setTextVisible(false); // the label beside it says it in words
+    prgSend->setMaximumWidth(twipsToPixels(kTimePanelTwips * 2));
+    // No taller than the text panels: the window's height is fixed, the bar must fit it.
+    prgSend->setMaximumHeight(lblSendProgress->sizeHint().height());
+    statBarMain->addPermanentWidget(lblSendProgress);
+    statBarMain->addPermanentWidget(prgSend);
+    showSendProgress();
 }
 
 void MainWindow::Private::buildMenus()
@@ -271,6 +290,27 @@ void MainWindow::Private::applyLinkState(Sequencer::LinkState state)
     }
 }
 
+// Shown during Send Configuration only: a single command (a button of the tabs, a caption loop
+// line) is answered too soon for a progress to mean anything, and would only flicker.
+void MainWindow::Private::showSendProgress()
+{
+    const bool shown =
+        sendTotal > 0 && sequencer && sequencer->linkState() == Sequencer::LinkState::Sending;
+    const QString text =
+        shown ? QStringLiteral("Sending command %1 of %2").arg(sendCommand).arg(sendTotal)
+              : QString();
+    lblSendProgress->setText(text);
+    prgSend->setAccessibleName(text);
+    if (shown) {
+        prgSend->setRange(0, sendTotal);
+        prgSend->setValue(sendCommand);
+    } else {
+        prgSend->reset();
+    }
+    lblSendProgress->setVisible(shown);
+    prgSend->setVisible(shown);
+}
+
 void MainWindow::Private::showConnecting()
 {
     cmdConnect->setText(QStringLiteral("&Connecting..."));
@@ -345,8 +385,15 @@ MainWindow::MainWindow(const DefaultInfo &info, QWidget *parent)
     connect(d->cmdConnect, &QPushButton::clicked, link, &Sequencer::toggleConnection);
     connect(d->cmdSendConfig, &QPushButton::clicked, d->linkMessages,
             &LinkMessages::sendConfiguration);
-    connect(link, &Sequencer::linkStateChanged, this,
-            [this](Sequencer::LinkState state) { d->applyLinkState(state); });
+    connect(link, &Sequencer::linkStateChanged, this, [this](Sequencer::LinkState state) {
+        d->applyLinkState(state);
+        d->showSendProgress();
+    });
+    connect(link, &Sequencer::sendProgress, this, [this](int command, int total) {
+        d->sendCommand = command;
+        d->sendTotal = total;
+        d->showSendProgress();
+    });
     connect(link, &Sequencer::connecting, this, [this] { d->showConnecting(); });
     connect(link, &Sequencer::identificationChanged, d->panels[2], &QLabel::setText);
     connect(link, &Sequencer::connectedTimeChanged, d->panels[1], &QLabel::setText);

@@ -10,7 +10,9 @@
 #include "ui/CcLoopingController.h"
 #include "ui/ConfigFileController.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -63,10 +65,37 @@ private slots:
         w.link()->startTransaction();
         QTRY_VERIFY_WITH_TIMEOUT(e2e.drained(), 5000);
 
+        // The status bar as each step of the send leaves it: its words, the bar, and what a
+        // screen reader hears of both; hidden once every command is answered.
+        auto *label = w.find<QLabel>("lblSendProgress");
+        auto *bar = w.find<QProgressBar>("prgSend");
+        auto heard = [](QWidget *widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        };
+        QStringList seen;
+        QObject::connect(w.link(), &Sequencer::sendProgress, &w.top, [&] {
+            if (!label->isVisibleTo(&w.top) && !bar->isVisibleTo(&w.top))
+                seen << "hidden|" + heard(label) + "|" + heard(bar);
+            else
+                seen << QStringLiteral("%1|%2|%3|%4/%5")
+                            .arg(label->text(), heard(label), heard(bar))
+                            .arg(bar->value())
+                            .arg(bar->maximum());
+        });
+        QSignalSpy sent(w.link(), &Sequencer::commandSent);
+        QVERIFY(w.top.files()->loadConfiguration(goldenFile("inserted.qcf"))); // 22 commands
         QTest::mouseClick(w.top.cmdSendConfig(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(e2e.drained(), 20000);
         QTRY_COMPARE_WITH_TIMEOUT(w.top.cmdSendConfig()->text(),
                                   QStringLiteral("Send Confi&guration"), 5000);
+        const int total = int(sent.size());
+        QStringList expected;
+        for (int command = 1; command <= total; ++command) {
+            const QString text = QStringLiteral("Sending command %1 of %2").arg(command).arg(total);
+            expected << QStringLiteral("%1|%1|%1|%2/%3").arg(text).arg(command).arg(total);
+        }
+        QCOMPARE(total, 22);
+        QCOMPARE(seen, expected << "hidden||");
         QCOMPARE(TabsWindow::texts(w.list("cmbRemoveArticle")), QStringList{"NEWS"});
         QVERIFY2(w.dialogs.shown.isEmpty(), qPrintable(w.dialogs.texts().join('\n')));
     }

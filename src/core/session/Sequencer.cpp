@@ -32,6 +32,8 @@ struct Sequencer::Private
     bool connectingShown = false; // "Connecting..." shown since the last state was set
     int asked = 0;                // commands queued since the queue was last drained
     int answered = 0;             // replies to them
+    int reportedCommand = 0;      // the progress last sent by sendProgress
+    int reportedTotal = 0;
 };
 
 Sequencer::Sequencer(QObject *parent) : Sequencer(new EncoderChannel, parent) {}
@@ -114,6 +116,7 @@ void Sequencer::sendCommands(const QList<CtrlACommand> &commands)
         addCommand(command);
     if (idle && !commands.isEmpty())
         startTransaction();
+    reportProgress();
 }
 
 void Sequencer::startTransaction()
@@ -121,6 +124,7 @@ void Sequencer::startTransaction()
     // While the port opens, nothing can be sent and no reply time-out may run down (a network
     // open takes up to 5 s): the end of the open starts the transaction, for the commands
     // queued meanwhile too; a failed open empties the queue.
+    reportProgress();
     if (d->comm->portIsOpening())
         return;
     d->commTimeout->start(kReadinessTimeoutMs);
@@ -194,6 +198,21 @@ void Sequencer::dropCommands()
 {
     d->queue.clear();
     d->asked = d->answered = 0;
+    reportProgress();
+}
+
+void Sequencer::reportProgress()
+{
+    // A send is under way while commands are asked for and the port is there to carry them;
+    // the command in flight is the one after those answered.
+    const bool underWay = d->asked > 0 && isConnected();
+    const int total = underWay ? d->asked : 0;
+    const int command = underWay ? qMin(d->answered + 1, d->asked) : 0;
+    if (command == d->reportedCommand && total == d->reportedTotal)
+        return;
+    d->reportedCommand = command;
+    d->reportedTotal = total;
+    emit sendProgress(command, total);
 }
 
 void Sequencer::releaseLink()
@@ -240,6 +259,7 @@ void Sequencer::handleReply(const QString &response)
 
     if (EncoderReplies::isArticleList(response))
         emit articleListReceived(response.mid(2), EncoderReplies::articleNames(response));
+    reportProgress();
 }
 
 void Sequencer::replyTimedOut()
@@ -274,9 +294,12 @@ void Sequencer::endLink()
     if (d->queue.isEmpty()) // a command that awaited its reply is lost with the link
         d->asked = d->answered = 0;
     if (!d->comm->portIsOpen() && !d->comm->portIsOpening() &&
-        d->state == LinkState::Disconnected && !d->connectingShown)
+        d->state == LinkState::Disconnected && !d->connectingShown) {
+        reportProgress();
         return;
+    }
     d->comm->closePort();
+    reportProgress(); // before the presentation turns to Disconnected
     setLinkState(LinkState::Disconnected);
     emit operatorDisconnected();
 }
@@ -361,6 +384,7 @@ void Sequencer::sendConfiguration()
     // Pressed while a reply is awaited: that reply's step sends the configuration.
     if (!transactionInFlight())
         startTransaction();
+    reportProgress();
 }
 
 void Sequencer::endSendingPeriod()

@@ -126,6 +126,11 @@ signals:
     void transactionFailed(Sequencer::Failure failure, const QString &detail);
     // The reply time-out has just fired, before its message and disconnect.
     void replyTimeoutFired(int intervalMs);
+    // How far the send under way has got: command is the number (from 1) of the command in
+    // flight, or of the next to go while the encoder is asked whether it is ready; total is the
+    // number of commands of the send. (0, 0) once no send is under way: every command answered,
+    // a failure, the commands dropped or the link closed. Sent on each change only.
+    void sendProgress(int command, int total);
 
 private slots:
     void handleReply(const QString &response);
@@ -138,6 +143,8 @@ private:
     // shown disconnected, then transactionFailed.
     void fail(Failure failure, const QString &detail);
     void endLink();
+    // Sends sendProgress when the send's progress has changed since it was last sent.
+    void reportProgress();
 
     struct Private;
     Private *d;
