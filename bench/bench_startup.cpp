@@ -13,10 +13,10 @@
 #include "core/common/AppInfo.h"
 #include "core/config/DefaultInfo.h"
 #include "ui/StartUp.h"
+#include "ui/WindowIcon.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
 #include <QProcess>
@@ -73,7 +73,7 @@ int child(int argc, char *argv[], const QString &role)
         return QApplication::exec();
     }
     QGuiApplication::setDesktopFileName(AppInfo::DesktopId);
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/quillcast/quillcast.svg")));
+    QGuiApplication::setWindowIcon(WindowIcon::icon());
     FirstPaint painted(role == QLatin1String("splash") ? "SplashScreen" : "MainWindow");
     app.installEventFilter(&painted);
     StartUp startUp(role == QLatin1String("splash"));

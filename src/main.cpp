@@ -1,11 +1,11 @@
 #include "core/common/AppInfo.h"
 #include "ui/HelpLauncher.h"
 #include "ui/StartUp.h"
+#include "ui/WindowIcon.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QIcon>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
     }
 
     QGuiApplication::setDesktopFileName(AppInfo::DesktopId);
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/quillcast/quillcast.svg")));
+    QGuiApplication::setWindowIcon(WindowIcon::icon());
     // Leaving the default-information dialog ends the program.
     StartUp startUp(!parser.isSet(noSplash));
     QObject::connect(&startUp, &StartUp::declined, app.get(), &QCoreApplication::quit,

@@ -9,9 +9,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTextEdit>
+
+#include <algorithm>
 
 namespace {
 
@@ -20,12 +21,30 @@ bool isUntrackedText(const QWidget *control)
     return control->objectName() == QLatin1String("txtArticleList");
 }
 
+// The clock's labels lblLocalTime, lblLocalTimezone and lblLocalDate, alone or as members
+// name_N. Compared by hand: the change mark is taken when the window is built, and a regular
+// expression there would load and compile its engine before the first paint.
+bool isClockLabel(const QString &name)
+{
+    for (const QLatin1String base :
+         {QLatin1String("lblLocalTime"), QLatin1String("lblLocalTimezone"),
+          QLatin1String("lblLocalDate")}) {
+        if (!name.startsWith(base))
+            continue;
+        const QStringView index = QStringView(name).mid(base.size());
+        if (index.isEmpty())
+            return true;
+        if (index.size() > 1 && index.front() == QLatin1Char('_') &&
+            std::all_of(index.begin() + 1, index.end(), [](QChar c) { return c.isDigit(); }))
+            return true;
+    }
+    return false;
+}
+
 bool isUntrackedLabel(const QWidget *control)
 {
-    static const QRegularExpression clockLabel(
-        QStringLiteral("^(lblLocalTime|lblLocalTimezone|lblLocalDate)(_\\d+)?$"));
     const QString name = control->objectName();
-    return name == QLatin1String("lblCCLoopingLastSent") || clockLabel.match(name).hasMatch();
+    return name == QLatin1String("lblCCLoopingLastSent") || isClockLabel(name);
 }
 
 // Controls of the window itself: not those of another window parented to it, not the status

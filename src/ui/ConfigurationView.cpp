@@ -21,6 +21,8 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include <iterator>
+
 namespace {
 
 constexpr int CaptionChannelsPage = 2;
@@ -47,38 +49,73 @@ void select(QButtonGroup *group, int member)
 
 } // namespace
 
+// The tabs' captions, in tab order.
+const char *const PageTitles[] = {"Plant Options", "V-Chip",     " Caption Channels", "Web TV",
+                                  "Articles",      "CC Looping", "CGMS Insertion"};
+
 struct ConfigurationView::Private
 {
+    QTabWidget *tabMain = nullptr;
     LocalTimeZoneSnapshot snapshot;
-    PlantOptionsTab *plantOptions;
-    VChipTab *vChip;
-    CaptionChannelsTab *captionChannels;
-    WebTvTab *webTv;
-    ArticlesTab *articles;
-    CcLoopingTab *ccLooping;
-    CgmsTab *cgms;
+    PlantOptionsTab *plantOptions = nullptr;
+    VChipTab *vChip = nullptr;
+    CaptionChannelsTab *captionChannels = nullptr;
+    WebTvTab *webTv = nullptr;
+    ArticlesTab *articles = nullptr;
+    CcLoopingTab *ccLooping = nullptr;
+    CgmsTab *cgms = nullptr;
+
+    void setOtherPagesDefaults();
 };
 
 ConfigurationView::ConfigurationView(QTabWidget *tabMain, const LocalTimeZoneSnapshot &snapshot,
-                                     QObject *parent)
+                                     QObject *parent, bool firstPageOnly)
     : QObject(parent), d(new Private)
 {
+    d->tabMain = tabMain;
     d->snapshot = snapshot;
     d->plantOptions = new PlantOptionsTab(tabMain);
+    tabMain->addTab(d->plantOptions, QString::fromLatin1(PageTitles[0]));
+    if (firstPageOnly) {
+        for (int page = 1; page < int(std::size(PageTitles)); ++page)
+            tabMain->addTab(new QWidget(tabMain), QString::fromLatin1(PageTitles[page]));
+        return;
+    }
+    buildRemainingPages();
+}
+
+bool ConfigurationView::hasAllPages() const
+{
+    return d->vChip != nullptr;
+}
+
+void ConfigurationView::buildRemainingPages()
+{
+    if (hasAllPages())
+        return;
+    QTabWidget *tabMain = d->tabMain;
     d->vChip = new VChipTab(tabMain);
     d->captionChannels = new CaptionChannelsTab(tabMain);
     d->webTv = new WebTvTab(tabMain);
     d->articles = new ArticlesTab(tabMain);
     d->ccLooping = new CcLoopingTab(tabMain);
     d->cgms = new CgmsTab(tabMain);
-
-    tabMain->addTab(d->plantOptions, QStringLiteral("Plant Options"));
-    tabMain->addTab(d->vChip, QStringLiteral("V-Chip"));
-    tabMain->addTab(d->captionChannels, QStringLiteral(" Caption Channels"));
-    tabMain->addTab(d->webTv, QStringLiteral("Web TV"));
-    tabMain->addTab(d->articles, QStringLiteral("Articles"));
-    tabMain->addTab(d->ccLooping, QStringLiteral("CC Looping"));
-    tabMain->addTab(d->cgms, QStringLiteral("CGMS Insertion"));
+    const QList<QWidget *> pages = {d->vChip,    d->captionChannels, d->webTv,
+                                    d->articles, d->ccLooping,       d->cgms};
+    // Each page takes the place of the empty one its tab held, if any; the tab shown stays.
+    const QSignalBlocker quiet(tabMain);
+    QWidget *current = tabMain->currentWidget();
+    for (int page = 1; page <= pages.size(); ++page) {
+        QWidget *empty = page < tabMain->count() ? tabMain->widget(page) : nullptr;
+        if (empty) {
+            tabMain->removeTab(page);
+            if (current == empty)
+                current = pages.at(page - 1);
+            delete empty;
+        }
+        tabMain->insertTab(page, pages.at(page - 1), QString::fromLatin1(PageTitles[page]));
+    }
+    tabMain->setCurrentWidget(current);
 
     connect(d->webTv, &WebTvTab::captionChannelsRequested, tabMain,
             [tabMain] { tabMain->setCurrentIndex(CaptionChannelsPage); });
@@ -120,10 +157,9 @@ CgmsTab *ConfigurationView::cgms() const
 
 void ConfigurationView::setDefaults(const DefaultInfo &info)
 {
+    // The steps are numbered as the form's load takes them; each page's part of a step touches
+    // that page alone, so the first page can be set before the others are built.
     PlantOptionsTab *plant = d->plantOptions;
-    VChipTab *vChip = d->vChip;
-    WebTvTab *webTv = d->webTv;
-    CgmsTab *cgms = d->cgms;
 
     // 1. Every packet disabled and passed upstream.
     for (PacketField *field : {plant->networkName(), plant->callLetters(), plant->tsid(),
@@ -131,14 +167,6 @@ void ConfigurationView::setDefaults(const DefaultInfo &info)
         setChecked(field->check(), false);
         field->select(PacketField::PassUpstream);
     }
-    setChecked(vChip->programName()->check(), false);
-    vChip->programName()->select(PacketField::PassUpstream);
-    setChecked(vChip->ratingCheck(), false);
-    select(vChip->ratingGroup(), PacketField::PassUpstream);
-    setChecked(webTv->check(), false);
-    select(webTv->group(), 1);
-    setChecked(cgms->check(), false);
-    select(cgms->group(), PacketField::PassUpstream);
 
     // 2. The plant's defaults and the channel field rules.
     plant->networkName()->textBox()->setText(info.networkName);
@@ -156,17 +184,33 @@ void ConfigurationView::setDefaults(const DefaultInfo &info)
     setChecked(plant->dsInEffect(), d->snapshot.InDaylightTime);
     plant->setClockControlsEnabled(false);
 
+    if (hasAllPages())
+        d->setOtherPagesDefaults();
+}
+
+void ConfigurationView::Private::setOtherPagesDefaults()
+{
+    // 1. Every packet disabled and passed upstream.
+    setChecked(vChip->programName()->check(), false);
+    vChip->programName()->select(PacketField::PassUpstream);
+    setChecked(vChip->ratingCheck(), false);
+    select(vChip->ratingGroup(), PacketField::PassUpstream);
+    setChecked(webTv->check(), false);
+    select(webTv->group(), 1);
+    setChecked(cgms->check(), false);
+    select(cgms->group(), PacketField::PassUpstream);
+
     // 5. Program name.
     vChip->programName()->textBox()->clear();
     vChip->programName()->applyEnableRule();
 
     // 6. Rating.
     vChip->setRatingControlsEnabled(false);
-    selectRunningRule(vChip->ratingSystem(), 1, [vChip] { vChip->fillRatingList(1); });
+    selectRunningRule(vChip->ratingSystem(), 1, [this] { vChip->fillRatingList(1); });
     vChip->applyRatingEnableRule();
 
     // 7. Caption channels.
-    CaptionChannelsTab *channels = d->captionChannels;
+    CaptionChannelsTab *channels = captionChannels;
     channels->sendCaptions()->clear();
     select(channels->sendChannel(), 0);
     setChecked(channels->decoderSend(), false);
@@ -182,23 +226,22 @@ void ConfigurationView::setDefaults(const DefaultInfo &info)
     webTv->script()->clear();
     webTv->repeat()->setText(QStringLiteral("1"));
     webTv->fillExpiryYears();
-    selectRunningRule(webTv->expiryMonth(), 0, [webTv] { webTv->applyMonthChoice(); });
+    selectRunningRule(webTv->expiryMonth(), 0, [this] { webTv->applyMonthChoice(); });
 
     // 10. Articles.
-    ArticlesTab *articles = d->articles;
     articles->articleList()->clear();
     select(articles->channel(), 0);
     articles->repeat()->setText(QStringLiteral("1"));
     articles->removeArticle()->clear();
 
     // 11. - 12. Caption looping; "Continuous Loop" keeps its value.
-    for (QComboBox *list : d->ccLooping->loopingTime())
+    for (QComboBox *list : ccLooping->loopingTime())
         list->setCurrentIndex(0);
-    d->ccLooping->resetLoopState();
+    ccLooping->resetLoopState();
 
     // 13. CGMS.
     cgms->applyEnableRule();
-    selectRunningRule(cgms->cgms(), 0, [cgms] { cgms->applyCgmsChoice(); });
+    selectRunningRule(cgms->cgms(), 0, [this] { cgms->applyCgmsChoice(); });
     cgms->options()->setCurrentIndex(0);
     select(cgms->asb(), 0);
 }

@@ -19,15 +19,24 @@ class WebTvTab;
 // The seven feature tabs of the main window: it builds every configuration control (objectName
 // = the control's name, array members name_index), lays them out and wires their field rules,
 // so that a value set from code runs the same rule as the operator's click.
+//
+// The window can be shown sooner with only its first page built (firstPageOnly): the other six
+// tabs then hold empty pages until buildRemainingPages(), and the page accessors return null
+// for them until then.
 class ConfigurationView : public QObject
 {
     Q_OBJECT
 public:
     ConfigurationView(QTabWidget *tabMain, const LocalTimeZoneSnapshot &snapshot,
-                      QObject *parent = nullptr);
+                      QObject *parent = nullptr, bool firstPageOnly = false);
     ~ConfigurationView() override;
 
-    // Puts every configuration control back to its default, rules included.
+    bool hasAllPages() const;
+    // Builds the pages after the first, in place of their empty pages (their defaults are not
+    // set: setDefaults follows).
+    void buildRemainingPages();
+
+    // Puts every configuration control that is built back to its default, rules included.
     void setDefaults(const DefaultInfo &info);
 
     // Enables or greys one control; an enabled text box has a white base, a greyed one the

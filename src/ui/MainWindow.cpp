@@ -5,6 +5,7 @@
 #include "core/session/EncoderChannel.h"
 #include "core/session/Sequencer.h"
 #include "ui/AboutDialog.h"
+#include "ui/AfterFirstPaint.h"
 #include "ui/CcLoopingController.h"
 #include "ui/ConfigFileController.h"
 #include "ui/ConfigurationView.h"
@@ -15,7 +16,9 @@
 #include "ui/TrafficLogMenu.h"
 #include "ui/dialogs/PortSettingsDialog.h"
 #include "ui/settings/PortSettingsStore.h"
+#include "ui/tabs/PlantOptionsTab.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -112,6 +115,7 @@ struct MainWindow::Private
     QTimer *timerSecondTick = nullptr;
     PortSettingsDialog *portSettings = nullptr;
     AboutDialog *about = nullptr;
+    AfterFirstPaint *restOfPages = nullptr; // while pages wait for the first paint
 
     template <typename T = QWidget> T *control(const QString &name) const
     {
@@ -121,6 +125,7 @@ struct MainWindow::Private
     void buildControls();
     void buildStatusBar();
     void buildMenus();
+    void buildPageParts();
     void showLinkImage(bool connected);
     void applyLinkState(Sequencer::LinkState state);
     void showSendProgress();
@@ -347,7 +352,7 @@ int MainWindow::Private::twipsToPixels(int twips) const
     return qRound(twips * q->logicalDpiX() / 1440.0);
 }
 
-MainWindow::MainWindow(const DefaultInfo &info, QWidget *parent)
+MainWindow::MainWindow(const DefaultInfo &info, Pages pages, QWidget *parent)
     : MainWindowParts(parent), d(new Private)
 {
     d->q = this;
@@ -366,12 +371,10 @@ MainWindow::MainWindow(const DefaultInfo &info, QWidget *parent)
     PortSettingsStore::loadAppSettings(d->sequencer->channel(), &LoadPath, &CurrentConfigFile);
     d->snapshot = LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
 
-    d->view = new ConfigurationView(d->tabMain, d->snapshot, this);
+    // A screen reader reads the whole window as soon as it is there: it gets every page at once.
+    const bool firstPageFirst = pages == Pages::FirstPageFirst && !QAccessible::isActive();
+    d->view = new ConfigurationView(d->tabMain, d->snapshot, this, firstPageFirst);
     d->view->setDefaults(d->info);
-    d->files = new ConfigFileController(this);
-    d->actions = new EncoderActions(this);
-    auto *looping = new CcLoopingController(this);
-    connect(this, &MainWindow::secondTick, looping, &CcLoopingController::secondTick);
     d->sequencer->setConfigurationBuilder([this] { actions()->buildConfiguration(); });
 
     // The initial presentation.
@@ -402,14 +405,6 @@ MainWindow::MainWindow(const DefaultInfo &info, QWidget *parent)
         [this](const QString &text, const QStringList &names) { d->showArticleList(text, names); });
     connect(link, &Sequencer::operatorDisconnected, this, [this] { d->stopCaptionLoop(); });
 
-    connect(d->control<QAction>(QStringLiteral("mnuNew")), &QAction::triggered, d->files,
-            &ConfigFileController::newFile);
-    connect(d->control<QAction>(QStringLiteral("mnuOpenFile")), &QAction::triggered, d->files,
-            &ConfigFileController::openFile);
-    connect(d->control<QAction>(QStringLiteral("mnuSaveFile")), &QAction::triggered, d->files,
-            &ConfigFileController::saveFile);
-    connect(d->control<QAction>(QStringLiteral("mnuSaveFileAs")), &QAction::triggered, d->files,
-            &ConfigFileController::saveFileAs);
     connect(d->control<QAction>(QStringLiteral("mnuExit")), &QAction::triggered, this,
             &MainWindow::quitProgram);
     connect(d->control<QAction>(QStringLiteral("mnuPortSettings")), &QAction::triggered, this,
@@ -440,6 +435,51 @@ MainWindow::MainWindow(const DefaultInfo &info, QWidget *parent)
     connect(d->timerSecondTick, &QTimer::timeout, this, &MainWindow::tick);
     d->timerSecondTick->start();
     tick();
+
+    if (firstPageFirst)
+        d->restOfPages = new AfterFirstPaint(
+            d->view->plantOptions(), [this] { buildAllPages(); }, this);
+    else
+        d->buildPageParts();
+}
+
+// The parts that work on the controls of every page: the File menu with its change mark, the
+// encoder buttons and the caption loop.
+void MainWindow::Private::buildPageParts()
+{
+    files = new ConfigFileController(q);
+    actions = new EncoderActions(q);
+    auto *looping = new CcLoopingController(q);
+    connect(q, &MainWindow::secondTick, looping, &CcLoopingController::secondTick);
+
+    connect(control<QAction>(QStringLiteral("mnuNew")), &QAction::triggered, files,
+            &ConfigFileController::newFile);
+    connect(control<QAction>(QStringLiteral("mnuOpenFile")), &QAction::triggered, files,
+            &ConfigFileController::openFile);
+    connect(control<QAction>(QStringLiteral("mnuSaveFile")), &QAction::triggered, files,
+            &ConfigFileController::saveFile);
+    connect(control<QAction>(QStringLiteral("mnuSaveFileAs")), &QAction::triggered, files,
+            &ConfigFileController::saveFileAs);
+}
+
+bool MainWindow::hasAllPages() const
+{
+    return d->files != nullptr;
+}
+
+void MainWindow::buildAllPages()
+{
+    if (hasAllPages())
+        return;
+    if (d->restOfPages) {
+        d->restOfPages->deleteLater();
+        d->restOfPages = nullptr;
+    }
+    d->view->buildRemainingPages();
+    // The first page's part runs again with the rest; nothing could have changed it yet.
+    d->view->setDefaults(d->info);
+    d->buildPageParts();
+    emit allPagesBuilt();
 }
 
 MainWindow::~MainWindow()
@@ -468,11 +508,13 @@ ConfigurationView *MainWindow::view() const
 
 ConfigFileController *MainWindow::files() const
 {
+    const_cast<MainWindow *>(this)->buildAllPages();
     return d->files;
 }
 
 EncoderActions *MainWindow::actions() const
 {
+    const_cast<MainWindow *>(this)->buildAllPages();
     return d->actions;
 }
 
@@ -523,7 +565,7 @@ QString MainWindow::tabHelpTopic(int tabIndex)
 
 void MainWindow::offerLastFile()
 {
-    d->files->startupOffer();
+    files()->startupOffer();
 }
 
 void MainWindow::tick()
@@ -576,7 +618,7 @@ void MainWindow::showTabHelp()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!d->files->closeRequest()) {
+    if (!files()->closeRequest()) {
         event->ignore();
         return;
     }

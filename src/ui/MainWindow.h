@@ -24,12 +24,29 @@ class MainWindow : public MainWindowParts
 {
     Q_OBJECT
 public:
-    explicit MainWindow(const DefaultInfo &info, QWidget *parent = nullptr);
+    // AllAtOnce builds every page before the constructor returns. FirstPageFirst builds the first
+    // page only, so that the window is on the screen sooner, and the other six right after its
+    // first paint (or before the first input, whichever comes first; at once when a screen
+    // reader is active): allPagesBuilt() then tells that every control is there with its
+    // default.
+    enum class Pages
+    {
+        AllAtOnce,
+        FirstPageFirst
+    };
+
+    explicit MainWindow(const DefaultInfo &info, Pages pages = Pages::AllAtOnce,
+                        QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    bool hasAllPages() const;
+    // Builds the pages that wait for the first paint now (nothing when they are built).
+    void buildAllPages();
 
     Sequencer *sequencer() const override;
     LinkMessages *linkMessages() const override;
     ConfigurationView *view() const override;
+    // The parts that work on every page; asking for them builds the pages that are not yet.
     ConfigFileController *files() const override;
     EncoderActions *actions() const;
     const LocalTimeZoneSnapshot &snapshot() const override;
@@ -62,6 +79,7 @@ public slots:
     void showTabHelp();
 
 signals:
+    void allPagesBuilt();
     // Step 2 of the one-second tick, between the clock labels and the link step (the caption
     // loop counts down on it).
     void secondTick();

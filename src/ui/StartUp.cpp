@@ -68,8 +68,14 @@ void StartUp::showDefaultInfo()
 
 void StartUp::showMainWindow(const DefaultInfo &info)
 {
-    m_mainWindow = std::make_unique<MainWindow>(info);
-    m_mainWindow->offerLastFile();
-    m_mainWindow->show();
+    // The window is on the screen with its first page; the others follow its first paint, and
+    // the offer of the last file (a question) comes once every page is there.
+    m_mainWindow = std::make_unique<MainWindow>(info, MainWindow::Pages::FirstPageFirst);
+    MainWindow *window = m_mainWindow.get();
+    connect(window, &MainWindow::allPagesBuilt, window, &MainWindow::offerLastFile,
+            Qt::QueuedConnection);
+    if (window->hasAllPages())
+        QMetaObject::invokeMethod(window, &MainWindow::offerLastFile, Qt::QueuedConnection);
+    window->show();
     QApplication::setQuitOnLastWindowClosed(true);
 }

@@ -4,6 +4,7 @@
 #include "core/common/AppSettings.h"
 #include "core/session/EncoderChannel.h"
 #include "core/transport/PortLine.h"
+#include "ui/ChangeTracker.h"
 #include "ui/HelpLauncher.h"
 #include "ui/HelpWindow.h"
 #include "ui/SplashScreen.h"
@@ -320,6 +321,63 @@ private slots:
         QCOMPARE(window && window->isVisible(), button != "cmdExit");
         for (int i = 0; window && i < 3; ++i)
             QCOMPARE(window->findChild<QLineEdit *>(boxes[i])->text(), typed[i]);
+    }
+
+    // The window comes with its first page; the other six follow its first paint, or the first
+    // input when that comes sooner. Either way every control is then there with its default,
+    // in the place, state and tab order a window built whole has.
+    void pagesAfterFirstPaint_data()
+    {
+        QTest::addColumn<bool>("keyFirst");
+        QTest::newRow("after the first paint") << false;
+        QTest::newRow("a key before it") << true;
+    }
+    void pagesAfterFirstPaint()
+    {
+        QFETCH(bool, keyFirst);
+        TestSettings::wipe();
+        const DefaultInfo info{"Quill Network", "KQIL", "77"};
+        info.saveDefaultInfo();
+        ScriptedDialogs dialogs;
+        StartUp startUp(false);
+        startUp.start();
+        MainWindow *window = startUp.mainWindow();
+        QVERIFY(!window->hasAllPages());
+        QCOMPARE(window->findChild<QLineEdit *>("txtNetworkName")->text(), info.networkName);
+        QVERIFY(!window->findChild<QWidget *>("txtProgramName"));
+        QSignalSpy built(window, &MainWindow::allPagesBuilt);
+        if (keyFirst) {
+            QTest::keyClick(window->findChild<QLineEdit *>("txtNetworkName"), Qt::Key_End);
+            QCOMPARE(built.size(), 1);
+        } else {
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QTRY_COMPARE(built.size(), 1);
+        }
+
+        MainWindow whole(info);
+        const auto describe = [](const QWidget *top) {
+            QStringList lines;
+            for (const QWidget *control : top->findChildren<QWidget *>()) {
+                if (control->objectName().isEmpty() || control->window() != top)
+                    continue;
+                QString path;
+                for (const QWidget *w = control; w != top; w = w->parentWidget())
+                    path.prepend(w->objectName() + QLatin1Char('/'));
+                const QVariant value = ChangeTracker::trackedValue(control);
+                lines << QStringLiteral("%1 %2 enabled=%3 focus=%4 value=%5 name=%6")
+                             .arg(path, QString::fromLatin1(control->metaObject()->className()))
+                             .arg(control->isEnabled())
+                             .arg(control->nextInFocusChain()->objectName(), value.toString(),
+                                  QAccessible::queryAccessibleInterface(
+                                      const_cast<QWidget *>(control))
+                                      ->text(QAccessible::Name));
+            }
+            lines.sort();
+            return lines;
+        };
+        QCOMPARE(describe(window), describe(&whole));
+        QCOMPARE(window->tabMain()->currentIndex(), 0);
+        QCOMPARE(window->tabMain()->count(), 7);
     }
 };
 
