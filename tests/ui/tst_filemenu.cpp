@@ -75,6 +75,8 @@ private slots:
         }) << true;
         QTest::newRow("clock and status") << Step([](TabsWindow &w) {
             w.top.tick();
+            for (const char *label : {"lblLocalTime_1", "lblLocalDate_1", "lblLocalTimezone_1"})
+                w.set(label, "23:59");
             w.set("lblCCLoopingLastSent", "HI");
             for (auto *label : w.top.statusBar()->findChildren<QLabel *>())
                 label->setText("Connected");
