@@ -7,8 +7,9 @@
 
 #include <QApplication>
 
-StartUp::StartUp(bool showSplash, QObject *parent)
-    : QObject(parent), m_showSplash(showSplash), m_boxes(std::make_unique<MessageBoxDialogs>())
+StartUp::StartUp(bool showSplash, const QString &file, QObject *parent)
+    : QObject(parent), m_showSplash(showSplash), m_file(file),
+      m_boxes(std::make_unique<MessageBoxDialogs>())
 {
 }
 
@@ -69,7 +70,17 @@ void StartUp::showDefaultInfo()
 void StartUp::showMainWindow(const DefaultInfo &info)
 {
     m_mainWindow = std::make_unique<MainWindow>(info);
-    m_mainWindow->offerLastFile();
-    m_mainWindow->show();
+    if (m_file.isEmpty()) {
+        m_mainWindow->offerLastFile();
+        m_mainWindow->show();
+    } else if (m_file.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive)) {
+        m_mainWindow->offerLastFile();
+        m_mainWindow->show();
+        m_mainWindow->openEncoderList(m_file);
+    } else {
+        // Shown first, so that the field rules of the load can move the focus.
+        m_mainWindow->show();
+        m_mainWindow->openConfigurationFile(m_file);
+    }
     QApplication::setQuitOnLastWindowClosed(true);
 }

@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QTimer>
 
+#include <sys/resource.h>
+
 PlantRun::PlantRun(const QList<Encoder> &encoders, int jobs, QObject *parent)
     : QObject(parent), m_encoders(encoders), m_sessions(size_t(encoders.size()), nullptr),
       m_finished(size_t(encoders.size()), false), m_jobs(qMax(1, jobs))
@@ -13,6 +15,23 @@ PlantRun::PlantRun(const QList<Encoder> &encoders, int jobs, QObject *parent)
 }
 
 PlantRun::~PlantRun() = default; // the sessions are children
+
+int PlantRun::defaultJobs()
+{
+    rlimit limit = {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 64;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    // Half of what is left after the program's own, for the descriptors the serial and network
+    // layers may open besides the device itself.
+    const rlim_t usable = limit.rlim_cur > 64 ? (limit.rlim_cur - 64) / 2 : 1;
+    return int(qBound<rlim_t>(1, usable, 100000));
+}
 
 void PlantRun::setTrafficLog(LogFile *log, bool named)
 {
