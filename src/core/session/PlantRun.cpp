@@ -55,8 +55,21 @@ void PlantRun::start()
         emit finished();
         return;
     }
-    while (m_running < m_jobs && m_next < m_encoders.size())
+    startBatch();
+}
+
+void PlantRun::startBatch()
+{
+    // Opening a port costs about a third of a millisecond: a few dozen at a time, each batch in
+    // an event-loop pass of its own, so that a plant of hundreds never holds up the loop's
+    // other work (a window's clock, the replies of the encoders already open).
+    constexpr int batch = 32;
+    for (int started = 0;
+         started < batch && !isInterrupted() && m_running < m_jobs && m_next < m_encoders.size();
+         ++started)
         startNext();
+    if (!isInterrupted() && m_running < m_jobs && m_next < m_encoders.size())
+        QTimer::singleShot(0, this, &PlantRun::startBatch);
 }
 
 void PlantRun::interrupt(int exitStatus)

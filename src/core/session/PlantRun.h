@@ -75,6 +75,7 @@ signals:
     void finished();
 
 private:
+    void startBatch();
     void startNext();
     void sessionFinished(int index);
 
