@@ -41,6 +41,14 @@ void PlantTableModel::setEntries(const QList<EncoderList::Entry> &entries)
     emit progressChanged();
 }
 
+void PlantTableModel::setListFolder(const QString &folder)
+{
+    m_listFolder = folder;
+    if (!m_rows.isEmpty())
+        emit dataChanged(index(0, ConfigurationColumn),
+                         index(int(m_rows.size()) - 1, ConfigurationColumn));
+}
+
 QList<EncoderList::Entry> PlantTableModel::entries() const
 {
     QList<EncoderList::Entry> entries;
@@ -170,6 +178,9 @@ QVariant PlantTableModel::data(const QModelIndex &index, int role) const
         case DeviceColumn:
             return r.entry.device;
         case ConfigurationColumn:
+            if (role == Qt::DisplayRole && !m_listFolder.isEmpty() &&
+                r.entry.configuration.startsWith(m_listFolder + QLatin1Char('/')))
+                return r.entry.configuration.mid(m_listFolder.size() + 1);
             return r.entry.configuration;
         case StateColumn:
             return stateText(index.row());

@@ -35,6 +35,8 @@ public:
     explicit PlantTableModel(QObject *parent = nullptr);
 
     void setEntries(const QList<EncoderList::Entry> &entries);
+    // The list's folder: configurations within it are shown relative to it (in full as tips).
+    void setListFolder(const QString &folder);
     QList<EncoderList::Entry> entries() const;
     const EncoderList::Entry &entry(int row) const { return m_rows.at(row).entry; }
     void setEntry(int row, const EncoderList::Entry &entry);
@@ -94,6 +96,7 @@ private:
     void refresh();
 
     QList<Row> m_rows;
+    QString m_listFolder;
     QSet<int> m_changed;
     QSet<int> m_running;
     QTimer *m_refresh;

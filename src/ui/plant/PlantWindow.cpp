@@ -482,6 +482,7 @@ void PlantWindow::setModified(bool modified)
 
 void PlantWindow::showListPath()
 {
+    m_model->setListFolder(m_listPath.isEmpty() ? QString() : QFileInfo(m_listPath).absolutePath());
     setWindowTitle(kTitle + QStringLiteral(" - ") +
                    (m_listPath.isEmpty() ? QStringLiteral("(new list)") : m_listPath) +
                    QStringLiteral("[*]"));
