@@ -1,6 +1,7 @@
 #include "ui/plant/PlantTableModel.h"
 
 #include "core/common/Clock.h"
+#include "core/session/LogFile.h"
 #include "core/session/SendSession.h"
 #include "core/session/TrafficLog.h"
 
@@ -172,22 +173,24 @@ QVariant PlantTableModel::data(const QModelIndex &index, int role) const
         return QVariant();
     const Row &r = m_rows.at(index.row());
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        // Texts of the list and of the encoders, their control characters shown escaped.
+        const auto shown = [](const QString &text) { return LogFile::plainText(text); };
         switch (index.column()) {
         case NameColumn:
-            return r.entry.name;
+            return shown(r.entry.name);
         case DeviceColumn:
-            return r.entry.device;
+            return shown(r.entry.device);
         case ConfigurationColumn:
             if (role == Qt::DisplayRole && !m_listFolder.isEmpty() &&
                 r.entry.configuration.startsWith(m_listFolder + QLatin1Char('/')))
-                return r.entry.configuration.mid(m_listFolder.size() + 1);
-            return r.entry.configuration;
+                return shown(r.entry.configuration.mid(m_listFolder.size() + 1));
+            return shown(r.entry.configuration);
         case StateColumn:
-            return stateText(index.row());
+            return shown(stateText(index.row()));
         case IdentificationColumn:
-            return r.session ? r.session->identification() : r.identification;
+            return shown(r.session ? r.session->identification() : r.identification);
         case ResultColumn:
-            return r.result;
+            return shown(r.result);
         case FinishedColumn:
             return r.finished.isValid()
                        ? r.finished.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))

@@ -63,7 +63,9 @@ PlantWindow::PlantWindow(MainWindowParts *mainWindow)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
+    // A row's menu works on the current row: a right click makes its row current, the Menu key
+    // and Shift+F10 open it at the current row.
+    m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     // Every row has the same height: the view never measures rows it does not show.
@@ -78,20 +80,6 @@ PlantWindow::PlantWindow(MainWindowParts *mainWindow)
     connect(m_model, &QAbstractItemModel::modelReset, this, &PlantWindow::updateActions);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &PlantWindow::updateActions);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &PlantWindow::updateActions);
-    connect(m_table, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        // The Menu key and Shift+F10 ask at no row in particular: the current one is meant.
-        const QModelIndex index = m_table->indexAt(at);
-        if (index.isValid())
-            m_table->setCurrentIndex(index);
-        if (currentRow() < 0)
-            return;
-        QMenu menu(this);
-        menu.setObjectName(QStringLiteral("mnuEncoderRow"));
-        menu.addAction(findChild<QAction *>(QStringLiteral("actOpenConfiguration")));
-        menu.addAction(findChild<QAction *>(QStringLiteral("actShowTraffic")));
-        menu.exec(m_table->viewport()->mapToGlobal(
-            index.isValid() ? at : m_table->visualRect(m_table->currentIndex()).center()));
-    });
     showListPath();
     updateActions();
     showProgress();
@@ -161,6 +149,7 @@ void PlantWindow::buildMenus()
     encoders->addActions({add, edit, remove});
     encoders->addSeparator();
     encoders->addActions(row);
+    m_table->addActions(row);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuPlantHelp"));
