@@ -4,6 +4,8 @@
 
 #include "core/session/EncoderList.h"
 #include "core/session/TrafficLog.h"
+#include "ui/ConfigFileController.h"
+#include "ui/StartUp.h"
 #include "ui/plant/EncoderEntryDialog.h"
 #include "ui/plant/PlantTableModel.h"
 #include "ui/plant/PlantWindow.h"
@@ -225,6 +227,50 @@ private slots:
         }
         QCOMPARE(w.dialogs.shown.size(), 1);
         QVERIFY2(w.dialogs.shown[0].contains(message), qPrintable(w.dialogs.shown[0]));
+    }
+
+    // quillcast FILE starts with the file open: a list in the plant window, a configuration in
+    // the main window; one that does not read says what File > Open says of it.
+    void openFromCommandLine_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("list") << "start.ini";
+        QTest::newRow("configuration") << m_file;
+        QTest::newRow("missing configuration") << m_dir.filePath("none.qcf");
+        QTest::newRow("missing list") << m_dir.filePath("none.ini");
+    }
+    void openFromCommandLine()
+    {
+        QFETCH(QString, file);
+        const QString list = write("start.ini", "[a]\ndevice=/dev/ttyS7\n");
+        const bool isList = file.endsWith(".ini");
+        file = file == "start.ini" ? list : file;
+        QString expected; // File > Open's message on the file, if any
+        {
+            TabsWindow w;
+            if (isList) {
+                w.dialogs.openPaths << file;
+                PlantWindow plant(&w.top);
+                trigger(&plant, "actOpenList");
+            } else {
+                w.dialogs.openPaths << file;
+                w.top.files()->openFile();
+            }
+            expected = w.dialogs.shown.join('|');
+        }
+        QCOMPARE(expected.isEmpty(), !file.contains("none"));
+        TestSettings::wipe();
+        DefaultInfo{"Quill Network", "KQIL", "77"}.saveDefaultInfo();
+        ScriptedDialogs dialogs;
+        StartUp startUp(false, file);
+        startUp.start();
+        MainWindow *window = startUp.mainWindow();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(dialogs.shown.join('|'), expected);
+        QCOMPARE(window->plantWindow() && window->plantWindow()->isVisible(), isList);
+        if (file == list)
+            QCOMPARE(window->plantWindow()->model()->rowCount(), 1);
+        QCOMPARE(window->windowTitle().endsWith(file), file == m_file);
     }
 
     // Every control and action is named for a screen reader and reached by its own Alt+letter;
