@@ -197,6 +197,7 @@ bool PlantWindow::openList(const QString &path)
         DialogService::tell(this, list.problem, Icon::Warning, kTitle);
         return false;
     }
+    delete m_traffic; // its log goes with the rows
     delete m_run;
     m_run = nullptr;
     m_model->setEntries(list.entries);
@@ -408,6 +409,7 @@ void PlantWindow::removeEncoders()
         return;
     // The run's rows would no longer be the table's: its report stays, its rows go.
     std::sort(rows.rbegin(), rows.rend());
+    delete m_traffic;
     for (int row : std::as_const(rows))
         m_model->removeEntry(row);
     delete m_run;
