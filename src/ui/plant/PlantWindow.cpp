@@ -1,11 +1,6 @@
 #include "ui/plant/PlantWindow.h"
 
 #include "core/common/AppSettings.h"
-#include "core/common/Clock.h"
-#include "core/common/LocalTimeZoneSnapshot.h"
-#include "core/session/PlantConfigurations.h"
-#include "core/session/PlantRun.h"
-#include "core/session/ReportFile.h"
 #include "core/session/TrafficLog.h"
 #include "ui/ConfigFileController.h"
 #include "ui/DialogService.h"
@@ -13,6 +8,7 @@
 #include "ui/MainWindowParts.h"
 #include "ui/TrafficLogWindow.h"
 #include "ui/plant/EncoderEntryDialog.h"
+#include "ui/plant/PlantSend.h"
 #include "ui/plant/PlantTableModel.h"
 
 #include <QAction>
@@ -27,7 +23,6 @@
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTimeZone>
 #include <QToolBar>
 
 namespace {
@@ -38,9 +33,6 @@ const QString kTitle = QStringLiteral("Plant");
 // The settings store's section "Plant", key "LastList": the list last opened or saved.
 const QString kPlantSection = QStringLiteral("Plant");
 const QString kLastListKey = QStringLiteral("LastList");
-// The status a run stopped from the window records for its encoders under way: that of
-// quillcast-send stopped with Ctrl-C.
-constexpr int kStoppedStatus = 130;
 
 } // namespace
 
@@ -50,7 +42,7 @@ const QString PlantWindow::ReportFilter = QStringLiteral("Reports (.json)|*.json
 PlantWindow::PlantWindow(MainWindowParts *mainWindow)
     : QMainWindow(mainWindow, Qt::Window), m_mainWindow(mainWindow),
       m_model(new PlantTableModel(this)), m_sorted(new QSortFilterProxyModel(this)),
-      m_table(new QTableView(this))
+      m_table(new QTableView(this)), m_send(new PlantSend(m_model, this))
 {
     setObjectName(QStringLiteral("frmPlant"));
     m_model->setObjectName(QStringLiteral("plantTable"));
@@ -74,6 +66,8 @@ PlantWindow::PlantWindow(MainWindowParts *mainWindow)
 
     buildMenus();
     buildStatusBar();
+    connect(m_send, &PlantSend::started, this, &PlantWindow::updateActions);
+    connect(m_send, &PlantSend::finished, this, &PlantWindow::updateActions);
     connect(m_model, &PlantTableModel::progressChanged, this, &PlantWindow::showProgress);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &PlantWindow::updateActions);
@@ -198,8 +192,7 @@ bool PlantWindow::openList(const QString &path)
         return false;
     }
     delete m_traffic; // its log goes with the rows
-    delete m_run;
-    m_run = nullptr;
+    m_send->forget();
     m_model->setEntries(list.entries);
     m_listPath = QFileInfo(path).absoluteFilePath();
     AppSettings::save(kPlantSection, kLastListKey, m_listPath);
@@ -233,13 +226,7 @@ bool PlantWindow::saveList(const QString &path)
 
 bool PlantWindow::saveReport(const QString &path)
 {
-    QString problem = ReportFile::placeProblem(path);
-    if (problem.isEmpty() && m_run && ReportFile::write(path, m_run->report(), &problem))
-        return true;
-    DialogService::tell(this,
-                        path + QStringLiteral(": the report could not be written: ") + problem,
-                        Icon::Warning, kTitle);
-    return false;
+    return m_send->saveReport(path);
 }
 
 bool PlantWindow::promptSaveList()
@@ -259,9 +246,14 @@ bool PlantWindow::promptSaveList()
     return !isModified(); // a failed or cancelled save keeps what would be lost
 }
 
+const PlantRun *PlantWindow::run() const
+{
+    return m_send->run();
+}
+
 bool PlantWindow::isRunning() const
 {
-    return m_run && m_underWay;
+    return m_send->isRunning();
 }
 
 void PlantWindow::openEncoderList()
@@ -302,12 +294,12 @@ void PlantWindow::saveReportAs()
 
 void PlantWindow::checkSelected()
 {
-    startRun(selectedRows(), true);
+    m_send->start(selectedRows(), true, m_listPath);
 }
 
 void PlantWindow::sendToSelected()
 {
-    startRun(selectedRows(), false);
+    m_send->start(selectedRows(), false, m_listPath);
 }
 
 void PlantWindow::sendToAll()
@@ -315,66 +307,12 @@ void PlantWindow::sendToAll()
     QList<int> rows;
     for (int row = 0; row < m_model->rowCount(); ++row)
         rows << row;
-    startRun(rows, false);
+    m_send->start(rows, false, m_listPath);
 }
 
 void PlantWindow::stopRun()
 {
-    if (isRunning())
-        m_run->interrupt(kStoppedStatus);
-    updateActions();
-}
-
-void PlantWindow::startRun(const QList<int> &rows, bool check)
-{
-    if (rows.isEmpty() || isRunning())
-        return;
-    QList<EncoderList::Entry> entries;
-    for (int row : rows)
-        entries << m_model->entry(row);
-    // Every configuration is read and built once, before anything is sent.
-    const LocalTimeZoneSnapshot zone =
-        LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
-    PlantConfigurations configurations(zone);
-    if (!check) {
-        for (const EncoderList::Entry &entry : std::as_const(entries)) {
-            if (entry.configuration.isEmpty()) {
-                DialogService::tell(
-                    this, QStringLiteral("encoder \"%1\": no configuration").arg(entry.name),
-                    Icon::Warning, kTitle);
-                return;
-            }
-        }
-        QStringList notes;
-        const QString problem = configurations.readEntries(
-            entries, PlantConfigurations::inList(m_listPath.isEmpty() ? kTitle : m_listPath),
-            &notes);
-        if (!problem.isEmpty()) {
-            DialogService::tell(this, problem, Icon::Warning, kTitle);
-            return;
-        }
-        if (!notes.isEmpty())
-            DialogService::tell(this, notes.join(QLatin1Char('\n')), Icon::Information, kTitle);
-    }
-    QList<PlantRun::Encoder> encoders;
-    for (const EncoderList::Entry &entry : std::as_const(entries))
-        encoders << PlantRun::Encoder{entry.name, entry.device, entry.configuration, entry.line,
-                                      check ? QList<CtrlACommand>()
-                                            : configurations.of(entry.configuration).commands};
-    delete m_run;
-    m_run = new PlantRun(encoders, PlantRun::defaultJobs(), this);
-    m_runRows = rows;
-    connect(m_run, &PlantRun::encoderStarted, this,
-            [this](int index) { m_model->startRow(m_runRows.at(index), m_run->session(index)); });
-    connect(m_run, &PlantRun::encoderFinished, this,
-            [this](int index) { m_model->finishRow(m_runRows.at(index)); });
-    connect(m_run, &PlantRun::finished, this, [this] {
-        m_underWay = false;
-        updateActions();
-    });
-    m_underWay = true;
-    m_model->beginRun(rows);
-    m_run->start();
+    m_send->stop();
     updateActions();
 }
 
@@ -412,8 +350,7 @@ void PlantWindow::removeEncoders()
     delete m_traffic;
     for (int row : std::as_const(rows))
         m_model->removeEntry(row);
-    delete m_run;
-    m_run = nullptr;
+    m_send->forget();
     setModified(true);
 }
 
@@ -490,8 +427,8 @@ void PlantWindow::updateActions()
     enable("actCheck", !running && selected);
     enable("actSendSelected", !running && selected);
     enable("actSendAll", !running && m_model->rowCount() > 0);
-    enable("actStop", running && !m_run->isInterrupted());
-    enable("actSaveReport", !running && m_run);
+    enable("actStop", running && !m_send->isStopping());
+    enable("actSaveReport", !running && m_send->run());
     enable("actOpenList", !running);
     enable("actAddEncoder", !running);
     enable("actEditEncoder", !running && currentRow() >= 0);

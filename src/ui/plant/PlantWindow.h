@@ -5,6 +5,7 @@
 
 class MainWindowParts;
 class PlantRun;
+class PlantSend;
 class PlantTableModel;
 class QAction;
 class QLabel;
@@ -39,7 +40,7 @@ public:
     bool isRunning() const;
     PlantTableModel *model() const { return m_model; }
     QTableView *table() const { return m_table; }
-    const PlantRun *run() const { return m_run; }
+    const PlantRun *run() const;
     QLabel *progressText() const { return m_progressText; }
 
     static const QString ListFilter;   // "Encoder Lists (.ini)|*.ini"
@@ -68,7 +69,6 @@ private:
     QAction *makeAction(const QString &name, const QString &caption, void (PlantWindow::*slot)());
     void buildMenus();
     void buildStatusBar();
-    void startRun(const QList<int> &rows, bool check);
     void setModified(bool modified);
     void showListPath();
     void updateActions();
@@ -83,8 +83,6 @@ private:
     QLabel *m_progressText = nullptr;
     QProgressBar *m_progress = nullptr;
     QString m_listPath;
-    PlantRun *m_run = nullptr;
-    bool m_underWay = false; // m_run has started and not yet finished
-    QList<int> m_runRows;    // the table rows of the run's encoders, in run order
+    PlantSend *m_send;
     QPointer<TrafficLogWindow> m_traffic;
 };
