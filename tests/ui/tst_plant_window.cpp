@@ -299,11 +299,12 @@ private slots:
                          qPrintable(keys.join(' ')));
             for (QWidget *control : window->findChildren<QWidget *>()) {
                 if (!(control->focusPolicy() & Qt::TabFocus) || control->inherits("QToolButton") ||
-                    !control->isVisibleTo(window) || control->objectName().isEmpty())
+                    !control->isVisibleTo(window) || control->parent()->inherits("QComboBox"))
                     continue;
                 const QString name =
                     QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
-                QVERIFY2(!name.isEmpty() && !name.contains('&'), qPrintable(control->objectName()));
+                QVERIFY2(!control->objectName().isEmpty() && !name.isEmpty() && !name.contains('&'),
+                         control->metaObject()->className());
             }
         }
         QCOMPARE(QAccessible::queryAccessibleInterface(plant->table())->text(QAccessible::Name),
