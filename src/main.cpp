@@ -45,6 +45,11 @@ int main(int argc, char *argv[])
         QStringLiteral("Print the help start page the program uses and exit (status 1 when the "
                        "help pages are missing)."));
     parser.addOptions({noSplash, helpPath});
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A configuration file (.qcf) to open, or an encoder list (.ini) to open in "
+                       "the plant window."),
+        QStringLiteral("[file]"));
     parser.process(*app);
 
     if (parser.isSet(helpPath)) {
@@ -56,7 +61,12 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(AppInfo::DesktopId);
     QGuiApplication::setWindowIcon(WindowIcon::icon());
     // Leaving the default-information dialog ends the program.
-    StartUp startUp(!parser.isSet(noSplash));
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fprintf(stderr, "%s\n", "quillcast: give at most one file");
+        return 1;
+    }
+    StartUp startUp(!parser.isSet(noSplash), files.value(0));
     QObject::connect(&startUp, &StartUp::declined, app.get(), &QCoreApplication::quit,
                      Qt::QueuedConnection);
     startUp.start();

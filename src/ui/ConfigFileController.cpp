@@ -169,6 +169,19 @@ void ConfigFileController::openFile()
     }
 }
 
+void ConfigFileController::openPath(const QString &path)
+{
+    try {
+        if (!promptSaveChanges())
+            return;
+        rememberFolder(path);
+        m_window->currentConfigFile() = path;
+        openCurrentFile();
+    } catch (const std::exception &failure) {
+        reportFailure(m_window, QStringLiteral("Error opening file"), failure);
+    }
+}
+
 void ConfigFileController::saveFile()
 {
     try {

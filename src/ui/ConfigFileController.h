@@ -45,6 +45,9 @@ public:
 public slots:
     void newFile();
     void openFile();
+    // Open File... of a file already chosen (the plant window's, the command line's): the
+    // same question about changes first, the same messages when the file does not read.
+    void openPath(const QString &path);
     void saveFile();
     void saveFileAs();
 

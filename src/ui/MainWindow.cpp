@@ -15,6 +15,7 @@
 #include "ui/LinkMessages.h"
 #include "ui/TrafficLogMenu.h"
 #include "ui/dialogs/PortSettingsDialog.h"
+#include "ui/plant/PlantWindow.h"
 #include "ui/settings/PortSettingsStore.h"
 #include "ui/tabs/PlantOptionsTab.h"
 
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,6 +34,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -116,6 +119,7 @@ struct MainWindow::Private
     PortSettingsDialog *portSettings = nullptr;
     AboutDialog *about = nullptr;
     AfterFirstPaint *restOfPages = nullptr; // while pages wait for the first paint
+    QPointer<PlantWindow> plant;
 
     template <typename T = QWidget> T *control(const QString &name) const
     {
@@ -368,6 +372,12 @@ MainWindow::MainWindow(const DefaultInfo &info, Pages pages, QWidget *parent)
     d->sequencer->setObjectName(QStringLiteral("sequencer"));
     d->linkMessages = new LinkMessages(d->sequencer, this);
     new TrafficLogMenu(d->sequencer, this); // View > Traffic Log, recording from now on
+    if (auto *viewMenu = d->control<QMenu>(QStringLiteral("mnuView"))) {
+        QAction *plant = viewMenu->addAction(QStringLiteral("&Plant"));
+        plant->setObjectName(QStringLiteral("mnuPlant"));
+        plant->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+        connect(plant, &QAction::triggered, this, &MainWindow::showPlantWindow);
+    }
     PortSettingsStore::loadAppSettings(d->sequencer->channel(), &LoadPath, &CurrentConfigFile);
     d->snapshot = LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
 
@@ -568,6 +578,38 @@ void MainWindow::offerLastFile()
     files()->startupOffer();
 }
 
+void MainWindow::openConfigurationFile(const QString &path)
+{
+    files()->trackChanges(true); // nothing to save yet: the window was just made
+    d->files->openPath(QFileInfo(path).absoluteFilePath());
+}
+
+PlantWindow *MainWindow::plantWindow() const
+{
+    return d->plant;
+}
+
+void MainWindow::showPlantWindow()
+{
+    if (!d->plant) {
+        d->plant = new PlantWindow(this);
+        d->plant->openLastList();
+    }
+    d->plant->show();
+    d->plant->raise();
+    d->plant->activateWindow();
+}
+
+void MainWindow::openEncoderList(const QString &path)
+{
+    if (!d->plant)
+        d->plant = new PlantWindow(this);
+    d->plant->show();
+    d->plant->raise();
+    if (d->plant->promptSaveList())
+        d->plant->openList(path);
+}
+
 void MainWindow::tick()
 {
     const QDateTime now = Clock::instance().now();
@@ -618,7 +660,8 @@ void MainWindow::showTabHelp()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!files()->closeRequest()) {
+    // The plant window asks its own questions (a run under way, a changed list) first.
+    if ((d->plant && d->plant->isVisible() && !d->plant->close()) || !files()->closeRequest()) {
         event->ignore();
         return;
     }

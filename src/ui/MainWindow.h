@@ -14,6 +14,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class PlantWindow;
 class PortSettingsDialog;
 
 // The application's working window: seven feature tabs, the Connect and Send Configuration
@@ -67,6 +68,13 @@ public:
 
     // Offers to reload the last configuration file (the last step of the window's load).
     void offerLastFile();
+    // Opens the configuration file as File > Open File... does once the file is chosen (a file
+    // named on the command line, instead of the offer).
+    void openConfigurationFile(const QString &path);
+    // Shows the plant window with the encoder list at path; a list that does not read is
+    // refused with its message.
+    void openEncoderList(const QString &path);
+    PlantWindow *plantWindow() const; // nullptr until View > Plant is first used
 
 public slots:
     // The one-second tick: the clock labels, the caption loop's countdown, the link step.
@@ -77,6 +85,8 @@ public slots:
     void quitProgram();
     // F1: the help page of the current tab.
     void showTabHelp();
+    // View > Plant (Ctrl+Shift+P): the plant window, with the list last opened there.
+    void showPlantWindow();
 
 signals:
     void allPagesBuilt();

@@ -6,9 +6,11 @@
 #include "ui/dialogs/DefaultInfoDialog.h"
 
 #include <QApplication>
+#include <QTimer>
 
-StartUp::StartUp(bool showSplash, QObject *parent)
-    : QObject(parent), m_showSplash(showSplash), m_boxes(std::make_unique<MessageBoxDialogs>())
+StartUp::StartUp(bool showSplash, const QString &file, QObject *parent)
+    : QObject(parent), m_showSplash(showSplash), m_file(file),
+      m_boxes(std::make_unique<MessageBoxDialogs>())
 {
 }
 
@@ -68,14 +70,25 @@ void StartUp::showDefaultInfo()
 
 void StartUp::showMainWindow(const DefaultInfo &info)
 {
-    // The window is on the screen with its first page; the others follow its first paint, and
-    // the offer of the last file (a question) comes once every page is there.
+    // The window is on the screen with its first page; the others follow its first paint. The
+    // offer of the last file (a question), or the file named on the command line, comes once
+    // every page is there.
     m_mainWindow = std::make_unique<MainWindow>(info, MainWindow::Pages::FirstPageFirst);
     MainWindow *window = m_mainWindow.get();
-    connect(window, &MainWindow::allPagesBuilt, window, &MainWindow::offerLastFile,
-            Qt::QueuedConnection);
+    const auto openFiles = [this, window] {
+        if (m_file.isEmpty()) {
+            window->offerLastFile();
+        } else if (m_file.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive)) {
+            window->offerLastFile();
+            window->openEncoderList(m_file);
+        } else {
+            window->openConfigurationFile(m_file);
+        }
+    };
     if (window->hasAllPages())
-        QMetaObject::invokeMethod(window, &MainWindow::offerLastFile, Qt::QueuedConnection);
+        QTimer::singleShot(0, window, openFiles);
+    else
+        connect(window, &MainWindow::allPagesBuilt, window, openFiles, Qt::QueuedConnection);
     window->show();
     QApplication::setQuitOnLastWindowClosed(true);
 }

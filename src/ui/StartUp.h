@@ -12,12 +12,14 @@ class SplashScreen;
 class MessageBoxDialogs;
 
 // The windows of a start, one after the other: the splash window, the default-information
-// dialog (which closes at once when the defaults are stored), then the main window.
+// dialog (which closes at once when the defaults are stored), then the main window. A file named
+// on the command line is opened there: an encoder list (.ini) in the plant window, else a
+// configuration file, in place of the offer to reload the last one.
 class StartUp : public QObject
 {
     Q_OBJECT
 public:
-    explicit StartUp(bool showSplash, QObject *parent = nullptr);
+    explicit StartUp(bool showSplash, const QString &file = QString(), QObject *parent = nullptr);
     ~StartUp() override;
 
     void start();
@@ -36,6 +38,7 @@ private:
     void showMainWindow(const DefaultInfo &info);
 
     bool m_showSplash;
+    QString m_file;
     std::unique_ptr<MessageBoxDialogs> m_boxes; // the program's message boxes and file dialogs
     QPointer<SplashScreen> m_splash;
     QPointer<DefaultInfoDialog> m_defaultInfo;

@@ -23,31 +23,27 @@
 #include "LoopSession.h"
 #include "Output.h"
 #include "PlantOutput.h"
-#include "ReportFile.h"
 #include "ScheduleCommand.h"
 #include "SignalWatch.h"
-#include "core/commands/ControlProcessing.h"
 #include "core/common/AppInfo.h"
 #include "core/common/Clock.h"
 #include "core/common/GlobalFunctions.h"
 #include "core/common/LocalTimeZoneSnapshot.h"
-#include "core/config/ConfigurationFile.h"
-#include "core/config/DefaultInfo.h"
 #include "core/session/EncoderList.h"
 #include "core/session/LogFile.h"
+#include "core/session/PlantConfigurations.h"
 #include "core/session/PlantRun.h"
+#include "core/session/ReportFile.h"
 #include "core/session/SendSession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
 #include <QTimeZone>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -58,69 +54,6 @@ enum ExitCode
     UsageError = 1,
     FileError = 2
 };
-
-// Each encoder holds one descriptor (its serial device or network connection); a few more are
-// the program's own. The soft limit is raised to the hard one first.
-int defaultJobs()
-{
-    rlimit limit = {};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
-        return 64;
-    if (limit.rlim_cur < limit.rlim_max) {
-        rlimit raised = limit;
-        raised.rlim_cur = limit.rlim_max;
-        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
-            limit = raised;
-    }
-    // Half of what is left after the program's own, for the descriptors the serial and network
-    // layers may open besides the device itself.
-    const rlim_t usable = limit.rlim_cur > 64 ? (limit.rlim_cur - 64) / 2 : 1;
-    return int(qBound<rlim_t>(1, usable, 100000));
-}
-
-// The commands of one configuration file, loaded onto the window's defaults: the plant's
-// identification from the settings store and the daylight state of this moment, with the year
-// lists counted from today.
-struct Loaded
-{
-    bool ok = false;
-    QString problem;   // why the file was refused
-    QStringList notes; // what a load that went through had to say (an older file converted)
-    QList<CtrlACommand> commands;
-};
-
-Loaded loadConfiguration(const QString &path, const LocalTimeZoneSnapshot &zone)
-{
-    Loaded loaded;
-    if (!QFileInfo::exists(path)) {
-        loaded.problem = QStringLiteral("the file does not exist");
-        return loaded;
-    }
-    const ConfigurationFile::LoadResult result = ConfigurationFile::loadConfiguration(
-        path, Configuration::defaults(DefaultInfo::loadDefaultInfo(nullptr), zone.InDaylightTime));
-    // No one is there to answer a question: the first one refuses the file, as No would.
-    for (const ConfigurationFile::Message &message : result.messages) {
-        // Message texts may hold line breaks; one line each keeps the error stream readable.
-        QString line = message.text;
-        line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), ' ');
-        if (message.kind == ConfigurationFile::Message::Question || !result.readable) {
-            loaded.problem = line;
-            return loaded;
-        }
-        loaded.notes << line;
-    }
-    if (!result.readable) {
-        loaded.problem = QStringLiteral("not a readable configuration file");
-        return loaded;
-    }
-    loaded.ok = true;
-    ControlProcessing::Context context;
-    context.zone = zone;
-    ControlProcessing(result.configuration, context, [&loaded](const CtrlACommand &command) {
-        loaded.commands << command;
-    }).buildConfiguration();
-    return loaded;
-}
 
 // Keeps the entries that --only names, less those that --retry-failed's report records as
 // programmed (a failed, interrupted or never started one, or one the report lacks because the
@@ -379,7 +312,7 @@ int main(int argc, char *argv[])
                 return usage(QStringLiteral("--jobs must be a positive number"));
         }
         // Never more at once than the open-file limit allows, whatever --jobs asks.
-        const int jobsLimit = defaultJobs();
+        const int jobsLimit = PlantRun::defaultJobs();
         jobs = jobs > 0 ? qMin(jobs, jobsLimit) : jobsLimit;
         const QString logPath = parser.value(logOption);
         const QString reportPath = parser.value(reportOption);
@@ -446,42 +379,30 @@ int main(int argc, char *argv[])
         // when every entry names its own.
         const LocalTimeZoneSnapshot zone =
             LocalTimeZoneSnapshot::take(QTimeZone::systemTimeZone(), Clock::instance().now());
-        QHash<QString, Loaded> configurations;
-        QStringList inputs;
-        if (plantList)
-            inputs << listPath;
-        if (parser.isSet(retryOption))
-            inputs << parser.value(retryOption);
-        const auto configurationOf = [&](const QString &path) -> const Loaded & {
-            auto it = configurations.find(path);
-            if (it == configurations.end()) {
-                it = configurations.insert(path, loadConfiguration(path, zone));
-                inputs << path;
-            }
-            return *it;
-        };
+        PlantConfigurations configurations(zone);
         if (!file.isEmpty()) {
-            const Loaded &loaded = configurationOf(file);
+            const PlantConfigurations::Loaded &loaded = configurations.of(file);
             if (!loaded.ok)
                 return refuse(files.first() + QStringLiteral(": ") + loaded.problem);
             for (const QString &note : loaded.notes)
                 Output::error(files.first() + QStringLiteral(": ") + note);
         }
-        for (const EncoderList::Entry &entry : std::as_const(entries)) {
-            if (entry.configuration.isEmpty())
-                continue; // --check without a configuration
-            const bool known = configurations.contains(entry.configuration);
-            const Loaded &loaded = configurationOf(entry.configuration);
-            const QString where = plantList ? QStringLiteral("%1: encoder \"%2\": %3")
-                                                  .arg(listPath, entry.name, entry.configuration)
-                                            : files.first();
-            if (!loaded.ok)
-                return refuse(where + QStringLiteral(": ") + loaded.problem);
-            if (!known) {
-                for (const QString &note : loaded.notes)
-                    Output::error(where + QStringLiteral(": ") + note);
-            }
-        }
+        QStringList notes;
+        const QString problem = configurations.readEntries(
+            entries,
+            plantList ? PlantConfigurations::inList(listPath)
+                      : [&files](const EncoderList::Entry &) { return files.first(); },
+            &notes);
+        for (const QString &note : std::as_const(notes))
+            Output::error(note);
+        if (!problem.isEmpty())
+            return refuse(problem);
+        QStringList inputs;
+        if (plantList)
+            inputs << listPath;
+        if (parser.isSet(retryOption))
+            inputs << parser.value(retryOption);
+        inputs << configurations.paths();
 
         // Neither output may cost an input file, nor be an encoder's line: checked before
         // either is opened.
@@ -503,13 +424,13 @@ int main(int argc, char *argv[])
         const bool single = !plantList && entries.size() == 1 && !check;
         if (dryRun) {
             if (entries.isEmpty() || single) {
-                for (const CtrlACommand &command : configurationOf(file).commands)
+                for (const CtrlACommand &command : configurations.of(file).commands)
                     Output::line(QString::fromLatin1(command.wireBytes().toHex().toUpper()));
             } else {
                 for (const EncoderList::Entry &entry : std::as_const(entries)) {
                     Output::line(entry.name + QLatin1Char(':'));
                     for (const CtrlACommand &command :
-                         configurationOf(entry.configuration).commands)
+                         configurations.of(entry.configuration).commands)
                         Output::line(QStringLiteral("  ") +
                                      QString::fromLatin1(command.wireBytes().toHex().toUpper()));
                 }
@@ -528,7 +449,7 @@ int main(int argc, char *argv[])
         for (const EncoderList::Entry &entry : std::as_const(entries))
             encoders << PlantRun::Encoder{entry.name, entry.device, entry.configuration, entry.line,
                                           check ? QList<CtrlACommand>()
-                                                : configurationOf(entry.configuration).commands};
+                                                : configurations.of(entry.configuration).commands};
         Output::setLinesToError(reportToOutput);
         // Each session reports its own outcome under its encoder's name.
         PlantRun run(encoders, jobs);

@@ -1,5 +1,7 @@
 #include "core/session/EncoderList.h"
 
+#include "core/common/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,6 +43,31 @@ QString withoutComment(const QString &line)
             return line.left(i).trimmed();
     }
     return line.trimmed();
+}
+
+// A section name that reads back as itself: what read() would trim, take for a comment, a
+// bracket or an escape is written as %XX.
+QByteArray sectionName(const QString &name)
+{
+    QByteArray text = name.toUtf8().toPercentEncoding(" !$&'()*+,/:<>?@^`{|}");
+    if (text.startsWith(' '))
+        text.replace(0, 1, "%20");
+    if (text.endsWith(' '))
+        text.replace(text.size() - 1, 1, "%20");
+    return text;
+}
+
+// A value that reads back as itself: quoted when it holds a comma, a comment sign or blanks at
+// its ends.
+bool valueText(const QString &value, QByteArray *text)
+{
+    if (value.contains(QLatin1Char('"')) || value.contains(QLatin1Char('\n')) ||
+        value.contains(QLatin1Char('\r')))
+        return false;
+    const bool quote = value.contains(QLatin1Char(',')) || value.contains(QLatin1Char('#')) ||
+                       value.contains(QLatin1Char(';')) || value != value.trimmed();
+    *text = quote ? '"' + value.toUtf8() + '"' : value.toUtf8();
+    return true;
 }
 
 } // namespace
@@ -235,6 +262,39 @@ Result read(const QString &path, const LineSettings &defaults, const QString &de
         result.entries << entry;
     }
     return result;
+}
+
+bool write(const QString &path, const QList<Entry> &entries, QString *problem)
+{
+    const QDir folder = QFileInfo(path).absoluteDir();
+    QByteArray bytes;
+    for (const Entry &entry : entries) {
+        const QString configuration = entry.configuration.isEmpty()
+                                          ? QString()
+                                          : folder.relativeFilePath(entry.configuration);
+        const QList<QPair<QString, QString>> values = {
+            {DeviceKey, entry.device},
+            {BaudKey, QString::number(entry.line.baud)},
+            {ParityKey, entry.line.parity},
+            {DataBitsKey, QString::number(entry.line.dataBits)},
+            {ConfigurationKey, configuration}};
+        if (!bytes.isEmpty())
+            bytes += '\n';
+        bytes += '[' + sectionName(entry.name) + "]\n";
+        for (const auto &[key, value] : values) {
+            if (key == ConfigurationKey && value.isEmpty())
+                continue;
+            QByteArray text;
+            if (!valueText(value, &text)) {
+                *problem = QStringLiteral("encoder \"%1\": the %2 holds a double quote or a line "
+                                          "break, which a list cannot hold")
+                               .arg(entry.name, key);
+                return false;
+            }
+            bytes += key.toUtf8() + " = " + text + '\n';
+        }
+    }
+    return WholeFile::write(path, bytes, problem);
 }
 
 } // namespace EncoderList

@@ -52,4 +52,11 @@ QString deviceKey(const QString &device);
 Result read(const QString &path, const LineSettings &defaults, const QString &defaultConfiguration,
             bool needConfiguration = true);
 
+// Writes the entries to path whole or not at all (WholeFile), so that read() gives them back:
+// every key written, names escaped as %XX where a character would not read back, the
+// configurations relative to the list's folder. False with the reason in *problem when the
+// file could not be written, or when a value holds a double quote or a line break, which the
+// format cannot carry.
+bool write(const QString &path, const QList<Entry> &entries, QString *problem);
+
 } // namespace EncoderList

@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QTimer>
 
+#include <sys/resource.h>
+
 PlantRun::PlantRun(const QList<Encoder> &encoders, int jobs, QObject *parent)
     : QObject(parent), m_encoders(encoders), m_sessions(size_t(encoders.size()), nullptr),
       m_finished(size_t(encoders.size()), false), m_jobs(qMax(1, jobs))
@@ -13,6 +15,23 @@ PlantRun::PlantRun(const QList<Encoder> &encoders, int jobs, QObject *parent)
 }
 
 PlantRun::~PlantRun() = default; // the sessions are children
+
+int PlantRun::defaultJobs()
+{
+    rlimit limit = {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 64;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    // Half of what is left after the program's own, for the descriptors the serial and network
+    // layers may open besides the device itself.
+    const rlim_t usable = limit.rlim_cur > 64 ? (limit.rlim_cur - 64) / 2 : 1;
+    return int(qBound<rlim_t>(1, usable, 100000));
+}
 
 void PlantRun::setTrafficLog(LogFile *log, bool named)
 {
@@ -36,8 +55,21 @@ void PlantRun::start()
         emit finished();
         return;
     }
-    while (m_running < m_jobs && m_next < m_encoders.size())
+    startBatch();
+}
+
+void PlantRun::startBatch()
+{
+    // Opening a port costs about a third of a millisecond: a few dozen at a time, each batch in
+    // an event-loop pass of its own, so that a plant of hundreds never holds up the loop's
+    // other work (a window's clock, the replies of the encoders already open).
+    constexpr int batch = 32;
+    for (int started = 0;
+         started < batch && !isInterrupted() && m_running < m_jobs && m_next < m_encoders.size();
+         ++started)
         startNext();
+    if (!isInterrupted() && m_running < m_jobs && m_next < m_encoders.size())
+        QTimer::singleShot(0, this, &PlantRun::startBatch);
 }
 
 void PlantRun::interrupt(int exitStatus)

@@ -32,6 +32,11 @@ public:
     };
 
     PlantRun(const QList<Encoder> &encoders, int jobs, QObject *parent = nullptr);
+
+    // As many encoders at a time as the open-file limit allows, raising the soft limit to the
+    // hard one first: each encoder holds one descriptor (its device or network connection),
+    // and the serial and network layers may open more besides.
+    static int defaultJobs();
     ~PlantRun() override;
 
     // Writes every session's traffic log to the file, each line after the encoder's name and
@@ -70,6 +75,7 @@ signals:
     void finished();
 
 private:
+    void startBatch();
     void startNext();
     void sessionFinished(int index);
 

@@ -141,6 +141,7 @@ void SendSession::start()
 
     if (m_log)
         writeTraffic(m_sequencer, m_log, m_logPrefix);
+    emit linkCreated(m_sequencer);
     connect(channel, &EncoderChannel::textSent, this,
             [this](const QString &, const QString &text) { emit commandSent(text); });
     connect(m_sequencer, &Sequencer::replyReceived, this, [this](const QString &reply) {

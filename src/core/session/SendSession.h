@@ -71,6 +71,9 @@ public:
     double seconds() const { return m_milliseconds / 1000.0; }
 
 signals:
+    // start() has made the session's link: its traffic can be followed from here on (e.g. by a
+    // TrafficLog), before the port opens.
+    void linkCreated(const Sequencer *sequencer);
     // The text that went to the encoder: the readiness query or a command, as sent.
     void commandSent(const QString &text);
     // A complete reply of the encoder, as received.

@@ -1,4 +1,4 @@
-#include "ReportFile.h"
+#include "core/session/ReportFile.h"
 
 #include "core/common/WholeFile.h"
 
