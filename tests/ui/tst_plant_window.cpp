@@ -136,6 +136,32 @@ private slots:
                 !model->traffic(0)->text().contains("time-out"));
     }
 
+    // Stop starts nothing new and lets the command in flight finish: the encoders under way end
+    // interrupted, short of their last command.
+    void stopLetsCommandsInFlightFinish()
+    {
+        SimProcess encoder;
+        QVERIFY2(encoder.start({"--line-rate", "1200"}), qPrintable(encoder.errorString()));
+        const QString list =
+            write("stop.ini", "[studio-1]\ndevice=" + encoder.slavePath().toUtf8() +
+                                  "\nconfiguration=" + m_file.toUtf8() + "\n");
+        TabsWindow w;
+        w.top.openEncoderList(list);
+        PlantWindow *plant = w.top.plantWindow();
+        PlantTableModel *model = plant->model();
+        trigger(plant, "actSendAll");
+        QTRY_VERIFY_WITH_TIMEOUT(model->stateText(0).startsWith("sending 1 of"), 20000);
+        trigger(plant, "actStop");
+        QVERIFY(!plant->findChild<QAction *>("actStop")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(plant->findChild<QAction *>("actSendAll")->isEnabled(), 20000);
+        QCOMPARE(model->stateText(0), QStringLiteral("failed: interrupted"));
+        QCOMPARE(plant->progressText()->text(), QStringLiteral("1 of 1 encoders done, 1 failed"));
+        QVERIFY(model->index(0, PlantTableModel::ResultColumn)
+                    .data()
+                    .toString()
+                    .startsWith("interrupted after 2 of "));
+    }
+
     // Entries added, edited and removed in the window, one with a name that needs escapes,
     // are saved and read back as they are; the list is opened again in a new window.
     void editedListReadsBack()

@@ -71,6 +71,7 @@ bool PlantSend::start(const QList<int> &rows, bool check, const QString &listPat
             [this](int index) { m_model->finishRow(m_rows.at(index)); });
     connect(m_run, &PlantRun::finished, this, [this] {
         m_underWay = false;
+        m_model->refresh();
         emit finished();
     });
     m_underWay = true;

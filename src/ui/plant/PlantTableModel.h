@@ -57,6 +57,9 @@ public:
     QString stateText(int row) const;
     // The row's traffic, all its sends and checks; created on first asking.
     TrafficLog *traffic(int row);
+    // Tells the view of the rows changed since the last tick now, without waiting for the next
+    // one (the run has ended: its last states and counts are shown with the actions it frees).
+    void refresh();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -93,7 +96,6 @@ private:
 
     static Row rowOf(const EncoderList::Entry &entry);
     void markChanged(int row);
-    void refresh();
 
     QList<Row> m_rows;
     QString m_listFolder;
