@@ -134,6 +134,18 @@ private slots:
         QVERIFY(model->traffic(1)->text().contains("time-out"));
         QVERIFY(model->traffic(0)->rowCount() > 0 &&
                 !model->traffic(0)->text().contains("time-out"));
+
+        // Check asks the selected encoders to identify themselves, and sends nothing else.
+        plant->table()->selectRow(0);
+        plant->table()->selectionModel()->select(plant->table()->model()->index(1, 0),
+                                                 QItemSelectionModel::Select |
+                                                     QItemSelectionModel::Rows);
+        trigger(plant, "actCheck");
+        QTRY_VERIFY_WITH_TIMEOUT(plant->findChild<QAction *>("actCheck")->isEnabled(), 20000);
+        QCOMPARE(model->stateText(0), QStringLiteral("answers"));
+        QCOMPARE(model->stateText(1), QStringLiteral("failed: does not answer"));
+        QCOMPARE(model->stateText(2), QStringLiteral("programmed"));
+        QCOMPARE(plant->progressText()->text(), QStringLiteral("2 of 2 encoders done, 1 failed"));
     }
 
     // Stop starts nothing new and lets the command in flight finish: the encoders under way end
