@@ -11,6 +11,9 @@
 #include "ui/tabs/VChipTab.h"
 #include "ui/tabs/WebTvTab.h"
 
+#include "core/common/AppInfo.h"
+#include "core/common/AppSettings.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
@@ -19,6 +22,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QTabWidget>
 
 #include <iterator>
@@ -49,6 +53,50 @@ void select(QButtonGroup *group, int member)
 
 } // namespace
 
+// A page that is not built yet. It asks for the room the built pages took at the last start, so
+// that the window comes up at the size it keeps once they are there.
+class PendingPage : public QWidget
+{
+public:
+    PendingPage(const QSize &size, const QSize &minimumSize, QWidget *parent)
+        : QWidget(parent), m_size(size), m_minimumSize(minimumSize)
+    {
+    }
+    QSize sizeHint() const override { return m_size; }
+    QSize minimumSizeHint() const override { return m_minimumSize; }
+
+private:
+    QSize m_size;
+    QSize m_minimumSize;
+};
+
+// The room of the pages after the first, as the last start measured it: valid only for the same
+// program, Qt, style, font and screen resolution, for any of them changes the pages' sizes.
+const QString SizeSection = QStringLiteral("Main Window");
+
+QString pageSizeKey(const QWidget *window)
+{
+    return QStringList{AppInfo::versionText(),
+                       QString::fromLatin1(qVersion()),
+                       window->style()->name(),
+                       QApplication::font().toString(),
+                       QString::number(window->logicalDpiX()),
+                       QString::number(window->logicalDpiY()),
+                       QString::number(window->devicePixelRatioF())}
+        .join(QLatin1Char('|'));
+}
+
+QString sizeText(const QSize &size)
+{
+    return QStringLiteral("%1 %2").arg(size.width()).arg(size.height());
+}
+
+QSize sizeOf(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(' '));
+    return parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
+}
+
 // The tabs' captions, in tab order.
 const char *const PageTitles[] = {"Plant Options", "V-Chip",     " Caption Channels", "Web TV",
                                   "Articles",      "CC Looping", "CGMS Insertion"};
@@ -76,9 +124,22 @@ ConfigurationView::ConfigurationView(QTabWidget *tabMain, const LocalTimeZoneSna
     d->snapshot = snapshot;
     d->plantOptions = new PlantOptionsTab(tabMain);
     tabMain->addTab(d->plantOptions, QString::fromLatin1(PageTitles[0]));
-    if (firstPageOnly) {
+    // Without the room the other pages took at the last start (the first start, or another font
+    // or screen), the window could come up too small and grow once they are built: every page
+    // is then built at once.
+    const auto settings = AppSettings::open();
+    const QSize size =
+        sizeOf(settings->value(SizeSection + QStringLiteral("/Pages Size")).toString());
+    const QSize minimumSize =
+        sizeOf(settings->value(SizeSection + QStringLiteral("/Pages Minimum Size")).toString());
+    const bool known =
+        size.isValid() && minimumSize.isValid() &&
+        settings->value(SizeSection + QStringLiteral("/Pages Size Key")).toString() ==
+            pageSizeKey(tabMain);
+    if (firstPageOnly && known) {
         for (int page = 1; page < int(std::size(PageTitles)); ++page)
-            tabMain->addTab(new QWidget(tabMain), QString::fromLatin1(PageTitles[page]));
+            tabMain->addTab(new PendingPage(size, minimumSize, tabMain),
+                            QString::fromLatin1(PageTitles[page]));
         return;
     }
     buildRemainingPages();
@@ -119,6 +180,24 @@ void ConfigurationView::buildRemainingPages()
 
     connect(d->webTv, &WebTvTab::captionChannelsRequested, tabMain,
             [tabMain] { tabMain->setCurrentIndex(CaptionChannelsPage); });
+
+    // The room these pages take, for the next start to show the first page alone at the right
+    // size (written only when it changed).
+    QSize size, minimumSize;
+    for (QWidget *page : pages) {
+        page->ensurePolished();
+        size = size.expandedTo(page->sizeHint());
+        minimumSize = minimumSize.expandedTo(page->minimumSizeHint());
+    }
+    const auto settings = AppSettings::open();
+    const QString key = pageSizeKey(tabMain);
+    for (const auto &[name, value] :
+         {std::pair{QStringLiteral("/Pages Size"), sizeText(size)},
+          std::pair{QStringLiteral("/Pages Minimum Size"), sizeText(minimumSize)},
+          std::pair{QStringLiteral("/Pages Size Key"), key}}) {
+        if (settings->value(SizeSection + name).toString() != value)
+            settings->setValue(SizeSection + name, value);
+    }
 }
 
 ConfigurationView::~ConfigurationView()

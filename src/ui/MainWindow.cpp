@@ -446,7 +446,7 @@ MainWindow::MainWindow(const DefaultInfo &info, Pages pages, QWidget *parent)
     d->timerSecondTick->start();
     tick();
 
-    if (firstPageFirst)
+    if (!d->view->hasAllPages())
         d->restOfPages = new AfterFirstPaint(
             d->view->plantOptions(), [this] { buildAllPages(); }, this);
     else

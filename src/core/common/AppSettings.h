@@ -5,7 +5,8 @@
 #include <memory>
 
 // The per-user settings store, under the application name "Orvane-Quillcast".
-// Sections are "LineSettings", "Application" and "Default Info".
+// Sections are "LineSettings", "Application", "Default Info", "Plant" (the plant window's last
+// list) and "Main Window" (the room its pages took at the last start).
 namespace AppSettings {
 
 std::unique_ptr<QSettings> open();
