@@ -91,7 +91,7 @@ private slots:
         QVERIFY(!plant->findChild<QAction *>("actSendAll")->isEnabled());
         QVERIFY(plant->findChild<QAction *>("actStop")->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(plant->progressText()->text(),
-                                  QStringLiteral("3 of 3 encoders done, 1 failed"), 60000);
+                                  QStringLiteral("2 of 3 encoders programmed, 1 failed"), 60000);
         QVERIFY(plant->findChild<QAction *>("actSendAll")->isEnabled());
         for (int row : {0, 2}) {
             QVERIFY2(states[row].filter(QRegularExpression("^sending \\d+ of \\d+$")).size() > 0,
@@ -145,7 +145,8 @@ private slots:
         QCOMPARE(model->stateText(0), QStringLiteral("answers"));
         QCOMPARE(model->stateText(1), QStringLiteral("failed: does not answer"));
         QCOMPARE(model->stateText(2), QStringLiteral("programmed"));
-        QCOMPARE(plant->progressText()->text(), QStringLiteral("2 of 2 encoders done, 1 failed"));
+        QCOMPARE(plant->progressText()->text(),
+                 QStringLiteral("1 of 2 encoders answered, 1 failed"));
     }
 
     // Stop starts nothing new and lets the command in flight finish: the encoders under way end
@@ -167,7 +168,8 @@ private slots:
         QVERIFY(!plant->findChild<QAction *>("actStop")->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(plant->findChild<QAction *>("actSendAll")->isEnabled(), 20000);
         QCOMPARE(model->stateText(0), QStringLiteral("failed: interrupted"));
-        QCOMPARE(plant->progressText()->text(), QStringLiteral("1 of 1 encoders done, 1 failed"));
+        QCOMPARE(plant->progressText()->text(),
+                 QStringLiteral("0 of 1 encoders programmed, 1 failed"));
         QVERIFY(model->index(0, PlantTableModel::ResultColumn)
                     .data()
                     .toString()

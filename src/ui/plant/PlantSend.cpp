@@ -75,6 +75,7 @@ bool PlantSend::start(const QList<int> &rows, bool check, const QString &listPat
         emit finished();
     });
     m_underWay = true;
+    m_check = check;
     m_model->beginRun(rows);
     m_run->start();
     emit started();

@@ -25,6 +25,8 @@ public:
     // Starts no further encoder; the commands in flight finish.
     void stop();
     bool isRunning() const { return m_underWay; }
+    // The last run only asked its encoders to identify themselves.
+    bool isCheck() const { return m_check; }
     bool isStopping() const;
     // The last run, null when none is kept.
     const PlantRun *run() const { return m_run; }
@@ -44,4 +46,5 @@ private:
     PlantRun *m_run = nullptr;
     QList<int> m_rows; // the table rows of the run's encoders, in run order
     bool m_underWay = false;
+    bool m_check = false;
 };

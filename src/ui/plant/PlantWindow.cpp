@@ -439,12 +439,27 @@ void PlantWindow::updateActions()
 
 void PlantWindow::showProgress()
 {
-    const QString text = m_model->runCount() == 0
-                             ? QStringLiteral("%1 encoders").arg(m_model->rowCount())
-                             : QStringLiteral("%1 of %2 encoders done, %3 failed")
-                                   .arg(m_model->doneCount())
-                                   .arg(m_model->runCount())
-                                   .arg(m_model->failedCount());
+    const int runs = m_model->runCount();
+    const int failed = m_model->failedCount();
+    QString text;
+    if (runs == 0) {
+        text = QStringLiteral("%1 encoders").arg(m_model->rowCount());
+    } else if (isRunning()) {
+        text = QStringLiteral("%1 of %2 encoders done, %3 failed")
+                   .arg(m_model->doneCount())
+                   .arg(runs)
+                   .arg(failed);
+    } else {
+        // Once the run is over, the count says what it achieved, as quillcast-send's summary
+        // does ("47 of 50 encoders programmed").
+        text =
+            QStringLiteral("%1 of %2 encoders %3")
+                .arg(m_model->doneCount() - failed)
+                .arg(runs)
+                .arg(m_send->isCheck() ? QStringLiteral("answered") : QStringLiteral("programmed"));
+        if (failed > 0)
+            text += QStringLiteral(", %1 failed").arg(failed);
+    }
     m_progressText->setText(text);
     m_progress->setRange(0, qMax(1, m_model->runCount()));
     m_progress->setValue(m_model->doneCount());
