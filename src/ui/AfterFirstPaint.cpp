@@ -34,7 +34,7 @@ AfterFirstPaint::AfterFirstPaint(QWidget *painted, std::function<void()> work, Q
     m_latest->setSingleShot(true);
     connect(m_latest, &QTimer::timeout, this, &AfterFirstPaint::runNow);
     m_latest->start(LatestMs);
-    m_painted->installEventFilter(this);
+    // One filter on the application sees both the widget's paint and every input.
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -52,7 +52,6 @@ void AfterFirstPaint::runNow()
     const std::function<void()> work = std::move(m_work);
     m_work = nullptr;
     m_latest->stop();
-    m_painted->removeEventFilter(this);
     QCoreApplication::instance()->removeEventFilter(this);
     work();
 }

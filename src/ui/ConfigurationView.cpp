@@ -127,15 +127,12 @@ ConfigurationView::ConfigurationView(QTabWidget *tabMain, const LocalTimeZoneSna
     // Without the room the other pages took at the last start (the first start, or another font
     // or screen), the window could come up too small and grow once they are built: every page
     // is then built at once.
-    const auto settings = AppSettings::open();
-    const QSize size =
-        sizeOf(settings->value(SizeSection + QStringLiteral("/Pages Size")).toString());
+    const QSize size = sizeOf(AppSettings::get(SizeSection, QStringLiteral("Pages Size")));
     const QSize minimumSize =
-        sizeOf(settings->value(SizeSection + QStringLiteral("/Pages Minimum Size")).toString());
+        sizeOf(AppSettings::get(SizeSection, QStringLiteral("Pages Minimum Size")));
     const bool known =
         size.isValid() && minimumSize.isValid() &&
-        settings->value(SizeSection + QStringLiteral("/Pages Size Key")).toString() ==
-            pageSizeKey(tabMain);
+        AppSettings::get(SizeSection, QStringLiteral("Pages Size Key")) == pageSizeKey(tabMain);
     if (firstPageOnly && known) {
         for (int page = 1; page < int(std::size(PageTitles)); ++page)
             tabMain->addTab(new PendingPage(size, minimumSize, tabMain),
@@ -189,14 +186,12 @@ void ConfigurationView::buildRemainingPages()
         size = size.expandedTo(page->sizeHint());
         minimumSize = minimumSize.expandedTo(page->minimumSizeHint());
     }
-    const auto settings = AppSettings::open();
-    const QString key = pageSizeKey(tabMain);
-    for (const auto &[name, value] :
-         {std::pair{QStringLiteral("/Pages Size"), sizeText(size)},
-          std::pair{QStringLiteral("/Pages Minimum Size"), sizeText(minimumSize)},
-          std::pair{QStringLiteral("/Pages Size Key"), key}}) {
-        if (settings->value(SizeSection + name).toString() != value)
-            settings->setValue(SizeSection + name, value);
+    for (const auto &[key, value] :
+         {std::pair{QStringLiteral("Pages Size"), sizeText(size)},
+          std::pair{QStringLiteral("Pages Minimum Size"), sizeText(minimumSize)},
+          std::pair{QStringLiteral("Pages Size Key"), pageSizeKey(tabMain)}}) {
+        if (AppSettings::get(SizeSection, key) != value)
+            AppSettings::save(SizeSection, key, value);
     }
 }
 
