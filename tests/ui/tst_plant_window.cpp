@@ -196,6 +196,7 @@ private slots:
         EncoderList::Entry edited = plant.model()->entry(0);
         edited.device = "/dev/ttyS8";
         edited.line.dataBits = 8;
+        edited.configuration = m_dir.filePath("late, news.qcf"); // quoted in the file
         plant.model()->setEntry(0, edited);
         plant.model()->removeEntry(1);
         const QString saved = m_dir.filePath("saved.ini");
