@@ -203,6 +203,11 @@ private slots:
         w.dialogs.savePaths << saved;
         trigger(&plant, "actSaveListAs");
         QVERIFY(!plant.isModified());
+        // A configuration beside the list is shown by its name; the tip holds its whole path.
+        const QModelIndex configuration =
+            plant.model()->index(0, PlantTableModel::ConfigurationColumn);
+        QCOMPARE(configuration.data().toString(), QStringLiteral("late, news.qcf"));
+        QCOMPARE(configuration.data(Qt::ToolTipRole).toString(), edited.configuration);
         const EncoderList::Result back = EncoderList::read(saved, LineSettings(), QString(), false);
         QCOMPARE(back.problem, QString());
         QCOMPARE(back.entries.size(), 2);
