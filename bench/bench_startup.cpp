@@ -8,7 +8,9 @@
 // Each run is a fresh process of this program in one of three roles: "bare", "main" (the main
 // window as `quillcast --no-splash` shows it, with the plant's defaults stored so that the
 // first-start dialog does not come) and "splash" (the splash window). The child reports the
-// first paint of its window and its peak resident memory, and exits at once.
+// first paint of its window, its peak resident memory and how much of the program's own code is
+// in memory then, and exits at once. The last grows when src/first-paint-order.ld is out of date
+// (scripts/first-paint-order.sh writes it again).
 
 #include "core/common/AppInfo.h"
 #include "core/config/DefaultInfo.h"
@@ -17,6 +19,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QProcess>
@@ -29,6 +33,27 @@
 #include <sys/resource.h>
 
 namespace {
+
+// The resident part of this program's code, in KiB: the Rss of its executable mapping.
+long ownCodeKiB()
+{
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray program =
+        QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toLocal8Bit();
+    long kiB = 0;
+    bool inCode = false;
+    for (const QByteArray &line : smaps.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        // A mapping's first line: "start-end perms offset device inode path".
+        if (fields.size() >= 5 && fields.at(0).contains('-') && !fields.at(0).endsWith(':'))
+            inCode = fields.at(1) == "r-xp" && fields.size() == 6 && fields.at(5) == program;
+        else if (inCode && fields.at(0) == "Rss:")
+            kiB += fields.value(1).toLong();
+    }
+    return kiB;
+}
 
 // Ends the child right after the first paint of a window of the given class has been flushed to
 // the screen: once the event loop is back from painting, the window is there.
@@ -46,7 +71,7 @@ protected:
             QTimer::singleShot(0, [] {
                 rusage usage = {};
                 ::getrusage(RUSAGE_SELF, &usage);
-                std::printf("painted %ld\n", usage.ru_maxrss);
+                std::printf("painted %ld %ld\n", usage.ru_maxrss, ownCodeKiB());
                 std::fflush(stdout);
                 std::_Exit(0);
             });
@@ -85,6 +110,7 @@ struct Run
 {
     double ms = 0;
     long peakKiB = 0;
+    long codeKiB = 0;
 };
 
 bool runOnce(const QString &role, const QProcessEnvironment &env, Run *run)
@@ -100,7 +126,9 @@ bool runOnce(const QString &role, const QProcessEnvironment &env, Run *run)
     const QByteArray out = process.readAllStandardOutput().trimmed();
     if (!out.startsWith("painted "))
         return false;
-    run->peakKiB = out.mid(8).toLong();
+    const QList<QByteArray> figures = out.mid(8).split(' ');
+    run->peakKiB = figures.value(0).toLong();
+    run->codeKiB = figures.value(1).toLong();
     return true;
 }
 
@@ -139,6 +167,7 @@ int main(int argc, char *argv[])
                                QStringLiteral("splash")};
     QHash<QString, QList<double>> times;
     QHash<QString, QList<long>> peaks;
+    QHash<QString, QList<long>> code;
     for (int i = 0; i < runs; ++i) {
         for (const QString &role : roles) {
             Run run;
@@ -148,6 +177,7 @@ int main(int argc, char *argv[])
             }
             times[role] << run.ms;
             peaks[role] << run.peakKiB;
+            code[role] << run.codeKiB;
         }
     }
     const double bareMs = median(times.value(QStringLiteral("bare")));
@@ -156,8 +186,9 @@ int main(int argc, char *argv[])
     for (const QString &role : roles) {
         const double ms = median(times.value(role));
         const long kiB = median(peaks.value(role));
-        std::printf("%-7s %7.1f ms (%.2fx)   peak %6.1f MB (%.2fx)\n", qPrintable(role), ms,
-                    ms / bareMs, kiB / 1024.0, double(kiB) / bareKiB);
+        std::printf("%-7s %7.1f ms (%.2fx)   peak %6.1f MB (%.2fx)   own code %4ld KB\n",
+                    qPrintable(role), ms, ms / bareMs, kiB / 1024.0, double(kiB) / bareKiB,
+                    median(code.value(role)));
     }
     return 0;
 }

@@ -22,7 +22,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPlainTextEdit>
-#include <QStyle>
+#include <QProxyStyle>
 #include <QTabWidget>
 
 #include <iterator>
@@ -76,9 +76,12 @@ const QString SizeSection = QStringLiteral("Main Window");
 
 QString pageSizeKey(const QWidget *window)
 {
+    const QStyle *style = window->style();
+    if (const auto *proxy = qobject_cast<const QProxyStyle *>(style))
+        style = proxy->baseStyle();
     return QStringList{AppInfo::versionText(),
                        QString::fromLatin1(qVersion()),
-                       window->style()->name(),
+                       style->name(),
                        QApplication::font().toString(),
                        QString::number(window->logicalDpiX()),
                        QString::number(window->logicalDpiY()),

@@ -1,5 +1,6 @@
 #include "ui/StartUp.h"
 
+#include "ui/FirstPaintStyle.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxDialogs.h"
 #include "ui/SplashScreen.h"
@@ -37,6 +38,7 @@ MainWindow *StartUp::mainWindow() const
 
 void StartUp::start()
 {
+    FirstPaintStyle::install();
     // Between two windows of the start none is on screen; that must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     if (!m_showSplash) {

@@ -5,6 +5,7 @@
 #include "core/session/EncoderChannel.h"
 #include "core/transport/PortLine.h"
 #include "ui/ChangeTracker.h"
+#include "ui/FirstPaintStyle.h"
 #include "ui/HelpLauncher.h"
 #include "ui/HelpWindow.h"
 #include "ui/SplashScreen.h"
@@ -14,11 +15,15 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QGroupBox>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStyleFactory>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <memory>
 
 // The window's own rules: clock labels, the link presentation, the sending state, time-outs,
@@ -388,6 +393,52 @@ private slots:
         QCOMPARE(describe(window), describe(whole.get()));
         QCOMPARE(window->tabMain()->currentIndex(), 0);
         QCOMPARE(window->tabMain()->count(), 7);
+    }
+
+    // The program's style draws what it takes over pixel for pixel as the style it wraps.
+    void firstPaintStyleDrawsAsItsBase_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("checkable");
+        QTest::addColumn<bool>("flat");
+        QTest::newRow("titled group box") << "&Plant" << false << false;
+        QTest::newRow("untitled group box") << "" << false << false;
+        QTest::newRow("checkable group box") << "&Blocking" << true << false;
+        QTest::newRow("flat group box") << "Flat" << false << true;
+    }
+    void firstPaintStyleDrawsAsItsBase()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, checkable);
+        QFETCH(bool, flat);
+        FirstPaintStyle::install();
+        const std::unique_ptr<QStyle> base(QStyleFactory::create(QStringLiteral("Fusion")));
+        const auto draw = [&](QStyle *style) {
+            QGroupBox box(title);
+            box.setCheckable(checkable);
+            box.setFlat(flat);
+            if (style)
+                box.setStyle(style);
+            auto *layout = new QVBoxLayout(&box);
+            layout->addWidget(new QLabel(QStringLiteral("Network Name")));
+            box.resize(180, 90);
+            return box.grab().toImage();
+        };
+        QCOMPARE(draw(nullptr), draw(base.get()));
+    }
+
+    // The menu bar's extension button has its icon, made when it is first drawn.
+    void firstPaintStyleDefersTheExtensionIcon()
+    {
+        FirstPaintStyle::install();
+        const std::unique_ptr<QStyle> base(QStyleFactory::create(QStringLiteral("Fusion")));
+        QMainWindow window;
+        const auto *extension =
+            window.menuBar()->findChild<QToolButton *>(QStringLiteral("qt_menubar_ext_button"));
+        QVERIFY(extension && !extension->icon().isNull());
+        const QIcon expected = base->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+        QCOMPARE(extension->icon().pixmap(QSize(16, 16)).toImage(),
+                 expected.pixmap(QSize(16, 16)).toImage());
     }
 };
 
