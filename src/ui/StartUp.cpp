@@ -38,7 +38,6 @@ MainWindow *StartUp::mainWindow() const
 
 void StartUp::start()
 {
-    FirstPaintStyle::install();
     // Between two windows of the start none is on screen; that must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     if (!m_showSplash) {
@@ -75,6 +74,7 @@ void StartUp::showMainWindow(const DefaultInfo &info)
     // The window is on the screen with its first page; the others follow its first paint. The
     // offer of the last file (a question), or the file named on the command line, comes once
     // every page is there.
+    FirstPaintStyle::install();
     m_mainWindow = std::make_unique<MainWindow>(info, MainWindow::Pages::FirstPageFirst);
     MainWindow *window = m_mainWindow.get();
     const auto openFiles = [this, window] {
