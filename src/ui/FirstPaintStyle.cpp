@@ -34,8 +34,7 @@ QIcon FirstPaintStyle::standardIcon(StandardPixmap standardIcon, const QStyleOpt
                                     const QWidget *widget) const
 {
     // An option lives only for the call, so an icon asked for with one is made at once.
-    if (option || (standardIcon != SP_ToolBarHorizontalExtensionButton &&
-                   standardIcon != SP_ToolBarVerticalExtensionButton))
+    if (option || standardIcon != SP_ToolBarHorizontalExtensionButton)
         return QProxyStyle::standardIcon(standardIcon, option, widget);
     const QPointer<QStyle> base = baseStyle();
     const QPointer<const QWidget> asker = widget;

@@ -7,8 +7,8 @@
 // the main window's first paint needs is drawn without reading an image file: the first image
 // read loads and probes every image-format plugin, and with the image decoder that is a good part
 // of a megabyte and several milliseconds before the window is there.
-// - The extension buttons of menu bars and tool bars (shown only when the menus do not fit) read
-//   their icons when they are first drawn, not when Qt's menu bar is built.
+// - The extension button of a menu bar (shown only when the menus do not fit) reads its icon when
+//   it is first drawn, not when Qt's menu bar is built.
 // - Fusion's group box frame is drawn from a copy of its picture compiled into the program.
 class FirstPaintStyle : public QProxyStyle
 {

@@ -5,11 +5,13 @@
 #include "core/session/EncoderChannel.h"
 #include "core/transport/PortLine.h"
 #include "ui/ChangeTracker.h"
+#include "ui/DeferredIconEngine.h"
 #include "ui/FirstPaintStyle.h"
 #include "ui/HelpLauncher.h"
 #include "ui/HelpWindow.h"
 #include "ui/SplashScreen.h"
 #include "ui/StartUp.h"
+#include "ui/WindowIcon.h"
 #include "ui/dialogs/DefaultInfoDialog.h"
 #include "ui/dialogs/PortSettingsDialog.h"
 
@@ -26,6 +28,29 @@
 #include <QVBoxLayout>
 #include <memory>
 
+// Calls back for every event of one type that reaches any object of the program.
+class EventWatch : public QObject
+{
+public:
+    EventWatch(QEvent::Type type, std::function<void(QObject *)> seen)
+        : m_type(type), m_seen(std::move(seen))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *receiver, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            m_seen(receiver);
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void(QObject *)> m_seen;
+};
+
 // The window's own rules: clock labels, the link presentation, the sending state, time-outs,
 // the keep-alive, closing, help, the keyboard and the start-up order.
 class tst_MainWindow : public QObject
@@ -40,6 +65,38 @@ private slots:
         // The default data folder is made under the home folder: keep it out of the real one.
         qputenv("HOME", QFile::encodeName(m_home.path()));
         HelpLauncher::HelpFilePath = QFINDTESTDATA("../../help/Quillcast.htm");
+    }
+
+    // Nothing the main window shows at its first paint is read from an image file: the first
+    // image read loads every image-format plugin, a good part of a megabyte before the window is
+    // there. This runs first, before any other test has read an image.
+    void firstPaintReadsNoImage()
+    {
+        // The start looks for the help pages beside the program: the tests' pages stay.
+        const auto keepHelp =
+            qScopeGuard([path = HelpLauncher::HelpFilePath] { HelpLauncher::HelpFilePath = path; });
+        TestSettings::wipe();
+        DefaultInfo{"Quill Network", "KQIL", "77"}.saveDefaultInfo();
+        QGuiApplication::setWindowIcon(WindowIcon::icon());
+        ScriptedDialogs dialogs;
+        QStringList pluginsAtFirstPaint;
+        bool painted = false;
+        EventWatch watch(QEvent::Paint, [&](QObject *receiver) {
+            const auto *widget = qobject_cast<QWidget *>(receiver);
+            if (painted || !widget || !qobject_cast<MainWindow *>(widget->window()))
+                return;
+            painted = true;
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            if (!maps.open(QIODevice::ReadOnly))
+                pluginsAtFirstPaint << maps.errorString();
+            for (const QByteArray &line : maps.readAll().split('\n'))
+                if (line.contains("/imageformats/"))
+                    pluginsAtFirstPaint << QString::fromLocal8Bit(line.mid(line.lastIndexOf(' ')));
+        });
+        StartUp startUp(false);
+        startUp.start();
+        QTRY_VERIFY(painted);
+        QCOMPARE(pluginsAtFirstPaint, QStringList());
     }
 
     // Connected, the link is kept alive every five minutes; disconnected, the panels clear.
@@ -304,6 +361,8 @@ private slots:
         StartUp startUp(splash);
         QSignalSpy declined(&startUp, &StartUp::declined);
         startUp.start();
+        // Between two windows of the start none is on screen: that must not end the program.
+        QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
         if (splash) {
             // The splash window alone, for 3000 ms.
             SplashScreen *window = startUp.splash();
@@ -439,6 +498,18 @@ private slots:
         const QIcon expected = base->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
         QCOMPARE(extension->icon().pixmap(QSize(16, 16)).toImage(),
                  expected.pixmap(QSize(16, 16)).toImage());
+
+        int made = 0;
+        const QIcon deferred(new DeferredIconEngine([&] {
+            ++made;
+            return expected;
+        }));
+        QVERIFY(!deferred.isNull());
+        QCOMPARE(made, 0);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(deferred.pixmap(QSize(16, 16)).toImage(),
+                     expected.pixmap(QSize(16, 16)).toImage());
+        QCOMPARE(made, 1);
     }
 };
 
