@@ -9,8 +9,8 @@
 // window as `quillcast --no-splash` shows it, with the plant's defaults stored so that the
 // first-start dialog does not come) and "splash" (the splash window). The child reports the
 // first paint of its window, its peak resident memory and how much of the program's own code is
-// in memory then, and exits at once. The last grows when src/first-paint-order.ld is out of date
-// (scripts/first-paint-order.sh writes it again).
+// in memory then, and exits at once. The last grows when src/first-paint-functions.txt is out of
+// date (scripts/first-paint-order.sh writes it again).
 
 #include "core/common/AppInfo.h"
 #include "core/config/DefaultInfo.h"

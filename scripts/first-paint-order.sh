@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Writes src/first-paint-order.ld: the functions of Quillcast's own code that run before the main
-# window's first paint, which the link of quillcast (and of bench_startup) puts side by side at
-# the start of the program's code. Spread over the whole code, as the compiler leaves them, they
-# make the system read in nearly all of it (it maps code in blocks of 64 KB around each page
-# used): half a megabyte more memory before the window is there.
+# Writes src/first-paint-functions.txt: the functions of Quillcast's own code that run before the
+# main window's first paint, which the build links side by side (see the top CMakeLists). Spread
+# over the whole code, as the compiler leaves them, they make the system read in nearly all of it
+# (it maps code in blocks of 64 KB around each page used): half a megabyte more memory before the
+# window is there.
 #
 # Run it when what the window does before its first paint changes: bench_startup's "own code"
 # figure grows when the list is out of date. A function the list names that no longer exists
@@ -23,8 +23,9 @@ XDG_CONFIG_HOME="$work/config" xvfb-run -a valgrind --tool=callgrind --demangle=
     --callgrind-out-file="$work/profile" "$build/bench/bench_startup" --role main >/dev/null 2>&1
 
 # The profile names each object, file and function once, with a number, then by number only.
-# Kept: the C++ functions of the program (not the benchmark's own) that ran. Compiler clones
-# (name.isra.0, ...) and the constructor and destructor variants are matched too.
+# Kept: the C++ functions of the program (not the benchmark's own) that ran, by the names of their
+# sections; a constructor or destructor that ran under its complete-object name (C1, D1) has its
+# code under its base-object name (C2, D2), which is listed too.
 awk '
 function named(map, spec,    id, rest) {
     id = spec; sub(/\).*/, "", id); sub(/^\(/, "", id)
@@ -38,7 +39,7 @@ function named(map, spec,    id, rest) {
     value = substr($0, index($0, "=") + 1); name = named(functions, value)
     if ($0 !~ /^fn=/ || object !~ /\/bench_startup$/ || file ~ /(^|\/)bench\// || name !~ /^_Z/)
         next
-    sub(/\047.*/, "", name); sub(/\..*/, "", name)
+    sub(/\047.*/, "", name)
     keep[name] = 1
     other = name
     if (sub(/C1E/, "C2E", other) || sub(/D1E/, "D2E", other) || sub(/C1I/, "C2I", other))
@@ -48,17 +49,8 @@ END { for (name in keep) print name }
 ' "$work/profile" | LC_ALL=C sort >"$work/functions"
 
 {
-    echo "/* The functions that run before the main window's first paint, side by side at the start"
-    echo "   of the program's code. Written by scripts/first-paint-order.sh: do not edit. */"
-    echo "SECTIONS"
-    echo "{"
-    echo "  .text.first_paint :"
-    echo "  {"
-    while read -r name; do
-        echo "    *(.text.$name .text.$name.*)"
-    done <"$work/functions"
-    echo "  }"
-    echo "}"
-    echo "INSERT BEFORE .text;"
-} >"$root/src/first-paint-order.ld"
-echo "first-paint-order: $(wc -l <"$work/functions") functions in src/first-paint-order.ld"
+    echo "# The functions that run before the main window's first paint, which the build links side"
+    echo "# by side. Written by scripts/first-paint-order.sh: do not edit."
+    cat "$work/functions"
+} >"$root/src/first-paint-functions.txt"
+echo "first-paint-order: $(wc -l <"$work/functions") functions in src/first-paint-functions.txt"
