@@ -79,19 +79,25 @@ private slots:
         DefaultInfo{"Quill Network", "KQIL", "77"}.saveDefaultInfo();
         QGuiApplication::setWindowIcon(WindowIcon::icon());
         ScriptedDialogs dialogs;
+        // Read once the first paint is over, as the window's first picture is complete.
         QStringList pluginsAtFirstPaint;
+        bool seen = false;
         bool painted = false;
         EventWatch watch(QEvent::Paint, [&](QObject *receiver) {
             const auto *widget = qobject_cast<QWidget *>(receiver);
-            if (painted || !widget || !qobject_cast<MainWindow *>(widget->window()))
+            if (seen || !widget || !qobject_cast<MainWindow *>(widget->window()))
                 return;
-            painted = true;
-            QFile maps(QStringLiteral("/proc/self/maps"));
-            if (!maps.open(QIODevice::ReadOnly))
-                pluginsAtFirstPaint << maps.errorString();
-            for (const QByteArray &line : maps.readAll().split('\n'))
-                if (line.contains("/imageformats/"))
-                    pluginsAtFirstPaint << QString::fromLocal8Bit(line.mid(line.lastIndexOf(' ')));
+            seen = true;
+            QTimer::singleShot(0, [&] {
+                painted = true;
+                QFile maps(QStringLiteral("/proc/self/maps"));
+                if (!maps.open(QIODevice::ReadOnly))
+                    pluginsAtFirstPaint << maps.errorString();
+                for (const QByteArray &line : maps.readAll().split('\n'))
+                    if (line.contains("/imageformats/"))
+                        pluginsAtFirstPaint
+                            << QString::fromLocal8Bit(line.mid(line.lastIndexOf(' ')));
+            });
         });
         StartUp startUp(false);
         startUp.start();
@@ -385,6 +391,8 @@ private slots:
         QCOMPARE(window && window->isVisible(), button != "cmdExit");
         for (int i = 0; window && i < 3; ++i)
             QCOMPARE(window->findChild<QLineEdit *>(boxes[i])->text(), typed[i]);
+        // Once the main window is there, closing it ends the program.
+        QCOMPARE(QGuiApplication::quitOnLastWindowClosed(), window != nullptr);
     }
 
     // The window comes with its first page, at the size it keeps; the other six follow its first
